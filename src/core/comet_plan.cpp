@@ -1,0 +1,1 @@
+#include "core/comet_plan.h"

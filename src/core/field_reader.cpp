@@ -1,0 +1,1 @@
+#include "core/field_reader.h"

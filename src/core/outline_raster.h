@@ -1,0 +1,33 @@
+#pragma once
+// Which pixels a one-pixel ellipse or circle outline covers on a surface whose pixel centres lie
+// at integer coordinates. It does not draw; the picture box plots what it is told.
+//
+// A pixel belongs to the outline when the curve passes through its diamond, the square turned by
+// 45 degrees with corners half a pixel from the centre: among the centre and the four corners,
+// some lie inside the ellipse and some on or outside it. This keeps the line one pixel thin,
+// spans 2r + 1 pixels across a circle of radius r, and makes concentric outlines whose radii grow
+// by half a pixel fill a disc without holes, as the Sun is drawn.
+
+#include <vector>
+
+namespace kepler {
+
+struct Pixel {
+  int x;
+  int y;
+  friend bool operator==(const Pixel&, const Pixel&) = default;
+};
+
+// Outline of the ellipse centred at (cx, cy) [px] with horizontal semi-axis rx and vertical
+// semi-axis ry [px]. A zero semi-axis degenerates to a point or a line. Each pixel appears once.
+std::vector<Pixel> EllipseOutline(double cx, double cy, double rx, double ry);
+
+// The semi-axes of the runtime's Circle with a radius and an aspect (vertical / horizontal):
+// below 1 the radius is horizontal, above 1 it is vertical.
+struct SemiAxes {
+  double rx;
+  double ry;
+};
+SemiAxes CircleSemiAxes(double radius, double aspect);
+
+}  // namespace kepler
