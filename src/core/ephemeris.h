@@ -1,1 +1,109 @@
 #pragma once
+// Heliocentric positions of Mercury, Venus, the Earth-Moon barycentre and Mars from JPL's mean
+// Keplerian elements (valid 1800-2050), Kepler's equation, calendar date <-> Julian Date, and the
+// text record of one position as the planet files hold it. Pure functions: no files, no toolkit;
+// the kepler-data tool decides what to compute and where to write it.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kepler {
+
+enum class Planet { kMercury, kVenus, kEarth, kMars };
+
+// The six elements of one planet at one instant, mean ecliptic and equinox of J2000.
+struct KeplerianElements {
+  double semi_major_axis;       // a [AU]
+  double eccentricity;          // e
+  double inclination;           // I [deg]
+  double mean_longitude;        // L [deg]
+  double perihelion_longitude;  // varpi, longitude of perihelion [deg]
+  double node_longitude;        // Omega, longitude of the ascending node [deg]
+};
+
+// Elements at the Julian Date jd_tt (TT; the tables' TDB differs by < 2 ms): base value plus
+// rate times Julian centuries from J2000. Meaningful for 1800-2050, computed for any date.
+KeplerianElements ElementsAt(Planet planet, double jd_tt);
+
+inline constexpr int kKeplerMaxIterations = 50;
+inline constexpr double kKeplerTolerance = 1e-12;  // on the Newton step [rad]
+
+struct KeplerSolution {
+  double eccentric_anomaly;  // E [rad], with E - e sin E = M for the M given
+  int iterations;            // Newton steps taken
+  bool converged;            // false when kKeplerMaxIterations steps did not reach the tolerance
+};
+
+// Solves Kepler's equation M = E - e sin E for the eccentric anomaly; M [rad] of any size,
+// 0 <= e < 1 (throws std::invalid_argument otherwise, or for a non-finite M).
+KeplerSolution SolveKepler(double mean_anomaly, double eccentricity);
+
+struct HeliocentricPosition {
+  double longitude;  // ecliptic longitude lambda [deg], in [0, 360)
+  double latitude;   // ecliptic latitude beta [deg]
+  double distance;   // from the Sun [AU]
+};
+
+// Position on the mean ecliptic and equinox of J2000 at jd_tt. Throws std::runtime_error if
+// Kepler's equation does not converge (it does for every planet here).
+HeliocentricPosition PositionAt(Planet planet, double jd_tt);
+
+// Longitude reckoned from the planet's own longitude of perihelion at the same instant,
+// lambda - varpi, in [0, 360) [deg]: 0 at perihelion.
+double LongitudeFromPerihelion(Planet planet, double jd_tt);
+
+// An angle brought into [0, 360) [deg]; never -0.
+double NormalizeDegrees(double degrees);
+
+inline constexpr double kJulianDateJ2000 = 2451545.0;  // 2000-01-01T12:00 TT
+
+// Julian Date of a calendar date whose day may carry a fraction (Meeus, Astronomical Algorithms,
+// 2nd ed., ch. 7): Gregorian calendar from 1582 October 15, Julian calendar before.
+double JulianDate(int year, int month, double day);
+
+struct CalendarDate {
+  int year;
+  int month;
+  double day;  // with the fraction of the day
+};
+
+// The inverse (Meeus ch. 7), for jd >= 0 (throws std::invalid_argument otherwise).
+CalendarDate CalendarDateOf(double jd);
+
+// A calendar instant to the minute, Gregorian calendar.
+struct CalendarMinute {
+  int year;
+  int month;
+  int day;
+  int hour;
+  int minute;
+  friend bool operator==(const CalendarMinute&, const CalendarMinute&) = default;
+};
+
+double JulianDate(const CalendarMinute& instant);
+
+// The instant nearest to jd (half a minute rounds up), for jd >= 2299160.5 (1582-10-15).
+CalendarMinute NearestMinute(double jd);
+
+// "YYYY-MM-DD" (midnight) or "YYYY-MM-DDTHH:MM", a real Gregorian date from year 1583 on;
+// nothing for anything else.
+std::optional<CalendarMinute> ParseInstant(std::string_view text);
+
+// "YYYY-MM-DDTHH:MM".
+std::string FormatInstant(const CalendarMinute& instant);
+
+// One record of a planet file, without the line end: the quoted instant, the longitude [deg]
+// with 4 decimals in [0, 360) and the distance with 3 decimals, comma-separated:
+// "2026-08-29T00:00",123.4567,201.234 . Throws std::invalid_argument for a non-finite number.
+std::string FormatRecord(const CalendarMinute& instant, double longitude, double distance);
+
+// Fixed-point text of x with the given decimals, the same on every machine and locale.
+std::string FormatFixed(double x, int decimals);
+
+// The first midnight (00:00 TT) at or after from_jd_midnight whose Earth longitude has reached
+// the planet's longitude of perihelion: the first day at or past it when the day before was
+// still short of it. Searches at most 400 days; throws std::runtime_error if none is found.
+double FirstMidnightEarthReachesPerihelion(Planet planet, double from_jd_midnight);
+
+}  // namespace kepler

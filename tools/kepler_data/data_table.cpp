@@ -1,0 +1,251 @@
+#include "data_table.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+#include <system_error>
+
+namespace kepler::data {
+namespace {
+
+constexpr int kMaxRecords = 1'000'000;
+constexpr double kMaxStepDays = 36525.0;  // one Julian century [day]
+constexpr double kMaxUnitsPerAu = 1.0e12;
+
+// The instant from which the default start is searched.
+constexpr CalendarMinute kSearchFrom{2026, 6, 1, 0, 0};
+// The elements hold from 1800-01-01 to the end of 2050.
+constexpr CalendarMinute kValidFrom{1800, 1, 1, 0, 0};
+constexpr CalendarMinute kValidUntil{2051, 1, 1, 0, 0};
+
+struct BodyDefaults {
+  int records;
+  double step_days;     // [day]
+  double units_per_au;  // distance units per AU
+};
+
+// Mars and Mercury play in the program on an Earth circle of 150 px and 240 px drawn with the
+// scale factors 1.14 and 0.4645 px per unit, so these units make distance x factor = pixels.
+BodyDefaults DefaultsFor(Planet body) {
+  switch (body) {
+    case Planet::kMercury:
+      return {439, 0.2, 240.0 / 0.4645};
+    case Planet::kVenus:
+      return {225, 1.0, 1.0};
+    case Planet::kEarth:
+      return {365, 1.0, 1.0};
+    case Planet::kMars:
+      return {686, 1.0, 150.0 / 1.14};
+  }
+  return {1, 1.0, 1.0};
+}
+
+const char* NameOf(Planet body) {
+  switch (body) {
+    case Planet::kMercury:
+      return "Mercury";
+    case Planet::kVenus:
+      return "Venus";
+    case Planet::kEarth:
+      return "the Earth-Moon barycentre";
+    case Planet::kMars:
+      return "Mars";
+  }
+  return "?";
+}
+
+std::optional<Planet> ParseBody(std::string_view text) {
+  if (text == "mercury") return Planet::kMercury;
+  if (text == "venus") return Planet::kVenus;
+  if (text == "earth") return Planet::kEarth;
+  if (text == "mars") return Planet::kMars;
+  return std::nullopt;
+}
+
+std::optional<Frame> ParseFrame(std::string_view text) {
+  if (text == "perihelion") return Frame::kPerihelion;
+  if (text == "ecliptic") return Frame::kEcliptic;
+  return std::nullopt;
+}
+
+// The whole text must be the number; from_chars reads the same in every locale.
+std::optional<int> ParseInt(std::string_view text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
+std::optional<double> ParseDouble(std::string_view text) {
+  double value = 0.0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+// Shortest text that reads back as x ("0.2", "131.57894736842107").
+std::string Shortest(double x) {
+  std::array<char, 64> buffer{};
+  auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x);
+  return std::string(buffer.data(), end);
+}
+
+// Options as given on the command line, before the defaults.
+struct Given {
+  std::optional<Planet> body;
+  std::optional<CalendarMinute> start;
+  std::optional<int> records;
+  std::optional<double> step_days;
+  std::optional<Frame> frame;
+  std::optional<double> units_per_au;
+  std::optional<std::string> output_path;
+};
+
+ParsedCommandLine Fail(std::string message) {
+  ParsedCommandLine result;
+  result.error = std::move(message);
+  return result;
+}
+
+// Stores one option's value; returns an error text, empty when the value is good.
+std::string Apply(Given& given, std::string_view name, std::string_view value) {
+  const std::string quoted = "'" + std::string(value) + "'";
+  if (name == "--body") {
+    if (given.body) return "--body given twice";
+    given.body = ParseBody(value);
+    if (!given.body) return "--body must be mercury, venus, earth or mars, not " + quoted;
+  } else if (name == "--start") {
+    if (given.start) return "--start given twice";
+    given.start = ParseInstant(value);
+    if (!given.start) return "--start must be a date YYYY-MM-DD or YYYY-MM-DDTHH:MM, not " + quoted;
+  } else if (name == "--records") {
+    if (given.records) return "--records given twice";
+    given.records = ParseInt(value);
+    if (!given.records || *given.records < 1 || *given.records > kMaxRecords) {
+      return "--records must be a whole number from 1 to " + std::to_string(kMaxRecords) +
+             ", not " + quoted;
+    }
+  } else if (name == "--step-days") {
+    if (given.step_days) return "--step-days given twice";
+    given.step_days = ParseDouble(value);
+    if (!given.step_days || !(*given.step_days > 0.0) || *given.step_days > kMaxStepDays) {
+      return "--step-days must be a number of days above 0 and at most 36525, not " + quoted;
+    }
+  } else if (name == "--frame") {
+    if (given.frame) return "--frame given twice";
+    given.frame = ParseFrame(value);
+    if (!given.frame) return "--frame must be perihelion or ecliptic, not " + quoted;
+  } else if (name == "--units-per-au") {
+    if (given.units_per_au) return "--units-per-au given twice";
+    given.units_per_au = ParseDouble(value);
+    if (!given.units_per_au || !(*given.units_per_au > 0.0) ||
+        *given.units_per_au > kMaxUnitsPerAu) {
+      return "--units-per-au must be a number above 0, not " + quoted;
+    }
+  } else if (name == "-o") {
+    if (given.output_path) return "-o given twice";
+    if (value.empty()) return "-o needs a file name";
+    given.output_path = std::string(value);
+  }
+  return {};
+}
+
+bool TakesValue(std::string_view name) {
+  return name == "--body" || name == "--start" || name == "--records" || name == "--step-days" ||
+         name == "--frame" || name == "--units-per-au" || name == "-o";
+}
+
+}  // namespace
+
+std::string UsageText() {
+  return "usage: kepler-data [--body mercury|venus|earth|mars] [--start YYYY-MM-DD[THH:MM]]\n"
+         "                   [--records N] [--step-days X] [--frame perihelion|ecliptic]\n"
+         "                   [--units-per-au U] [-o FILE]\n"
+         "Writes heliocentric positions of a planet, one record per line:\n"
+         "  \"YYYY-MM-DDTHH:MM\",longitude [deg],distance [units]\n"
+         "record n (n = 1 ... N) at start + n * step, in TT, from JPL's Keplerian elements\n"
+         "(Approximate Positions of the Planets, Table 1, 1800-2050). Defaults: body mars,\n"
+         "frame perihelion, start the first midnight on or after 2026-06-01 when the Earth's\n"
+         "longitude reaches the body's longitude of perihelion; mars 686 records of 1 day at\n"
+         "150/1.14 units per AU, mercury 439 records of 0.2 day at 240/0.4645 units per AU,\n"
+         "venus 225 and earth 365 records of 1 day in AU; standard output.\n";
+}
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  Given given;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    std::string_view arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      ParsedCommandLine result;
+      result.help = true;
+      return result;
+    }
+    std::string_view name = arg;
+    std::string_view value;
+    bool has_value = false;
+    if (const auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+      has_value = true;
+    }
+    if (!TakesValue(name)) return Fail("unknown option '" + std::string(arg) + "'");
+    if (!has_value) {
+      if (i + 1 >= args.size()) return Fail(std::string(name) + " needs a value");
+      value = args[++i];
+    }
+    if (std::string error = Apply(given, name, value); !error.empty()) return Fail(error);
+  }
+
+  TableOptions options;
+  options.body = given.body.value_or(Planet::kMars);
+  const BodyDefaults defaults = DefaultsFor(options.body);
+  options.records = given.records.value_or(defaults.records);
+  options.step_days = given.step_days.value_or(defaults.step_days);
+  options.frame = given.frame.value_or(Frame::kPerihelion);
+  options.units_per_au = given.units_per_au.value_or(defaults.units_per_au);
+  options.output_path = given.output_path.value_or(std::string());
+  options.start = given.start ? *given.start
+                              : NearestMinute(FirstMidnightEarthReachesPerihelion(
+                                    options.body, JulianDate(kSearchFrom)));
+
+  const double first = JulianDate(options.start) + options.step_days;
+  const double last = JulianDate(options.start) + options.records * options.step_days;
+  if (first < JulianDate(kValidFrom) || last >= JulianDate(kValidUntil)) {
+    return Fail("the records would run outside 1800-2050, where the elements hold");
+  }
+  ParsedCommandLine result;
+  result.options = options;
+  return result;
+}
+
+void WriteTable(const TableOptions& options, std::ostream& out) {
+  const double start = JulianDate(options.start);
+  for (int n = 1; n <= options.records; ++n) {
+    const double jd = start + n * options.step_days;
+    const HeliocentricPosition position = PositionAt(options.body, jd);
+    const double longitude = options.frame == Frame::kPerihelion
+                                 ? LongitudeFromPerihelion(options.body, jd)
+                                 : position.longitude;
+    out << FormatRecord(NearestMinute(jd), longitude, position.distance * options.units_per_au)
+        << '\n';
+  }
+  out << "# kepler-data: heliocentric positions of " << NameOf(options.body)
+      << "; record: \"instant (TT)\",longitude [deg],distance\n"
+      << "# elements: JPL Approximate Positions of the Planets (E. M. Standish), Table 1, "
+         "1800 AD - 2050 AD, mean ecliptic and equinox of J2000\n";
+  if (options.frame == Frame::kPerihelion) {
+    out << "# frame: perihelion (ecliptic longitude minus the longitude of perihelion at the "
+           "same instant)\n";
+  } else {
+    out << "# frame: ecliptic (longitude on the mean ecliptic and equinox of J2000)\n";
+  }
+  out << "# start: " << FormatInstant(options.start) << " TT; " << options.records
+      << " records, record n at start + n * " << Shortest(options.step_days) << " day\n"
+      << "# units: longitude in degrees; distance in units of which 1 AU holds "
+      << Shortest(options.units_per_au) << "\n";
+}
+
+}  // namespace kepler::data
