@@ -81,7 +81,8 @@ std::string FormatOneDecimal(double x) {
       if (tenths.empty()) tenths = "0";
       if (firstDropped >= '5') {
         int i = static_cast<int>(tenths.size()) - 1;
-        for (; i >= 0 && tenths[static_cast<size_t>(i)] == '9'; --i) tenths[static_cast<size_t>(i)] = '0';
+        for (; i >= 0 && tenths[static_cast<size_t>(i)] == '9'; --i)
+          tenths[static_cast<size_t>(i)] = '0';
         if (i < 0) {
           tenths.insert(tenths.begin(), '1');
         } else {
@@ -101,7 +102,9 @@ std::string FormatOneDecimal(double x) {
   return out;
 }
 
-double Int(double x) { return std::floor(x); }
+double Int(double x) {
+  return std::floor(x);
+}
 
 std::int32_t ToInt32(double x) {
   const double r = std::nearbyint(x);

@@ -6,7 +6,9 @@
 namespace kepler {
 namespace {
 
-int nearest(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+int nearest(double v) {
+  return static_cast<int>(std::floor(v + 0.5));
+}
 
 // Half-width [px] of the ellipse at vertical offset dy, or -1 where the row misses it.
 double halfWidthAt(double dy, double rx, double ry) {
@@ -37,35 +39,42 @@ std::vector<Pixel> EllipseOutline(double cx, double cy, double rx, double ry) {
     }
     return pixels;
   }
-  const auto inside = [&](double x, double y) {
+  // Signed distance [px] of a pixel centre from the curve along its normal, to first order:
+  // (rho - 1) / |grad rho| with rho the ellipse's normalised radius; exact for a circle.
+  const bool dot = rx <= 1.0 && ry <= 1.0;
+  const int centreX = nearest(cx);
+  const int centreY = nearest(cy);
+  const auto onStroke = [&](int x, int y) {
+    if (dot && x == centreX && y == centreY) return true;
     const double u = (x - cx) / rx;
     const double v = (y - cy) / ry;
-    return u * u + v * v < 1.0;
+    const double rho = std::sqrt(u * u + v * v);
+    const double gradient = std::sqrt((u / rx) * (u / rx) + (v / ry) * (v / ry));
+    if (gradient == 0.0) return false;
+    const double distance = (rho - 1.0) * rho / gradient;
+    return distance >= -0.5 && distance < 0.5;
   };
   const int yTop = static_cast<int>(std::floor(cy - ry - 1.0));
   const int yBottom = static_cast<int>(std::ceil(cy + ry + 1.0));
   for (int y = yTop; y <= yBottom; ++y) {
-    // The curve can only cross this pixel row where its half-width lies between the widths at the
-    // row band's nearest and farthest offsets from the centre; one pixel of margin either side.
-    const double dyA = std::fabs(y - 0.5 - cy);
-    const double dyB = std::fabs(y + 0.5 - cy);
-    const double dyNear = (y - 0.5 <= cy && cy <= y + 0.5) ? 0.0 : std::min(dyA, dyB);
+    // The stroke can only cross this row where the curve's half-width lies between its widths at
+    // the row's nearest and farthest offsets from the centre; two pixels of margin either side.
+    const double dyA = std::fabs(y - 1.0 - cy);
+    const double dyB = std::fabs(y + 1.0 - cy);
+    const double dyNear = (y - 1.0 <= cy && cy <= y + 1.0) ? 0.0 : std::min(dyA, dyB);
     const double dyFar = std::max(dyA, dyB);
     const double outer = halfWidthAt(dyNear, rx, ry);
     if (outer < 0.0) continue;
     const double inner = std::max(0.0, halfWidthAt(dyFar, rx, ry));
     const auto scan = [&](int from, int to) {
       for (int x = from; x <= to; ++x) {
-        const bool c = inside(x, y);
-        const bool mixed = c != inside(x - 0.5, y) || c != inside(x + 0.5, y) ||
-                           c != inside(x, y - 0.5) || c != inside(x, y + 0.5);
-        if (mixed) pixels.push_back({x, y});
+        if (onStroke(x, y)) pixels.push_back({x, y});
       }
     };
-    const int leftFrom = static_cast<int>(std::floor(cx - outer - 1.0));
-    const int leftTo = static_cast<int>(std::ceil(cx - inner + 1.0));
-    const int rightFrom = static_cast<int>(std::floor(cx + inner - 1.0));
-    const int rightTo = static_cast<int>(std::ceil(cx + outer + 1.0));
+    const int leftFrom = static_cast<int>(std::floor(cx - outer - 2.0));
+    const int leftTo = static_cast<int>(std::ceil(cx - inner + 2.0));
+    const int rightFrom = static_cast<int>(std::floor(cx + inner - 2.0));
+    const int rightTo = static_cast<int>(std::ceil(cx + outer + 2.0));
     if (leftTo >= rightFrom) {
       scan(leftFrom, rightTo);
     } else {

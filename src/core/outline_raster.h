@@ -2,11 +2,12 @@
 // Which pixels a one-pixel ellipse or circle outline covers on a surface whose pixel centres lie
 // at integer coordinates. It does not draw; the picture box plots what it is told.
 //
-// A pixel belongs to the outline when the curve passes through its diamond, the square turned by
-// 45 degrees with corners half a pixel from the centre: among the centre and the four corners,
-// some lie inside the ellipse and some on or outside it. This keeps the line one pixel thin,
-// spans 2r + 1 pixels across a circle of radius r, and makes concentric outlines whose radii grow
-// by half a pixel fill a disc without holes, as the Sun is drawn.
+// A pixel belongs to the outline when its centre lies within the stroke of a one-pixel pen laid
+// along the curve: its distance from the curve, measured along the normal, is at least -1/2 and
+// below +1/2. This keeps the line one pixel thin, spans 2r + 1 pixels across a circle of radius
+// r, and makes concentric outlines whose radii grow by up to a pixel fill a disc without holes,
+// as the Sun is drawn. A circle of radius 1 px or less also covers the pixel at its centre, as
+// the pen's stroke reaches into it.
 
 #include <vector>
 

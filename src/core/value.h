@@ -13,7 +13,8 @@ namespace kepler {
 class Value {
  public:
   Value() = default;
-  Value(double number) : content_(number) {}  // NOLINT: a number converts implicitly, as in the runtime
+  Value(double number)
+      : content_(number) {}  // NOLINT: a number converts implicitly, as in the runtime
   static Value text(std::string s) { return Value(std::move(s)); }
 
   bool isEmpty() const { return std::holds_alternative<std::monostate>(content_); }

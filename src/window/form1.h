@@ -1,0 +1,127 @@
+#pragma once
+// The program's one window, Form1: its controls, its handlers and the routines of every
+// demonstration, which exchange their data through the scenario state it inherits. The
+// routines live in the folders of their subsystems; the numbers they show come from the core.
+// It owns no clock; the caller hands it one (steady in the program, virtual in tests).
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "forms/clock.h"
+#include "forms/command_button.h"
+#include "forms/image_control.h"
+#include "forms/label.h"
+#include "forms/picture_box.h"
+#include "forms/timer.h"
+#include "window/scenario_state.h"
+
+class Form1;
+
+// The top-level widget of Form1: a fixed client area; closing it ends the program.
+class FormWindow : public QWidget {
+ public:
+  FormWindow(Form1& form) : form_(form) {}
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  Form1& form_;
+};
+
+class Form1 : public kepler::ScenarioState {
+ public:
+  // Scenario clicks nested inside the waits of running demonstrations, at most. Each level holds
+  // one demonstration and an event dispatch on the stack (well under 100 KiB even with the
+  // address sanitizer); a click beyond the cap is ignored.
+  static constexpr int kMaxScenarioNesting = 16;
+
+  explicit Form1(forms::Clock& clock);
+  ~Form1();
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  QWidget* window() { return &window_; }
+  void show();
+
+  // Handlers.
+  void Form_Load();
+  void Command1_Click(std::int16_t Index);
+  void Command2_Click();
+  void Command3_Click();
+
+  // The pacing wait: returns at the first clock reading at least Milliseconds after its start,
+  // handling events meanwhile; a delay of 0 or less returns at once without handling any.
+  void WaitMilliseconds(std::int32_t Milliseconds);
+
+  // Scenario geometry.
+  void ComputePerihelionSweep();
+  void ComputeAphelionSweep();
+  void ComputeSweepAtAngle(const int& k);
+  void DrawPlanetOrbit();
+  void DrawCometOrbit();
+  void ComputeOrbitPoints();
+  // Orbit animations.
+  void AnimatePlanetOrbit();
+  void AnimateCometOrbit();
+  // Data-file animations.
+  void LoadLongitudeTable(const QString& fileName, int recordCount);
+  void AnimateEarthAndMars();
+  void AnimateInnerPlanets();
+
+  // Set once the program is ending (confirmed quit, closed window, run-time error): waits return
+  // at once, animations stop after their wait and no handler runs any more.
+  bool ending() const { return ending_; }
+  int exitCode() const { return exitCode_; }
+  int scenarioDepth() const { return scenarioDepth_; }
+
+  forms::CommandButton& Command1(int Index);
+
+ private:
+  // Runs a click handler between its Click and Return trace lines; a run-time error inside goes
+  // through the error path instead of escaping into the event loop.
+  void runHandler(const QString& button, const std::function<void()>& handler);
+  void runtimeError(const QString& message);
+  void End(int exitCode);
+  friend class FormWindow;
+
+  forms::Clock& clock_;
+  bool ending_ = false;
+  int exitCode_ = 0;
+  int scenarioDepth_ = 0;
+
+  FormWindow window_;
+
+ public:
+  // Controls, in their containers' stacking order.
+  forms::PictureBox Picture1;
+  forms::PictureBox Picture2;
+  forms::ImageControl Image1;
+  forms::ImageControl Image2;
+  forms::ImageControl Image3;
+  forms::ImageControl Image4;
+  forms::Label Label6;
+  forms::Label Label7;
+  forms::Label Label11;
+  forms::Label Label4;
+  forms::Label Label5;
+  forms::Label Label2;
+  forms::Label Label1;
+  forms::Label Label9;
+  forms::Label Label8;
+  forms::Label Label3;
+
+ private:
+  std::vector<std::unique_ptr<forms::CommandButton>> command1_;
+
+ public:
+  forms::CommandButton Command2;
+  forms::CommandButton Command3;
+  forms::Timer Timer1;
+  forms::Timer Timer2;
+};

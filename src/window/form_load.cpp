@@ -1,0 +1,61 @@
+// Start-up: lays the controls out, gives the title, the hint and the ten buttons their texts
+// and colours, and draws the Sun on the drawing surface.
+#include "window/form1.h"
+
+namespace {
+
+const QString kTitle = QStringLiteral("ケプラーの第１・第２法則による惑星の運動       Ver2.00");
+const QString kHint = QStringLiteral("運動が止まってから他のボタンを選択してください");
+constexpr forms::Color kButtonFace = forms::RGB(255, 255, 200);
+constexpr forms::Color kSunYellow = forms::RGB(255, 240, 0);
+
+const QString kScenarioCaptions[8] = {
+    QStringLiteral("　　 離心率 0.000"),    QStringLiteral("地球 離心率 0.017"),
+    QStringLiteral("火星 離心率 0.093"),    QStringLiteral("水星 離心率 0.206"),
+    QStringLiteral("　　 離心率 0.500"),    QStringLiteral("ﾊﾚｰ彗星 離心率 0.967"),
+    QStringLiteral("　地球と火星の運動　"), QStringLiteral("　内 惑 星 の 運 動　"),
+};
+
+void place(forms::Control& control, float top, float left, float width, float height) {
+  control.setTop(top);
+  control.setLeft(left);
+  control.setWidth(width);
+  control.setHeight(height);
+}
+
+}  // namespace
+
+void Form1::Form_Load() {
+  place(Label2, 0, 0, 800, 10);
+  place(Label1, 11, 0, 800, 30);
+  Label1.setCaption(kTitle);
+  Label7.setTop(5);
+  Label7.setLeft(580);
+  Label11.setTop(5);
+  Label11.setLeft(700);
+  place(Picture1, 41, 0, 800, 500);
+  place(Picture2, 541, 0, 800, 30);
+  Label4.setTop(0);
+  Label4.setLeft(10);
+  Label5.setTop(0);
+  Label5.setLeft(400);
+  place(Label9, 0, 801, 180, 40);
+  Label9.setCaption(kHint);
+  Image1.setWidth(200);
+  for (int i = 0; i <= 7; ++i) {
+    place(Command1(i), static_cast<float>(50 * i + 41), 801, 180, 50);
+    Command1(i).setBackColor(kButtonFace);
+  }
+  place(Command2, 441, 801, 180, 50);
+  Command2.setBackColor(kButtonFace);
+  place(Command3, 491, 801, 180, 50);
+  Command3.setBackColor(kButtonFace);
+
+  for (int i = 0; i <= 7; ++i) Command1(i).setCaption(kScenarioCaptions[i]);
+  Command2.setCaption(QStringLiteral("　ケプラーの法則　"));
+  Command3.setCaption(QStringLiteral("　お  わ  り  "));
+
+  for (int i = 1; i <= 20; ++i) {
+    Picture1.Circle(300, 250, static_cast<float>(i) / 2.0f, kSunYellow);
+  }
+}

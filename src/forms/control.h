@@ -1,0 +1,54 @@
+#pragma once
+// What every control of the forms runtime shares: a name, and Left/Top/Width/Height held as the
+// single-precision model values and shown through a Qt widget at the nearest pixel. Every change
+// is traced. The control does not own its widget; the widget's Qt parent does.
+
+#include <QString>
+
+class QWidget;
+
+namespace forms {
+
+class Control {
+ public:
+  Control(QString name, QWidget* widget);
+  virtual ~Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const QString& name() const { return name_; }
+  QWidget* widget() const { return widget_; }
+
+  float left() const { return left_; }
+  float top() const { return top_; }
+  float width() const { return width_; }
+  float height() const { return height_; }
+  void setLeft(float value);
+  void setTop(float value);
+  void setWidth(float value);
+  void setHeight(float value);
+
+  bool isVisible() const { return visible_; }
+  void setVisible(bool visible);
+
+ protected:
+  // Sets the model values without tracing (construction, auto size, natural picture size).
+  void setGeometryQuietly(float left, float top, float width, float height);
+  void setSizeQuietly(float width, float height);
+  void trace(const QString& operation) const;
+  virtual void applyGeometry();
+
+ private:
+  QString name_;
+  QWidget* widget_;
+  float left_ = 0;
+  float top_ = 0;
+  float width_ = 0;
+  float height_ = 0;
+  bool visible_ = true;
+};
+
+// The nearest pixel of a single-precision coordinate.
+int toPixel(float value);
+
+}  // namespace forms

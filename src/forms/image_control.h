@@ -1,0 +1,35 @@
+#pragma once
+// An image control of the forms runtime without stretching: it shows its picture at the
+// picture's natural size, GIF transparency kept, above the drawing of the picture box that holds
+// it and clipped to it. Without a picture it shows nothing.
+
+#include <QImage>
+
+#include "forms/control.h"
+
+class QLabel;
+class QWidget;
+
+namespace forms {
+
+class ImageControl : public Control {
+ public:
+  ImageControl(const QString& name, QWidget* surface, float left, float top, float width,
+               float height);
+
+  // Assigns a loaded picture; the control takes its natural size.
+  void setPicture(const QImage& picture, const QString& fileName);
+  const QString& pictureFile() const { return pictureFile_; }
+  bool hasPicture() const { return !pictureFile_.isEmpty(); }
+
+ private:
+  QLabel* label_;
+  QString pictureFile_;
+};
+
+// Loads a BMP or GIF picture named by a bare file name from the working directory. A missing,
+// unreadable or malformed file throws kepler::RuntimeError naming the file, the folder searched
+// and the cause.
+QImage LoadPicture(const QString& fileName);
+
+}  // namespace forms

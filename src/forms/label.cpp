@@ -1,0 +1,57 @@
+#include "forms/label.h"
+
+#include <QFontMetricsF>
+#include <QLabel>
+
+#include <cmath>
+
+#include "forms/trace.h"
+
+namespace forms {
+
+Label::Label(const QString& name, QWidget* container, const QFont& font, Color back, Color fore,
+             const QString& caption, LabelStyle style, float left, float top, float width,
+             float height)
+    : Control(name, new QLabel(container)),
+      label_(static_cast<QLabel*>(widget())),
+      caption_(caption),
+      back_(back),
+      fore_(fore),
+      style_(style) {
+  label_->setFont(font);
+  label_->setTextFormat(Qt::PlainText);
+  label_->setWordWrap(style.wordWrap);
+  label_->setAlignment((style.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+  label_->setMargin(0);
+  label_->setIndent(0);
+  label_->setContentsMargins(0, 0, 0, 0);
+  QPalette palette = label_->palette();
+  palette.setColor(QPalette::Window, toQColor(back));
+  palette.setColor(QPalette::WindowText, toQColor(fore));
+  label_->setPalette(palette);
+  label_->setAutoFillBackground(true);
+  label_->setText(caption);
+  setGeometryQuietly(left, top, width, height);
+  if (style_.autoSize) fitToText();
+}
+
+const QFont& Label::font() const {
+  return label_->font();
+}
+
+void Label::setCaption(const QString& text) {
+  caption_ = text;
+  if (tracing()) traceLine(name() + QStringLiteral(" Caption ") + quoted(text));
+  label_->setText(text);
+  if (style_.autoSize) fitToText();
+}
+
+void Label::fitToText() {
+  // An auto-size label is as wide as its text, trailing blanks included, and one line high.
+  const QFontMetricsF metrics(label_->font());
+  const auto width = static_cast<float>(std::ceil(metrics.horizontalAdvance(caption_)));
+  const auto height = static_cast<float>(std::ceil(metrics.height()));
+  setSizeQuietly(width, height);
+}
+
+}  // namespace forms

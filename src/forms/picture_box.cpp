@@ -1,0 +1,92 @@
+#include "forms/picture_box.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+#include "core/outline_raster.h"
+#include "forms/trace.h"
+
+namespace forms {
+
+void Surface::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QRect area = event->rect();
+  painter.drawImage(area, image, area);
+}
+
+PictureBox::PictureBox(const QString& name, QWidget* container, Color back, Color fore, float left,
+                       float top, float width, float height)
+    : Control(name, new Surface(container)),
+      surface_(static_cast<Surface*>(widget())),
+      back_(back),
+      fore_(fore) {
+  setGeometryQuietly(left, top, width, height);
+}
+
+void PictureBox::applyGeometry() {
+  Control::applyGeometry();
+  // The stored image follows the size, keeping what was drawn where it still fits.
+  const QSize size = surface_->size().expandedTo(QSize(1, 1));
+  if (surface_->image.size() == size) return;
+  QImage resized(size, QImage::Format_RGB32);
+  resized.fill(toQColor(back_));
+  if (!surface_->image.isNull()) {
+    QPainter painter(&resized);
+    painter.drawImage(0, 0, surface_->image);
+  }
+  surface_->image = std::move(resized);
+  surface_->update();
+}
+
+void PictureBox::Cls() {
+  if (tracing()) traceLine(name() + QStringLiteral(" Cls"));
+  surface_->image.fill(toQColor(back_));
+  surface_->update();
+}
+
+void PictureBox::Circle(float x, float y, float radius, std::optional<Color> color,
+                        std::optional<float> aspect) {
+  if (tracing()) {
+    traceLine(name() + QStringLiteral(" Circle ") + number(x) + QLatin1Char(' ') + number(y) +
+              QLatin1Char(' ') + number(radius) + QLatin1Char(' ') +
+              (color ? QString::number(*color) : QStringLiteral("-")) + QLatin1Char(' ') +
+              (aspect ? number(*aspect) : QStringLiteral("-")));
+  }
+  const kepler::SemiAxes axes = kepler::CircleSemiAxes(radius, aspect.value_or(1.0f));
+  const std::vector<kepler::Pixel> pixels = kepler::EllipseOutline(x, y, axes.rx, axes.ry);
+  QImage& image = surface_->image;
+  const QRgb rgb = toQColor(color.value_or(fore_)).rgb();
+  QRect dirty;
+  for (const kepler::Pixel& p : pixels) {
+    if (p.x < 0 || p.y < 0 || p.x >= image.width() || p.y >= image.height()) continue;
+    reinterpret_cast<QRgb*>(image.scanLine(p.y))[p.x] = rgb;
+    dirty |= QRect(p.x, p.y, 1, 1);
+  }
+  if (!dirty.isEmpty()) surface_->update(dirty);
+}
+
+void PictureBox::BoxFill(float x1, float y1, float x2, float y2, Color color) {
+  if (tracing()) {
+    traceLine(name() + QStringLiteral(" BoxFill ") + number(x1) + QLatin1Char(' ') + number(y1) +
+              QLatin1Char(' ') + number(x2) + QLatin1Char(' ') + number(y2) + QLatin1Char(' ') +
+              QString::number(color));
+  }
+  const int ax = toPixel(x1);
+  const int bx = toPixel(x2);
+  const int ay = toPixel(y1);
+  const int by = toPixel(y2);
+  const QRect box =
+      QRect(QPoint(std::min(ax, bx), std::min(ay, by)), QPoint(std::max(ax, bx), std::max(ay, by)))
+          .intersected(surface_->image.rect());
+  if (box.isEmpty()) return;
+  const QRgb rgb = toQColor(color).rgb();
+  for (int y = box.top(); y <= box.bottom(); ++y) {
+    QRgb* line = reinterpret_cast<QRgb*>(surface_->image.scanLine(y));
+    std::fill(line + box.left(), line + box.right() + 1, rgb);
+  }
+  surface_->update(box);
+}
+
+}  // namespace forms

@@ -1,0 +1,145 @@
+// The forms layer's drawing and control behaviour that the demonstrations rely on.
+#include <QDir>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "forms/fonts.h"
+#include "forms/image_control.h"
+#include "forms/label.h"
+#include "forms/picture_box.h"
+#include "forms/trace.h"
+#include "trace_recorder.h"
+
+namespace {
+
+constexpr forms::Color kBack = forms::RGB(128, 128, 255);
+constexpr forms::Color kYellow = forms::RGB(255, 255, 0);
+
+class Surface : public ::testing::Test {
+ protected:
+  QWidget window;
+  forms::PictureBox box{
+      QStringLiteral("Picture1"), &window, kBack, forms::RGB(0, 0, 0), 0, 0, 800, 500};
+
+  int countColour(QRgb rgb) const {
+    int n = 0;
+    for (int y = 0; y < box.image().height(); ++y) {
+      for (int x = 0; x < box.image().width(); ++x)
+        n += (box.image().pixel(x, y) & 0xFFFFFF) == rgb;
+    }
+    return n;
+  }
+  QRgb at(int x, int y) const { return box.image().pixel(x, y) & 0xFFFFFF; }
+};
+
+}  // namespace
+
+TEST_F(Surface, FilledBoxIncludesBothCornersWhicheverWayRound) {
+  box.BoxFill(780, 30, 602.22f, 50, kYellow);  // right-to-left, as the gauge's grey box is drawn
+  EXPECT_EQ(countColour(0xFFFF00), (780 - 602 + 1) * (50 - 30 + 1));
+  EXPECT_EQ(at(602, 30), 0xFFFF00u);
+  EXPECT_EQ(at(780, 50), 0xFFFF00u);
+  EXPECT_EQ(at(601, 40), 0x8080FFu);
+  EXPECT_EQ(at(781, 40), 0x8080FFu);
+}
+
+TEST_F(Surface, ABarThatShrinksLeavesNoYellowBehind) {
+  box.BoxFill(580, 30, 780, 50, kYellow);
+  box.BoxFill(780, 30, 780, 50, forms::RGB(224, 224, 224));
+  box.BoxFill(580, 30, 602.22f, 50, kYellow);
+  box.BoxFill(780, 30, 602.22f, 50, forms::RGB(224, 224, 224));
+  EXPECT_EQ(countColour(0xFFFF00), (602 - 580) * 21) << "the grey box covers the bar's last column";
+}
+
+TEST_F(Surface, CircleSpansTwoRadiiPlusOnePixels) {
+  box.Circle(300, 250, 200);
+  int left = 800;
+  int right = -1;
+  int top = 500;
+  int bottom = -1;
+  for (int y = 0; y < 500; ++y) {
+    for (int x = 0; x < 800; ++x) {
+      if (at(x, y) != 0) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+  }
+  EXPECT_EQ(left, 100);
+  EXPECT_EQ(right, 500);
+  EXPECT_EQ(top, 50);
+  EXPECT_EQ(bottom, 450);
+}
+
+TEST_F(Surface, AspectFlattensTheCircleVertically) {
+  // The comet's orbit: semi-axes 300 and 300 x 0.254.
+  box.Circle(350, 250, 300, forms::RGB(0, 0, 0), 0.2547f);
+  EXPECT_EQ(at(50, 250), 0u);
+  EXPECT_EQ(at(650, 250), 0u);
+  EXPECT_EQ(at(350, 174), 0u);
+  EXPECT_EQ(at(350, 326), 0u);
+  EXPECT_EQ(at(350, 250), 0x8080FFu);
+}
+
+TEST_F(Surface, ClsClearsToTheBackgroundAndDrawingOffTheEdgeIsClipped) {
+  box.Circle(790, 490, 50, kYellow);
+  box.BoxFill(-100, -100, 10000, 3, kYellow);
+  box.Cls();
+  EXPECT_EQ(countColour(0x8080FF), 800 * 500);
+}
+
+TEST(Trace, LinesQuoteTextsAndWriteShortestSinglePrecisionNumbers) {
+  EXPECT_EQ(forms::quoted(QStringLiteral("a\"b\\c")), "\"a\\\"b\\\\c\"");
+  EXPECT_EQ(forms::number(602.22f), "602.22");
+  EXPECT_EQ(forms::number(15.0f), "15");
+  EXPECT_EQ(forms::number(135.02219f), "135.02219");
+  EXPECT_EQ(forms::number(-0.5f), "-0.5");
+  testing_support::TraceRecorder trace;
+  QWidget window;
+  forms::PictureBox box(QStringLiteral("Picture1"), &window, kBack, 0, 0, 0, 800, 500);
+  box.Circle(281.4f, 250, 200, 0, 0.995662f);
+  box.BoxFill(580, 30, 580.42f, 50, kYellow);
+  EXPECT_EQ(trace.lines(), QStringList({"Picture1 Circle 281.4 250 200 0 0.995662",
+                                        "Picture1 BoxFill 580 30 580.42 50 65535"}));
+}
+
+TEST(Labels, AutoSizeFitsTheTextTrailingBlanksIncludedAndGrowsToTheRight) {
+  QWidget window;
+  const QFont font = forms::RuntimeFont(forms::kPGothic, 12, 700);
+  forms::Label label(QStringLiteral("Label7"), &window, font, kBack, 0, QString(10, ' '),
+                     {.autoSize = true}, 580, 5, 0, 0);
+  label.setCaption(QStringLiteral("公転速度　"));
+  const QFontMetricsF metrics(font);
+  EXPECT_EQ(label.width(), std::ceil(metrics.horizontalAdvance(QStringLiteral("公転速度　"))));
+  EXPECT_GT(label.width(), std::ceil(metrics.horizontalAdvance(QStringLiteral("公転速度"))));
+  EXPECT_EQ(label.left(), 580);
+  label.setCaption(QString());
+  EXPECT_EQ(label.width(), 0) << "an empty read-out shrinks to nothing";
+  EXPECT_EQ(label.widget()->width(), 0);
+}
+
+TEST(Images, PictureTakesItsNaturalSizeAndPlacesAtTheNearestPixel) {
+  QWidget surface;
+  forms::ImageControl image(QStringLiteral("Image1"), &surface, 8, 280, 33, 25);
+  image.setWidth(200);
+  QImage picture(30, 30, QImage::Format_ARGB32);
+  picture.fill(Qt::transparent);
+  image.setPicture(picture, QStringLiteral("x.gif"));
+  EXPECT_EQ(image.width(), 30);
+  EXPECT_EQ(image.height(), 30);
+  image.setLeft(135.02219f);
+  image.setTop(237.57991f);
+  EXPECT_EQ(image.widget()->geometry(), QRect(135, 238, 30, 30));
+  EXPECT_EQ(image.left(), 135.02219f) << "the model keeps the exact value";
+}
+
+TEST(Images, BodyPicturesKeepTheirTransparency) {
+  const QImage picture = forms::LoadPicture(QStringLiteral(KEPLER_ASSET_DIR "/mars01.gif"));
+  EXPECT_EQ(picture.size(), QSize(30, 30));
+  EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0);
+  EXPECT_EQ(qAlpha(picture.pixel(15, 15)), 255);
+}

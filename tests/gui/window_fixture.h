@@ -1,0 +1,51 @@
+#pragma once
+// A started window on a virtual clock, in a working directory of the test's choosing: the asset
+// folder (the program's nine files) or an empty folder.
+
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "modal.h"
+#include "trace_recorder.h"
+#include "virtual_clock.h"
+#include "window/form1.h"
+
+namespace testing_support {
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previousDir_ = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QStringLiteral(KEPLER_ASSET_DIR)));
+    start();
+  }
+  void TearDown() override {
+    form.reset();
+    ClearApplicationExit();
+    QDir::setCurrent(previousDir_);
+  }
+  void start() {
+    form = std::make_unique<Form1>(clock);
+    form->Form_Load();
+    form->show();
+  }
+  // Runs the handler of a button as a click does.
+  void click(forms::CommandButton& button) { button.button()->click(); }
+  // Moves to an empty working directory, where no file of the program exists.
+  void useEmptyFolder() { ASSERT_TRUE(QDir::setCurrent(emptyDir_.path())); }
+
+  VirtualClock clock;
+  ModalAnswerer modal;
+  std::unique_ptr<Form1> form;
+
+ private:
+  QString previousDir_;
+  QTemporaryDir emptyDir_;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,17 @@
+// Runs GUI tests on Qt's offscreen platform at scale factor 1, as the program is set up.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include "forms/fonts.h"
+
+int main(int argc, char* argv[]) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("QT_SCALE_FACTOR", "1");
+  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+  testing::InitGoogleTest(&argc, argv);
+  forms::PinFontSubstitutions();
+  QApplication app(argc, argv);
+  QApplication::setStyle(QStringLiteral("Fusion"));
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,45 @@
+#include "modal.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace testing_support {
+
+void ModalAnswerer::answer(const QString& buttonText) {
+  queue_.append(buttonText);
+  ++pending_;
+  QTimer::singleShot(0, [this] { poll(); });
+}
+
+void ModalAnswerer::poll() {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (!box || queue_.isEmpty()) {
+    if (!queue_.isEmpty()) QTimer::singleShot(0, [this] { poll(); });
+    return;
+  }
+  const QString wanted = queue_.takeFirst();
+  seen_.append(box->windowTitle() + QLatin1Char('|') + box->text());
+  for (QAbstractButton* button : box->buttons()) {
+    if (button->text() == wanted) {
+      --pending_;
+      button->click();
+      return;
+    }
+  }
+  seen_.append(QStringLiteral("no button ") + wanted);
+  --pending_;
+  box->reject();
+}
+
+}  // namespace testing_support
+
+namespace testing_support {
+
+void ClearApplicationExit() {
+  QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
+}
+
+}  // namespace testing_support

@@ -1,0 +1,25 @@
+#pragma once
+// Records the operation trace ("kepler.forms") while it lives, for tests that check what the
+// window did and in which order.
+
+#include <QString>
+#include <QStringList>
+
+namespace testing_support {
+
+class TraceRecorder {
+ public:
+  TraceRecorder();
+  ~TraceRecorder();
+  TraceRecorder(const TraceRecorder&) = delete;
+  TraceRecorder& operator=(const TraceRecorder&) = delete;
+
+  const QStringList& lines() const;
+  void clear();
+  // Lines that start with the prefix, in order.
+  QStringList starting(const QString& prefix) const;
+  // Index of the first line equal to `line` at or after `from`, or -1.
+  qsizetype find(const QString& line, qsizetype from = 0) const;
+};
+
+}  // namespace testing_support
