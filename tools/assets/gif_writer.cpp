@@ -1,0 +1,288 @@
+#include "gif_writer.h"
+
+#include <fcntl.h>
+#include <gif_lib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <stdexcept>
+
+namespace kepler::assets {
+namespace {
+
+struct ColourCount {
+  QRgb colour = 0;  // 0xffRRGGBB
+  int count = 0;
+};
+
+int Channel(QRgb colour, int channel) {
+  switch (channel) {
+    case 0:
+      return qRed(colour);
+    case 1:
+      return qGreen(colour);
+    default:
+      return qBlue(colour);
+  }
+}
+
+// Blends one channel of an alpha-weighted colour over the matte, rounding to nearest.
+int Blend(int value, int matte, int alpha) {
+  return (value * alpha + matte * (255 - alpha) + 127) / 255;
+}
+
+struct Box {
+  std::size_t begin = 0;
+  std::size_t end = 0;  // exclusive
+};
+
+// Median cut (Heckbert, "Color image quantization for frame buffer display", SIGGRAPH 1982):
+// split the box with the widest channel range at the pixel-weighted median of that channel until
+// there are `limit` boxes; each box becomes the pixel-weighted mean of its colours. Ties go to the
+// lowest box and the channel order red, green, blue, so the result depends only on the input.
+std::map<QRgb, QRgb> MedianCut(std::vector<ColourCount> colours, int limit) {
+  std::vector<Box> boxes{{0, colours.size()}};
+  auto range_of = [&colours](const Box& box, int channel) {
+    int lo = 255;
+    int hi = 0;
+    for (std::size_t i = box.begin; i < box.end; ++i) {
+      lo = std::min(lo, Channel(colours[i].colour, channel));
+      hi = std::max(hi, Channel(colours[i].colour, channel));
+    }
+    return hi - lo;
+  };
+  while (static_cast<int>(boxes.size()) < limit) {
+    int best_box = -1;
+    int best_channel = 0;
+    int best_range = 0;
+    for (std::size_t b = 0; b < boxes.size(); ++b) {
+      for (int channel = 0; channel < 3; ++channel) {
+        const int range = range_of(boxes[b], channel);
+        if (range > best_range) {
+          best_range = range;
+          best_box = static_cast<int>(b);
+          best_channel = channel;
+        }
+      }
+    }
+    if (best_box < 0) {
+      break;  // every box holds a single colour
+    }
+    const Box box = boxes[static_cast<std::size_t>(best_box)];
+    const auto first = colours.begin() + static_cast<std::ptrdiff_t>(box.begin);
+    const auto last = colours.begin() + static_cast<std::ptrdiff_t>(box.end);
+    std::sort(first, last, [best_channel](const ColourCount& l, const ColourCount& r) {
+      const int lv = Channel(l.colour, best_channel);
+      const int rv = Channel(r.colour, best_channel);
+      return lv != rv ? lv < rv : l.colour < r.colour;
+    });
+    long total = 0;
+    for (auto it = first; it != last; ++it) {
+      total += it->count;
+    }
+    long running = 0;
+    std::size_t split = box.begin + 1;
+    for (std::size_t i = box.begin; i + 1 < box.end; ++i) {
+      running += colours[i].count;
+      split = i + 1;
+      if (2 * running >= total) {
+        break;
+      }
+    }
+    boxes[static_cast<std::size_t>(best_box)] = {box.begin, split};
+    boxes.push_back({split, box.end});
+  }
+
+  std::map<QRgb, QRgb> mapping;
+  for (const Box& box : boxes) {
+    std::array<long, 3> sum{};
+    long weight = 0;
+    for (std::size_t i = box.begin; i < box.end; ++i) {
+      for (int channel = 0; channel < 3; ++channel) {
+        sum[static_cast<std::size_t>(channel)] +=
+            Channel(colours[i].colour, channel) * colours[i].count;
+      }
+      weight += colours[i].count;
+    }
+    const QRgb mean = qRgb(static_cast<int>((sum[0] + weight / 2) / weight),
+                           static_cast<int>((sum[1] + weight / 2) / weight),
+                           static_cast<int>((sum[2] + weight / 2) / weight));
+    for (std::size_t i = box.begin; i < box.end; ++i) {
+      mapping[colours[i].colour] = mean;
+    }
+  }
+  return mapping;
+}
+
+std::string GifError(int code) {
+  const char* text = GifErrorString(code);
+  return text != nullptr ? std::string(text) : "giflib error " + std::to_string(code);
+}
+
+}  // namespace
+
+IndexedPicture ToIndexed(const QImage& image, QRgb matte, int max_opaque_colours) {
+  if (image.isNull()) {
+    throw std::invalid_argument("GIF: the picture is empty");
+  }
+  if (image.width() > 65535 || image.height() > 65535) {
+    throw std::invalid_argument("GIF: a picture side exceeds 65535 px");
+  }
+  if (max_opaque_colours < 1 || max_opaque_colours > kMaxOpaqueColours) {
+    throw std::invalid_argument("GIF: the colour limit must lie in [1, 255]");
+  }
+  const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+  IndexedPicture picture;
+  picture.width = argb.width();
+  picture.height = argb.height();
+
+  // Flatten: opaque 0xffRRGGBB, or 0 for a transparent pixel.
+  std::vector<QRgb> flat;
+  flat.reserve(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height));
+  bool any_transparent = false;
+  for (int y = 0; y < picture.height; ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+    for (int x = 0; x < picture.width; ++x) {
+      const QRgb pixel = row[x];
+      const int alpha = qAlpha(pixel);
+      if (alpha < 128) {
+        flat.push_back(0);
+        any_transparent = true;
+      } else {
+        flat.push_back(qRgb(Blend(qRed(pixel), qRed(matte), alpha),
+                            Blend(qGreen(pixel), qGreen(matte), alpha),
+                            Blend(qBlue(pixel), qBlue(matte), alpha)));
+      }
+    }
+  }
+
+  std::map<QRgb, int> counts;
+  for (const QRgb pixel : flat) {
+    if (pixel != 0) {
+      ++counts[pixel];
+    }
+  }
+  picture.source_colours = static_cast<int>(counts.size());
+  if (picture.source_colours > max_opaque_colours) {
+    std::vector<ColourCount> colours;
+    colours.reserve(counts.size());
+    for (const auto& [colour, count] : counts) {
+      colours.push_back({colour, count});
+    }
+    const std::map<QRgb, QRgb> mapping = MedianCut(std::move(colours), max_opaque_colours);
+    for (QRgb& pixel : flat) {
+      if (pixel != 0) {
+        pixel = mapping.at(pixel);
+      }
+    }
+    picture.reduced = true;
+  }
+
+  // Palette: the transparent entry first (it shows the matte in viewers that ignore
+  // transparency), then the opaque colours in ascending RGB order.
+  std::map<QRgb, std::uint8_t> index_of;
+  if (any_transparent) {
+    picture.transparent_index = 0;
+    picture.palette.push_back(qRgb(qRed(matte), qGreen(matte), qBlue(matte)));
+  }
+  std::vector<QRgb> opaque;
+  for (const QRgb pixel : flat) {
+    if (pixel != 0) {
+      opaque.push_back(pixel);
+    }
+  }
+  std::sort(opaque.begin(), opaque.end());
+  opaque.erase(std::unique(opaque.begin(), opaque.end()), opaque.end());
+  for (const QRgb colour : opaque) {
+    index_of[colour] = static_cast<std::uint8_t>(picture.palette.size());
+    picture.palette.push_back(colour);
+  }
+  picture.pixels.reserve(flat.size());
+  for (const QRgb pixel : flat) {
+    picture.pixels.push_back(pixel == 0 ? std::uint8_t{0} : index_of.at(pixel));
+  }
+  return picture;
+}
+
+void WriteGif(const IndexedPicture& picture, const std::string& path) {
+  const std::size_t area =
+      static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+  if (picture.width <= 0 || picture.height <= 0 || picture.pixels.size() != area ||
+      picture.palette.empty() || picture.palette.size() > 256) {
+    throw std::invalid_argument("GIF: inconsistent indexed picture for " + path);
+  }
+  // giflib wants a power-of-two colour map of at least two entries.
+  int map_size = 2;
+  while (map_size < static_cast<int>(picture.palette.size())) {
+    map_size *= 2;
+  }
+  std::vector<GifColorType> entries(static_cast<std::size_t>(map_size), GifColorType{0, 0, 0});
+  for (std::size_t i = 0; i < picture.palette.size(); ++i) {
+    entries[i] = {static_cast<GifByteType>(qRed(picture.palette[i])),
+                  static_cast<GifByteType>(qGreen(picture.palette[i])),
+                  static_cast<GifByteType>(qBlue(picture.palette[i]))};
+  }
+  std::unique_ptr<ColorMapObject, decltype(&GifFreeMapObject)> map(
+      GifMakeMapObject(map_size, entries.data()), &GifFreeMapObject);
+  if (!map) {
+    throw std::runtime_error("cannot write " + path + ": out of memory for the colour map");
+  }
+
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) {
+    throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
+  }
+  int error = 0;
+  GifFileType* gif = EGifOpenFileHandle(fd, &error);
+  if (gif == nullptr) {
+    close(fd);
+    throw std::runtime_error("cannot write " + path + ": " + GifError(error));
+  }
+  auto fail = [&](const char* step) {
+    const std::string message = "cannot write " + path + " (" + step + "): " + GifError(gif->Error);
+    int ignored = 0;
+    EGifCloseFile(gif, &ignored);
+    throw std::runtime_error(message);
+  };
+
+  EGifSetGifVersion(gif, true);
+  const int background = picture.transparent_index >= 0 ? picture.transparent_index : 0;
+  if (EGifPutScreenDesc(gif, picture.width, picture.height, 8, background, map.get()) ==
+      GIF_ERROR) {
+    fail("screen descriptor");
+  }
+  if (picture.transparent_index >= 0) {
+    GraphicsControlBlock control{};
+    control.DisposalMode = DISPOSAL_UNSPECIFIED;
+    control.UserInputFlag = false;
+    control.DelayTime = 0;
+    control.TransparentColor = picture.transparent_index;
+    std::array<GifByteType, 4> extension{};
+    const size_t length = EGifGCBToExtension(&control, extension.data());
+    if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension.data()) ==
+        GIF_ERROR) {
+      fail("graphics control extension");
+    }
+  }
+  if (EGifPutImageDesc(gif, 0, 0, picture.width, picture.height, false, nullptr) == GIF_ERROR) {
+    fail("image descriptor");
+  }
+  std::vector<GifPixelType> row(static_cast<std::size_t>(picture.width));
+  for (int y = 0; y < picture.height; ++y) {
+    const auto start = picture.pixels.begin() + static_cast<std::ptrdiff_t>(y) * picture.width;
+    std::copy(start, start + picture.width, row.begin());
+    if (EGifPutLine(gif, row.data(), picture.width) == GIF_ERROR) {
+      fail("pixel data");
+    }
+  }
+  if (EGifCloseFile(gif, &error) == GIF_ERROR) {
+    throw std::runtime_error("cannot write " + path + " (closing): " + GifError(error));
+  }
+}
+
+}  // namespace kepler::assets

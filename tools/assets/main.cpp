@@ -1,0 +1,98 @@
+// kepler-assets: draws the program's pictures into its asset folder, and optionally its icon.
+//   kepler-assets --out DIR [--icon FILE]
+// Quiet on success; prints the reason and exits non-zero when anything cannot be drawn or written.
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QString>
+
+#include <cstdio>
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+#include "diagram.h"
+#include "gif_writer.h"
+#include "icon.h"
+#include "sprites.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+// Passes Qt's messages on, except the notice about a missing XDG_RUNTIME_DIR, which build
+// machines commonly lack and which does not affect drawing; the tool stays quiet on success.
+void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set"))) {
+    return;
+  }
+  std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')), stderr);
+}
+
+void PrintUsage() {
+  std::fputs("usage: kepler-assets --out DIR [--icon FILE]\n", stderr);
+}
+
+void SaveImage(const QImage& image, const QString& path, const char* format) {
+  if (!image.save(path, format)) {
+    throw std::runtime_error("cannot write " + path.toStdString());
+  }
+}
+
+void MakeDirectory(const QString& path) {
+  if (!QDir().mkpath(path)) {
+    throw std::runtime_error("cannot create the folder " + path.toStdString());
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Text needs a platform plugin, but this tool runs during the build, where no display may exist.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(FilterQtMessages);
+  QString out_dir;
+  QString icon_path;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--out" || arg == "--icon") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "kepler-assets: %s needs a value\n", arg.c_str());
+        PrintUsage();
+        return kUsageError;
+      }
+      (arg == "--out" ? out_dir : icon_path) = QString::fromLocal8Bit(argv[++i]);
+    } else {
+      std::fprintf(stderr, "kepler-assets: unexpected argument \"%s\"\n", arg.c_str());
+      PrintUsage();
+      return kUsageError;
+    }
+  }
+  if (out_dir.isEmpty()) {
+    PrintUsage();
+    return kUsageError;
+  }
+
+  QGuiApplication app(argc, argv);
+  try {
+    using namespace kepler::assets;
+    MakeDirectory(out_dir);
+    const QDir dir(out_dir);
+    for (const BodyPicture& picture : kBodyPictures) {
+      const QString name = QString::fromLatin1(picture.file_name.data(),
+                                               static_cast<qsizetype>(picture.file_name.size()));
+      WriteGif(ToIndexed(DrawBody(picture.body)), dir.filePath(name).toStdString());
+    }
+    SaveImage(DrawLawsDiagram(), dir.filePath(QStringLiteral("kepler.bmp")), "BMP");
+    if (!icon_path.isEmpty()) {
+      MakeDirectory(QFileInfo(icon_path).absolutePath());
+      SaveImage(DrawIcon(), icon_path, "PNG");
+    }
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "kepler-assets: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
