@@ -1,3 +1,108 @@
+// The scenario buttons: set a demonstration up, show its two ratios, fill the step-time table,
+// draw its orbit and run its animation to the end.
+#include "core/legacy_number.h"
+#include "core/orbit.h"
 #include "window/form1.h"
 
-void Form1::Command1_Click(std::int16_t) {}
+namespace {
+
+QString fromUtf8(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+// One scenario button's demonstration: its pictures, in loading order, and its constants.
+struct PictureLoad {
+  forms::ImageControl Form1::*image;
+  const char* file;
+};
+struct ScenarioRow {
+  std::vector<PictureLoad> pictures;
+  double semiMajorAxis;  // [px]
+  double eccentricity;
+  int stepDelayFactor;   // [ms per unit of step time]
+  double distanceRatio;  // shown, not computed
+  int kind;
+};
+
+const ScenarioRow kScenarios[8] = {
+    {{{&Form1::Image1, "wakusei01.gif"}}, 200, 0, 50, 1, 1},
+    {{{&Form1::Image1, "earth02.gif"}}, 200, 0.0167, 50, 1, 1},
+    {{{&Form1::Image1, "mars01.gif"}}, 200, 0.093, 30, 1.21, 1},
+    {{{&Form1::Image1, "suisei02.gif"}}, 200, 0.206, 30, 1.52, 1},
+    {{{&Form1::Image1, "wakusei01.gif"}}, 200, 0.5, 20, 3, 1},
+    {{{&Form1::Image1, "harei01.gif"}}, 300, 0.967, 1, 59.9, 2},
+    {{{&Form1::Image1, "earth02.gif"}, {&Form1::Image2, "mars01.gif"}}, 150, 0.0167, 1, 1, 3},
+    {{{&Form1::Image1, "earth02.gif"},
+      {&Form1::Image2, "suisei02.gif"},
+      {&Form1::Image4, "Venus01.gif"}},
+     200,
+     0.0167,
+     1,
+     1,
+     4},
+};
+
+}  // namespace
+
+void Form1::LoadScenarioPicture(forms::ImageControl& image, const QString& fileName) {
+  image.setPicture(forms::LoadPicture(fileName), fileName);
+}
+
+void Form1::Command1_Click(std::int16_t Index) {
+  if (Index < 0 || Index > 7) return;  // the button array has no other index
+  const ScenarioRow& row = kScenarios[Index];
+  Picture1.Cls();
+  Image1.setVisible(false);
+  Image2.setVisible(false);
+  Image3.setVisible(false);
+  Image4.setVisible(false);
+  ScenarioKind = 1;
+  for (const PictureLoad& load : row.pictures) {
+    LoadScenarioPicture(this->*load.image, QString::fromLatin1(load.file));
+  }
+  SemiMajorAxis = row.semiMajorAxis;
+  Eccentricity = row.eccentricity;
+  StepDelayFactor = row.stepDelayFactor;
+  DistanceRatio = row.distanceRatio;
+  ScenarioKind = row.kind;
+
+  ComputePerihelionSweep();
+  ComputeAphelionSweep();
+  Label4.setCaption(QStringLiteral("近日点速度/遠日点速度＝ ") +
+                    fromUtf8(kepler::Str(kepler::SweepRatio(AphelionSweep, PerihelionSweep))) +
+                    QStringLiteral("倍"));
+  Label5.setCaption(QStringLiteral("遠日点距離/近日点距離＝ ") +
+                    fromUtf8(kepler::Str(DistanceRatio)) + QStringLiteral("倍"));
+  for (int k = 1; k <= 360; ++k) {
+    ComputeSweepAtAngle(k);
+    StepTimeTable(k) = kepler::StepTime(AngleSweep, PerihelionSweep);
+  }
+
+  switch (ScenarioKind) {
+    case 1:
+      DrawPlanetOrbit();
+      ComputeOrbitPoints();
+      Image1.setVisible(true);
+      AnimatePlanetOrbit();
+      break;
+    case 2:
+      DrawCometOrbit();
+      ComputeOrbitPoints();
+      Image1.setVisible(true);
+      AnimateCometOrbit();
+      break;
+    case 3:
+      ComputeOrbitPoints();
+      Image1.setVisible(true);
+      Image2.setVisible(true);
+      AnimateEarthAndMars();
+      break;
+    case 4:
+      ComputeOrbitPoints();
+      Image1.setVisible(true);
+      Image2.setVisible(true);
+      Image4.setVisible(true);
+      AnimateInnerPlanets();
+      break;
+  }
+}

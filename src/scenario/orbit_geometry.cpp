@@ -1,1 +1,60 @@
+// Orbit geometry: the sweep measures, the drawn orbit outline and the table of orbit points.
+#include "core/orbit.h"
 #include "window/form1.h"
+
+#include <cmath>
+
+void Form1::ComputePerihelionSweep() {
+  const kepler::Sweep sweep = kepler::SweepAt(SemiMajorAxis, Eccentricity, kepler::kTurn);
+  OrbitRadius = sweep.radius;
+  PerihelionSweep = sweep.measure;
+}
+
+void Form1::ComputeAphelionSweep() {
+  const kepler::Sweep sweep = kepler::SweepAt(SemiMajorAxis, Eccentricity, kepler::kHalfTurn);
+  OrbitRadius = sweep.radius;
+  AphelionSweep = sweep.measure;
+}
+
+void Form1::ComputeSweepAtAngle(const int& k) {
+  const kepler::Sweep sweep = kepler::SweepAt(SemiMajorAxis, Eccentricity, kepler::DegreeAngle(k));
+  OrbitRadius = sweep.radius;
+  AngleSweep = sweep.measure;
+}
+
+namespace {
+
+constexpr forms::Color kBlack = forms::RGB(0, 0, 0);
+
+}  // namespace
+
+// The planets' ellipse is centred at (300, 250) with the Sun at its left focus.
+void Form1::DrawPlanetOrbit() {
+  SemiMajorAxis = 200;
+  FocusX = 300 - SemiMajorAxis * Eccentricity;
+  FocusY = 250;
+  const double aspect = std::sqrt(1 - Eccentricity * Eccentricity);
+  Picture1.Circle(300, static_cast<float>(FocusY), static_cast<float>(SemiMajorAxis), kBlack,
+                  static_cast<float>(aspect));
+}
+
+// The comet's longer ellipse is centred at (350, 250), its Sun 9.9 px from the left end.
+void Form1::DrawCometOrbit() {
+  SemiMajorAxis = 300;
+  FocusX = 350 - SemiMajorAxis * Eccentricity;
+  FocusY = 250;
+  const double aspect = std::sqrt(1 - Eccentricity * Eccentricity);
+  Picture1.Circle(350, static_cast<float>(FocusY), static_cast<float>(SemiMajorAxis), kBlack,
+                  static_cast<float>(aspect));
+}
+
+// The body's point for every whole degree; OrbitAngle is the loop counter and ends at 361.
+void Form1::ComputeOrbitPoints() {
+  for (OrbitAngle = 1; OrbitAngle <= 360; ++OrbitAngle) {
+    const double theta = kepler::DegreeAngle(OrbitAngle);
+    OrbitRadius = kepler::FocalRadius(SemiMajorAxis, Eccentricity, theta);
+    const kepler::PlotPoint point = kepler::OrbitPoint(FocusX, FocusY, OrbitRadius, theta);
+    OrbitTable(OrbitAngle, 1) = point.x;
+    OrbitTable(OrbitAngle, 2) = point.y;
+  }
+}

@@ -83,6 +83,18 @@ class Form1 : public kepler::ScenarioState {
   forms::CommandButton& Command1(int Index);
 
  private:
+  // The degree a frame indexes the tables with: OrbitAngle as it stands, or the loop's own degree
+  // when a scenario run inside the wait left OrbitAngle outside the tables (361 after a data
+  // scenario's orbit-point fill).
+  int TableDegree(int loopDegree) const;
+  void DrawSun(int rings, float radiusStep, forms::Color color);
+  void ShowSpeed(double speed);
+  void DrawSpeedGauge(double speed);
+  void PlaceBody(forms::ImageControl& body, double x, double y);
+  void LoadScenarioPicture(forms::ImageControl& image, const QString& fileName);
+  // A data-file cell as a number; a text that is no number is a type mismatch naming its file.
+  double LongitudeNumber(int row, int column) const;
+
   // Runs a click handler between its Click and Return trace lines; a run-time error inside goes
   // through the error path instead of escaping into the event loop.
   void runHandler(const QString& button, const std::function<void()>& handler);
@@ -94,6 +106,8 @@ class Form1 : public kepler::ScenarioState {
   bool ending_ = false;
   int exitCode_ = 0;
   int scenarioDepth_ = 0;
+  // The data file each LongitudeTable row was read from, for error messages.
+  std::vector<QString> longitudeSource_ = std::vector<QString>(1001);
 
   FormWindow window_;
 
