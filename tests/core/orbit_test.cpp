@@ -165,7 +165,9 @@ TEST(CometRun, PlaysTheDocumentedFramesAndWaits) {
   int fast = 0;
   for (std::size_t i = 0; i + 1 < plan.size(); ++i) {
     if (plan[i].regime == CometRegime::Fast) ++fast;
-    if (plan[i].degree == 346) EXPECT_EQ(plan[i + 1].degree, 13);
+    if (plan[i].degree == 346) {
+      EXPECT_EQ(plan[i + 1].degree, 13);
+    }
   }
   EXPECT_EQ(fast, 31);
 }
