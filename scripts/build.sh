@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Configures and builds into a build folder, printing only what went wrong.
+# Usage: scripts/build.sh BUILD_DIR [cmake options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=$1
+shift
+log="$dir.log"
+mkdir -p "$dir"
+if [[ ! -f "$dir/build.ninja" ]] || [[ $# -gt 0 ]]; then
+  if ! cmake -S . -B "$dir" -G Ninja "$@" >"$log" 2>&1; then
+    cat "$log" >&2
+    echo "Configuring $dir failed." >&2
+    exit 1
+  fi
+fi
+if ! ninja -C "$dir" >"$log" 2>&1; then
+  grep -E "error|Error|FAILED" -A5 "$log" | head -n 80 >&2
+  echo "Building $dir failed; the whole log is in $log." >&2
+  exit 1
+fi
+rm -f "$log"

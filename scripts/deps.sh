@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the program and the tests need, if any are missing.
+# Quiet when everything is there. Usage: scripts/deps.sh [run|test]
+set -euo pipefail
+
+run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev fonts-ipafont-gothic fonts-noto-cjk)
+test_packages=(googletest libgtest-dev libgmock-dev xvfb xauth xdotool imagemagick clang libclang-rt-14-dev)
+
+wanted=("${run_packages[@]}")
+if [[ "${1:-test}" == test ]]; then wanted+=("${test_packages[@]}"); fi
+
+missing=()
+for package in "${wanted[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "Missing packages: ${missing[*]}" >&2
+  echo "Install them as root:  apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
+echo "Installing ${missing[*]} ..."
+export DEBIAN_FRONTEND=noninteractive
+log=$(mktemp)
+if ! { apt-get update -q && apt-get install -y -q --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+  tail -n 30 "$log" >&2
+  echo "apt-get failed; see the lines above." >&2
+  exit 1
+fi
+rm -f "$log"
