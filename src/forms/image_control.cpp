@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include <cmath>
+
 #include "core/runtime_error.h"
 #include "forms/trace.h"
 
@@ -47,6 +49,34 @@ bool gifIsComplete(const QString& path) {
   return file.getChar(&last) && last == 0x3B;
 }
 
+// A BMP whose pixel data stops short of what its header promises was cut short; Qt fills the
+// missing rows without complaint.
+bool bmpIsComplete(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray header = file.read(54);
+  if (header.size() < 30) return false;
+  const auto le32 = [&](int at) {
+    return static_cast<qint64>(static_cast<quint8>(header[at]) |
+                               static_cast<quint8>(header[at + 1]) << 8 |
+                               static_cast<quint8>(header[at + 2]) << 16 |
+                               static_cast<quint32>(static_cast<quint8>(header[at + 3])) << 24);
+  };
+  const auto le16 = [&](int at) {
+    return static_cast<qint64>(static_cast<quint8>(header[at]) | static_cast<quint8>(header[at + 1])
+                                                                     << 8);
+  };
+  const qint64 size = file.size();
+  if (size < le32(2)) return false;  // bfSize: the whole file as written
+  if (le32(14) < 40 || header.size() < 54 || le32(30) != 0)
+    return true;  // old or compressed: Qt's word
+  // In double precision: a hostile header's width x height x depth must not overflow.
+  const double width = static_cast<double>(static_cast<qint32>(le32(18)));
+  const double height = std::abs(static_cast<double>(static_cast<qint32>(le32(22))));
+  const double rowBytes = std::floor((static_cast<double>(le16(28)) * width + 31) / 32) * 4;
+  return static_cast<double>(size) >= static_cast<double>(le32(10)) + rowBytes * height;
+}
+
 }  // namespace
 
 QImage LoadPicture(const QString& fileName) {
@@ -63,7 +93,8 @@ QImage LoadPicture(const QString& fileName) {
     pictureError(fileName, QStringLiteral("BMP または GIF の画像ではありません"));
   }
   QImage picture = reader.read();
-  if (picture.isNull() || (format == "gif" && !gifIsComplete(fileName))) {
+  const bool complete = format == "gif" ? gifIsComplete(fileName) : bmpIsComplete(fileName);
+  if (picture.isNull() || !complete) {
     pictureError(fileName, QStringLiteral("画像が壊れているか、途中で切れています"));
   }
   return picture;

@@ -88,17 +88,12 @@ Form1::Form1(forms::Clock& clock)
         QStringLiteral("Command1(%1)").arg(i), &window_, F1()));
     const auto index = static_cast<std::int16_t>(i);
     command1_.back()->onClick([this, index] {
-      runHandler(QStringLiteral("Command1(%1)").arg(index), [this, index] {
-        if (scenarioDepth_ >= kMaxScenarioNesting) return;
-        ++scenarioDepth_;
-        try {
-          Command1_Click(index);
-        } catch (...) {
-          --scenarioDepth_;
-          throw;
-        }
-        --scenarioDepth_;
-      });
+      // A click beyond the nesting cap is ignored: nothing is traced, shown or changed.
+      if (scenarioDepth_ >= kMaxScenarioNesting) return;
+      ++scenarioDepth_;
+      runHandler(QStringLiteral("Command1(%1)").arg(index),
+                 [this, index] { Command1_Click(index); });
+      --scenarioDepth_;
     });
   }
   Command2.onClick(

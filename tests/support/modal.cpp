@@ -10,13 +10,13 @@ namespace testing_support {
 void ModalAnswerer::answer(const QString& buttonText) {
   queue_.append(buttonText);
   ++pending_;
-  QTimer::singleShot(0, [this] { poll(); });
+  QTimer::singleShot(0, &context_, [this] { poll(); });
 }
 
 void ModalAnswerer::poll() {
   auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
   if (!box || queue_.isEmpty()) {
-    if (!queue_.isEmpty()) QTimer::singleShot(0, [this] { poll(); });
+    if (!queue_.isEmpty()) QTimer::singleShot(0, &context_, [this] { poll(); });
     return;
   }
   const QString wanted = queue_.takeFirst();

@@ -3,6 +3,7 @@
 // next modal box that appears, checking again on every pass of the event loop until one does.
 // A box nobody answers would hang; the test's CTest timeout is the backstop.
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,7 @@ class ModalAnswerer {
 
  private:
   void poll();
+  QObject context_;  // ends pending polls with the answerer
   QStringList queue_;
   QStringList seen_;
   int pending_ = 0;

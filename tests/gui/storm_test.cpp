@@ -1,0 +1,80 @@
+// A child at the buttons: thousands of clicks at random moments on all ten buttons, nested as deep
+// as the program allows, must neither crash nor read outside a table nor end the program, and the
+// next demonstration afterwards plays exactly as on a fresh start.
+#include <QRandomGenerator>
+
+#include <cstdio>
+
+#include "core/comet_plan.h"
+#include "core/orbit.h"
+#include "frame_log.h"
+#include "window_fixture.h"
+
+using testing_support::TracedFrames;
+using testing_support::TraceRecorder;
+using testing_support::WindowTest;
+
+namespace {
+
+class StormTest : public WindowTest {
+ protected:
+  void clickLater(std::uint32_t delay, int button) {
+    clock.after(delay, [this, button] {
+      if (button == 8) {
+        form->Command2.postClick();
+      } else if (button == 9) {
+        modal.answer("いいえ");
+        form->Command3.postClick();
+      } else {
+        form->Command1(button).postClick();
+      }
+    });
+  }
+};
+
+}  // namespace
+
+TEST_F(StormTest, ClicksBeyondTheNestingCapAreIgnoredAndLoseNothing) {
+  TraceRecorder trace;
+  int deepest = 0;
+  clock.onPump = [&] { deepest = std::max(deepest, form->scenarioDepth()); };
+  // A scenario click every 5 ms: each one lands in the wait of the one before.
+  for (int i = 1; i <= Form1::kMaxScenarioNesting + 4; ++i) clickLater(5u * i, i % 2 == 0 ? 0 : 4);
+  click(form->Command1(2));
+  EXPECT_EQ(deepest, Form1::kMaxScenarioNesting);
+  EXPECT_EQ(trace.starting("Form1 Click Command1").size(),
+            static_cast<qsizetype>(Form1::kMaxScenarioNesting));
+  EXPECT_EQ(trace.starting("Form1 Return Command1").size(),
+            static_cast<qsizetype>(Form1::kMaxScenarioNesting));
+  EXPECT_EQ(form->scenarioDepth(), 0);
+  EXPECT_FALSE(form->ending());
+}
+
+TEST_F(StormTest, TwoThousandRandomClicksOnAllTenButtons) {
+  const std::uint32_t seed = 20261206;
+  std::printf("storm seed %u (replay: change nothing, the run is deterministic)\n", seed);
+  QRandomGenerator random(seed);
+  for (int i = 0; i < 2000; ++i) {
+    clickLater(random.bounded(3'000'000u), static_cast<int>(random.bounded(10u)));
+  }
+  int deepest = 0;
+  clock.onPump = [&] { deepest = std::max(deepest, form->scenarioDepth()); };
+  clock.runPending();
+  clock.onPump = nullptr;
+  EXPECT_FALSE(form->ending()) << "a click made the program fail";
+  EXPECT_EQ(form->scenarioDepth(), 0);
+  EXPECT_LE(deepest, Form1::kMaxScenarioNesting);
+  EXPECT_GE(deepest, 8) << "the storm should have nested demonstrations deeply";
+  EXPECT_EQ(modal.pending(), 0) << "every quit box was answered いいえ";
+
+  // Afterwards the comet plays exactly as on a fresh start.
+  TraceRecorder trace;
+  const auto start = clock.elapsed();
+  click(form->Command1(5));
+  EXPECT_EQ(clock.elapsed() - start, 40210u);
+  const auto plan = kepler::PlanCometRun(kepler::StepTimes(300, 0.967), 1);
+  const auto frames = TracedFrames(trace.lines());
+  ASSERT_EQ(frames.size(), plan.size());
+  for (std::size_t f = 0; f < plan.size(); ++f) ASSERT_EQ(frames[f].wait, plan[f].wait) << f;
+  EXPECT_EQ(form->OrbitAngle, 200);
+}
