@@ -1,0 +1,217 @@
+"""What the end-to-end runs do on the X display: find windows, move and click the pointer, press
+keys, take screenshots and send the window manager's close request. It knows nothing about
+kepler-laws itself; the checks live in run_case.py. Standard library only (ctypes for libX11).
+"""
+
+import ctypes
+import ctypes.util
+import os
+import struct
+import subprocess
+import time
+import zlib
+
+
+class Image:
+    """An RGB picture, 8 bits a channel, rows top to bottom."""
+
+    def __init__(self, width, height, rgb):
+        self.width = width
+        self.height = height
+        self.rgb = rgb
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.rgb[i:i + 3])
+
+    def crop(self, left, top, width, height):
+        rows = []
+        for y in range(top, top + height):
+            i = 3 * (y * self.width + left)
+            rows.append(self.rgb[i:i + 3 * width])
+        return Image(width, height, b"".join(rows))
+
+    def differing_pixels(self, other):
+        """Count and bounding box (left, top, right, bottom) of the pixels that differ."""
+        assert (self.width, self.height) == (other.width, other.height)
+        count = 0
+        box = None
+        row_bytes = 3 * self.width
+        for y in range(self.height):
+            a = self.rgb[y * row_bytes:(y + 1) * row_bytes]
+            b = other.rgb[y * row_bytes:(y + 1) * row_bytes]
+            if a == b:
+                continue
+            for x in range(self.width):
+                if a[3 * x:3 * x + 3] != b[3 * x:3 * x + 3]:
+                    count += 1
+                    if box is None:
+                        box = [x, y, x, y]
+                    box = [min(box[0], x), min(box[1], y), max(box[2], x), max(box[3], y)]
+        return count, box
+
+    def save_png(self, path):
+        """Writes the picture as an 8-bit RGB PNG (filter 0 on every row)."""
+        row_bytes = 3 * self.width
+        raw = b"".join(b"\x00" + self.rgb[y * row_bytes:(y + 1) * row_bytes]
+                       for y in range(self.height))
+
+        def chunk(kind, data):
+            body = kind + data
+            return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
+        with open(path, "wb") as out:
+            out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                      chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
+
+
+def parse_ppm(data):
+    """A binary PPM (P6) as an Image; 16-bit samples keep their high byte."""
+    fields = []
+    pos = 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos) + 1
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    if fields[0] != b"P6":
+        raise ValueError("not a binary PPM: %r" % fields[0])
+    width, height, maxval = (int(f) for f in fields[1:])
+    pixels = data[pos + 1:]
+    if maxval > 255:
+        pixels = pixels[0::2]
+    if len(pixels) < 3 * width * height:
+        raise ValueError("PPM data short: %d of %d bytes" % (len(pixels), 3 * width * height))
+    return Image(width, height, bytes(pixels[:3 * width * height]))
+
+
+def read_picture(path):
+    """Any picture file ImageMagick reads, as an Image."""
+    data = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
+                          stdout=subprocess.PIPE).stdout
+    return parse_ppm(data)
+
+
+def screenshot():
+    """The whole screen."""
+    data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True,
+                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
+    return parse_ppm(data)
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *[str(a) for a in args]], stdout=subprocess.PIPE,
+                          stderr=subprocess.DEVNULL, text=True)
+
+
+def find_window(title, timeout):
+    """Id of the visible window with exactly this title, or None after timeout [s]."""
+    deadline = time.monotonic() + timeout
+    pattern = "^" + title + "$"
+    while True:
+        result = xdotool("search", "--onlyvisible", "--name", pattern)
+        ids = result.stdout.split()
+        if ids:
+            return int(ids[0])
+        if time.monotonic() > deadline:
+            return None
+        time.sleep(0.05)
+
+
+def window_geometry(window):
+    """(x, y, width, height) of a window on the screen."""
+    out = xdotool("getwindowgeometry", "--shell", window).stdout
+    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+    return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
+def click(x, y):
+    xdotool("mousemove", x, y, "click", 1)
+
+
+def move_pointer(x, y):
+    xdotool("mousemove", x, y)
+
+
+def key(name):
+    xdotool("key", name)
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+
+class _Event(ctypes.Union):
+    _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+_CLIENT_MESSAGE = 33
+
+
+def _xlib():
+    lib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    lib.XOpenDisplay.restype = ctypes.c_void_p
+    lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    lib.XInternAtom.restype = ctypes.c_ulong
+    lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    lib.XGetWMProtocols.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                    ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
+                                    ctypes.POINTER(ctypes.c_int)]
+    lib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                               ctypes.POINTER(_Event)]
+    lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    lib.XFree.argtypes = [ctypes.c_void_p]
+    lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    return lib
+
+
+class CloseRequest:
+    """Sends WM_DELETE_WINDOW the way a window manager's close button does. The display
+    connection is opened beforehand so that send() costs one round trip."""
+
+    def __init__(self, window):
+        self.window = window
+        self.lib = _xlib()
+        self.display = self.lib.XOpenDisplay(os.environ.get("DISPLAY", "").encode())
+        if not self.display:
+            raise RuntimeError("cannot open display %r" % os.environ.get("DISPLAY"))
+        self.protocols = self.lib.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
+        self.delete_window = self.lib.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
+
+    def window_accepts_it(self):
+        """Whether the window lists WM_DELETE_WINDOW in its WM_PROTOCOLS property."""
+        atoms = ctypes.POINTER(ctypes.c_ulong)()
+        count = ctypes.c_int(0)
+        if not self.lib.XGetWMProtocols(self.display, self.window, ctypes.byref(atoms),
+                                        ctypes.byref(count)):
+            return False
+        found = any(atoms[i] == self.delete_window for i in range(count.value))
+        self.lib.XFree(atoms)
+        return found
+
+    def send(self):
+        """Sends the request and returns once the X server has it."""
+        event = _Event()
+        event.xclient.type = _CLIENT_MESSAGE
+        event.xclient.window = self.window
+        event.xclient.message_type = self.protocols
+        event.xclient.format = 32
+        event.xclient.data[0] = self.delete_window
+        event.xclient.data[1] = 0  # CurrentTime
+        self.lib.XSendEvent(self.display, self.window, 0, 0, ctypes.byref(event))
+        self.lib.XSync(self.display, 0)
+
+    def close(self):
+        if self.display:
+            self.lib.XCloseDisplay(self.display)
+            self.display = None

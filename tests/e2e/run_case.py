@@ -1,0 +1,514 @@
+#!/usr/bin/env python3
+"""End-to-end runs of the real kepler-laws window: each case starts its own Xvfb (through
+xvfb-run), starts the program from its asset folder with the forms trace on, drives it with
+xdotool like a student would and checks what the screen and the trace show.
+
+Usage: run_case.py --program PATH --assets DIR --artifacts DIR CASE
+Cases: start_up, laws_picture, quit_confirmation, close_during_demonstration, inner_planets.
+Exit status 0 passed, 1 failed, 77 skipped (a tool is missing). Screenshots and the trace of
+each run are left in ARTIFACTS/CASE for a person to look at.
+"""
+
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+import desktop
+
+SCREEN = "-screen 0 1280x800x24"
+
+# Without a window manager the window sits at the screen's top-left corner, without a frame.
+WINDOW_SIZE = (989, 577)
+PICTURE1 = (0, 41, 800, 500)  # left, top, width, height [px] on the screen
+SUN_CENTRE = (300, 291)  # Picture1 (300, 250) on the screen
+SURFACE = (128, 128, 255)
+SUN_YELLOW = (255, 240, 0)
+
+
+def button_centre(name):
+    """Screen point in the middle of a button: Command1(0..7), then Command2, then Command3."""
+    order = ["Command1(%d)" % i for i in range(8)] + ["Command2", "Command3"]
+    return 891, 66 + 50 * order.index(name)
+
+
+STARTUP_CAPTIONS = {
+    "Label1": "ケプラーの第１・第２法則による惑星の運動       Ver2.00",
+    "Label9": "運動が止まってから他のボタンを選択してください",
+    "Command1(0)": "　　 離心率 0.000",
+    "Command1(1)": "地球 離心率 0.017",
+    "Command1(2)": "火星 離心率 0.093",
+    "Command1(3)": "水星 離心率 0.206",
+    "Command1(4)": "　　 離心率 0.500",
+    "Command1(5)": "ﾊﾚｰ彗星 離心率 0.967",
+    "Command1(6)": "　地球と火星の運動　",
+    "Command1(7)": "　内 惑 星 の 運 動　",
+    "Command2": "　ケプラーの法則　",
+    "Command3": "　お  わ  り  ",
+}
+
+QUIT_PROMPT = 'Form1 MsgBox "本当に終わりますか？" 4 "確　　認"'
+CONFIRM_TITLE = "確　　認"
+LAST_DAY = 'Label5 Caption "　　　　　　　　　　　　 360　日経過"'
+
+SANITIZER_MARKS = ("AddressSanitizer", "LeakSanitizer", "UndefinedBehaviorSanitizer",
+                   "runtime error:")
+
+TRACE_LINE = re.compile(r"^\s*([0-9.]+) kepler\.forms: (.*)$")
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_until(predicate, timeout, poll=0.05):
+    """The predicate's first true value within timeout [s], else None."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            return None
+        time.sleep(poll)
+
+
+def colour_near(actual, expected, tolerance=0):
+    return all(abs(a - e) <= tolerance for a, e in zip(actual, expected))
+
+
+class Program:
+    """kepler-laws running in the asset folder with the trace on; stderr goes to a file."""
+
+    def __init__(self, program, assets, artifacts):
+        self.log_path = os.path.join(artifacts, "stderr.log")
+        self.log = open(self.log_path, "wb")
+        env = dict(os.environ)
+        env.update({
+            "QT_QPA_PLATFORM": "xcb",
+            "QT_LOGGING_RULES": "kepler.forms.debug=true",
+            "QT_MESSAGE_PATTERN": "%{time process} %{category}: %{message}",
+            "LC_ALL": "C.UTF-8",
+        })
+        self.process = subprocess.Popen([program], cwd=assets, env=env,
+                                        stdout=subprocess.DEVNULL, stderr=self.log)
+        self.window = None
+
+    def stderr_lines(self):
+        with open(self.log_path, "rb") as f:
+            return f.read().decode("utf-8", "replace").splitlines()
+
+    def trace(self):
+        """The trace as (time [s], operation) pairs."""
+        pairs = []
+        for line in self.stderr_lines():
+            match = TRACE_LINE.match(line)
+            if match:
+                pairs.append((float(match.group(1)), match.group(2)))
+        return pairs
+
+    def operations(self):
+        return [operation for _, operation in self.trace()]
+
+    def has(self, operation):
+        return operation in self.operations()
+
+    def wait_for_operation(self, operation, timeout):
+        return wait_until(lambda: self.has(operation), timeout)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def wait_exit(self, timeout):
+        """Exit status, polled every millisecond, or None if still running after timeout [s]."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() <= deadline:
+            status = self.process.poll()
+            if status is not None:
+                return status
+            time.sleep(0.001)
+        return None
+
+    def stderr_size(self):
+        return os.path.getsize(self.log_path)
+
+    def wait_exit_noting(self, text, offset, timeout):
+        """Like wait_exit, and also notes when text first appears in stderr after byte offset:
+        returns the status and the time.monotonic() of that moment (None if it never did)."""
+        needle = text.encode("utf-8")
+        deadline = time.monotonic() + timeout
+        with open(self.log_path, "rb") as log:
+            log.seek(offset)
+            tail = b""
+            seen = None
+            while time.monotonic() <= deadline:
+                status = self.process.poll()
+                if seen is None:
+                    tail = tail[-len(needle):] + log.read()
+                    if needle in tail:
+                        seen = time.monotonic()
+                if status is not None:
+                    return status, seen
+                time.sleep(0.001)
+        return None, seen
+
+    def show_window(self):
+        self.window = desktop.find_window("Form1", 20)
+        check(self.window is not None, "the window Form1 did not appear within 20 s")
+        # The first paint has reached the screen once the drawing surface is there and two
+        # screenshots in a row agree.
+        left, top, _, _ = PICTURE1
+        painted = wait_until(lambda: desktop.screenshot().pixel(left + 500, top + 30) == SURFACE,
+                             10, poll=0.1)
+        check(painted, "the window appeared but its drawing surface was not painted within 10 s")
+        previous = [None]
+
+        def settled():
+            current = window_of(desktop.screenshot())
+            same = previous[0] is not None and current.rgb == previous[0].rgb
+            previous[0] = current
+            return same
+
+        check(wait_until(settled, 10, poll=0.1), "the window kept changing for 10 s")
+
+    def close(self):
+        """Ends the run as a window manager would, if it is still going; returns the status."""
+        if self.running() and self.window is not None:
+            request = desktop.CloseRequest(self.window)
+            request.send()
+            request.close()
+            status = self.wait_exit(5)
+            if status is not None:
+                return status
+        if self.running():
+            self.process.kill()
+        return self.process.wait()
+
+    def sanitizer_reports(self):
+        return [line for line in self.stderr_lines() if any(m in line for m in SANITIZER_MARKS)]
+
+
+class Run:
+    """One case: the artifacts folder, the program and the screenshots kept for a person."""
+
+    def __init__(self, args):
+        self.args = args
+        self.artifacts = os.path.join(args.artifacts, args.case)
+        shutil.rmtree(self.artifacts, ignore_errors=True)
+        os.makedirs(self.artifacts)
+        self.program = Program(args.program, args.assets, self.artifacts)
+
+    def shot(self, name):
+        image = desktop.screenshot()
+        image.save_png(os.path.join(self.artifacts, name + ".png"))
+        return image
+
+
+def window_of(screen):
+    return screen.crop(0, 0, *WINDOW_SIZE)
+
+
+def sun_sample_points():
+    """Points within 8 px of the Sun's centre, on the axes, the diagonals and in between."""
+    cx, cy = SUN_CENTRE
+    offsets = [(0, 0), (8, 0), (-8, 0), (0, 8), (0, -8), (5, 5), (-5, 5), (5, -5), (-5, -5),
+               (3, -7), (-7, 2), (2, 4)]
+    return [(cx + dx, cy + dy) for dx, dy in offsets]
+
+
+def background_sample_points():
+    """Points of the empty drawing surface: a ring round the Sun and the surface's corners,
+    away from the picture controls that sit on the surface at start-up."""
+    cx, cy = SUN_CENTRE
+    ring = [(cx + 14, cy), (cx - 14, cy), (cx, cy + 14), (cx, cy - 14), (cx + 40, cy + 40),
+            (cx - 40, cy - 40)]
+    left, top, width, height = PICTURE1
+    corners = [(left + 500, top + 30), (left + width - 2, top + 30), (left + width - 2,
+                                                                      top + height - 2),
+               (left + 600, top + height - 2), (left + 450, top + 250)]
+    return ring + corners
+
+
+# ----------------------------------------------------------------------------- the cases
+
+
+def case_start_up(run):
+    program = run.program
+    program.show_window()
+    x, y, width, height = desktop.window_geometry(program.window)
+    print("window at %d,%d, client area %dx%d" % (x, y, width, height))
+    check((x, y) == (0, 0), "the window is at %d,%d, not at the top-left corner" % (x, y))
+    check((width, height) == WINDOW_SIZE, "the client area is %dx%d, not %dx%d" %
+          ((width, height) + WINDOW_SIZE))
+
+    screen = run.shot("start_up")
+    for point in sun_sample_points():
+        colour = screen.pixel(*point)
+        check(colour == SUN_YELLOW, "the Sun at %s is %s, not %s" % (point, colour, SUN_YELLOW))
+    for point in background_sample_points():
+        colour = screen.pixel(*point)
+        check(colour == SURFACE, "the surface at %s is %s, not %s" % (point, colour, SURFACE))
+    print("Sun yellow at %d points, surface blue at %d points" %
+          (len(sun_sample_points()), len(background_sample_points())))
+
+    captions = {}
+    for operation in program.operations():
+        match = re.match(r'^(\S+) Caption "(.*)"$', operation)
+        if match:
+            captions[match.group(1)] = match.group(2)
+    for control, expected in STARTUP_CAPTIONS.items():
+        check(control in captions, "no caption was given to %s" % control)
+        check(captions[control] == expected,
+              "%s shows %r, not %r" % (control, captions[control], expected))
+    print("all %d captions right" % len(STARTUP_CAPTIONS))
+
+
+def case_laws_picture(run):
+    program = run.program
+    program.show_window()
+    bitmap = desktop.read_picture(os.path.join(run.args.assets, "kepler.bmp"))
+    left, top, width, height = PICTURE1
+    check((bitmap.width, bitmap.height) == (width, height),
+          "kepler.bmp is %dx%d, not the surface's %dx%d" %
+          (bitmap.width, bitmap.height, width, height))
+    plain = run.shot("before").crop(*PICTURE1)
+
+    desktop.click(*button_centre("Command2"))
+    check(program.wait_for_operation("Form1 Return Command2", 10),
+          "Command2's handler did not return within 10 s")
+    check(program.has('Image3 Picture "kepler.bmp"'), "the trace has no Image3 Picture kepler.bmp")
+    check(program.has("Image3 Visible True"), "the trace has no Image3 Visible True")
+
+    def picture_shown():
+        area = desktop.screenshot().crop(*PICTURE1)
+        return area if area.differing_pixels(plain)[0] > 0 else None
+
+    shown = wait_until(picture_shown, 5, poll=0.1)
+    check(shown, "the surface did not change within 5 s of the click")
+    run.shot("laws_picture")
+    changed, _ = shown.differing_pixels(plain)
+
+    # Sample points where the diagram is not the surface's own colour, so that a plain surface
+    # cannot pass, spread over the picture below the top band, where the surface's labels stay
+    # above the picture.
+    samples = []
+    for y in range(40, height, 47):
+        for x in range(20, width, 61):
+            neighbourhood = {bitmap.pixel(x + dx, y + dy) for dx in (-1, 0, 1) for dy in (-1, 0, 1)}
+            if len(neighbourhood) == 1 and bitmap.pixel(x, y) != SURFACE:
+                samples.append((x, y))
+    check(len(samples) >= 5, "kepler.bmp has only %d flat non-surface sample points" %
+          len(samples))
+    samples = [samples[i * (len(samples) - 1) // 4] for i in range(5)]
+    for x, y in samples:
+        check(shown.pixel(x, y) == bitmap.pixel(x, y),
+              "the picture at Picture1 (%d,%d) is %s, kepler.bmp has %s" %
+              (x, y, shown.pixel(x, y), bitmap.pixel(x, y)))
+    same = width * height - shown.differing_pixels(bitmap)[0]
+    print("%d surface pixels changed; %d sample points match kepler.bmp: %s; "
+          "%.1f%% of the surface equals kepler.bmp" %
+          (changed, len(samples), samples, 100.0 * same / (width * height)))
+
+
+def case_quit_confirmation(run):
+    program = run.program
+    program.show_window()
+    quit_button = button_centre("Command3")
+    desktop.move_pointer(*quit_button)
+    time.sleep(0.3)
+    before = window_of(run.shot("before"))
+
+    # いいえ: the box goes and everything stays as it was.
+    desktop.click(*quit_button)
+    box = desktop.find_window(CONFIRM_TITLE, 10)
+    check(box is not None, "no box titled %s within 10 s of the click" % CONFIRM_TITLE)
+    bx, by, bw, bh = desktop.window_geometry(box)
+    print("confirmation box at %d,%d, %dx%d" % (bx, by, bw, bh))
+    time.sleep(0.3)
+    run.shot("confirmation")
+    # The two buttons sit side by side at the bottom, はい left, いいえ right.
+    no_button = (bx + bw - 51, by + bh - 24)
+    desktop.click(*no_button)
+    check(program.wait_for_operation(QUIT_PROMPT + " = 7", 10),
+          "the box did not answer いいえ (7) within 10 s of a click at %s" % (no_button,))
+    check(program.wait_for_operation("Form1 Return Command3", 5),
+          "Command3's handler did not return after いいえ")
+    check(wait_until(lambda: desktop.find_window(CONFIRM_TITLE, 0) is None, 5),
+          "the box is still shown after いいえ")
+    time.sleep(0.5)
+    check(program.running(), "the program ended after いいえ")
+    check(not program.has("Form1 End"), "the trace has Form1 End after いいえ")
+    desktop.move_pointer(*quit_button)
+
+    def same_as_before():
+        return window_of(desktop.screenshot()).differing_pixels(before)[0] == 0
+
+    if not wait_until(same_as_before, 3, poll=0.2):
+        count, box_px = window_of(run.shot("after_no")).differing_pixels(before)
+        raise Failure("after いいえ %d window pixels differ from before, within %s" %
+                      (count, box_px))
+    run.shot("after_no")
+    print("いいえ: answer 7, window unchanged, program still running")
+
+    # はい (the default button, pressed with Return) ends the program with status 0.
+    desktop.click(*quit_button)
+    check(desktop.find_window(CONFIRM_TITLE, 10) is not None,
+          "no box on the second click of Command3")
+    time.sleep(0.3)
+    pressed = time.monotonic()
+    desktop.key("Return")
+    status = program.wait_exit(1)
+    elapsed = time.monotonic() - pressed
+    check(status is not None, "the program still runs 1 s after はい")
+    print("はい: exit status %d after %.0f ms" % (status, 1000 * elapsed))
+    check(status == 0, "exit status %d after はい" % status)
+    operations = program.operations()
+    check(operations[-2:] == [QUIT_PROMPT + " = 6", "Form1 End"],
+          "the trace does not end with the answer 6 and Form1 End: %s" % operations[-3:])
+
+
+def case_close_during_demonstration(run):
+    program = run.program
+    program.show_window()
+    request = desktop.CloseRequest(program.window)
+    check(request.window_accepts_it(), "the window does not list WM_DELETE_WINDOW")
+
+    desktop.click(*button_centre("Command1(0)"))
+    clicked = time.monotonic()
+    check(program.wait_for_operation("Form1 Click Command1(0)", 10),
+          "no Click Command1(0) in the trace within 10 s")
+    time.sleep(max(0.0, clicked + 2.0 - time.monotonic()))
+    run.shot("during_demonstration")
+    operations = program.operations()
+    waits = operations.count("Form1 Wait 50")
+    check(waits > 0, "the demonstration has not waited once 2 s after the click")
+    check("Form1 Return Command1(0)" not in operations,
+          "the demonstration returned within 2 s; nothing to interrupt")
+
+    offset = program.stderr_size()
+    request.send()
+    sent = time.monotonic()
+    status, ended = program.wait_exit_noting("kepler.forms: Form1 End", offset, 5)
+    elapsed_ms = 1000 * (time.monotonic() - sent)
+    request.close()
+    check(status is not None, "the program still runs 5 s after the close request")
+    check(ended is not None, "the program exited without tracing Form1 End")
+    print("closed during the demonstration after %d frames: Form1 End traced %.1f ms and the "
+          "process gone (status %d) %.1f ms after the close request" %
+          (waits, 1000 * (ended - sent), status, elapsed_ms))
+    check(status == 0, "exit status %d after closing the window" % status)
+    # Shared machines are noisy: the program must end within 100 ms; fail only well above that.
+    check(elapsed_ms <= 500, "the program took %.0f ms to end after the close" % elapsed_ms)
+    operations = program.operations()
+    check(operations[-1] == "Form1 End", "the trace does not end with Form1 End: %s" %
+          operations[-3:])
+    check("Form1 Return Command1(0)" not in operations,
+          "the demonstration returned normally instead of stopping")
+
+
+def case_inner_planets(run):
+    program = run.program
+    program.show_window()
+    desktop.click(*button_centre("Command1(7)"))
+    check(program.wait_for_operation("Form1 Return Command1(7)", 45),
+          "the inner planets did not finish within 45 s")
+    run.shot("inner_planets_end")
+    trace = program.trace()
+    operations = [operation for _, operation in trace]
+    start = operations.index("Form1 Click Command1(7)")
+    end = operations.index("Form1 Return Command1(7)")
+    played = operations[start:end]
+    waits = played.count("Form1 Wait 3")
+    days = [operation for operation in played if operation.startswith("Label5 Caption ")]
+    seconds = trace[end][0] - trace[start][0]
+    print("inner planets: %d waits of 3 ms in %.2f s, last read-out %s" %
+          (waits, seconds, days[-1] if days else None))
+    check(waits == 1800, "%d frames played, not 1800" % waits)
+    check(days and days[-1] == LAST_DAY, "the last day read-out is %s" %
+          (days[-1] if days else "missing"))
+    # Every frame waits at least 3 ms on a steady clock.
+    check(seconds >= 1800 * 0.003, "1800 frames of 3 ms took only %.2f s" % seconds)
+    check(program.running(), "the program ended after the demonstration")
+
+
+CASES = {
+    "start_up": case_start_up,
+    "laws_picture": case_laws_picture,
+    "quit_confirmation": case_quit_confirmation,
+    "close_during_demonstration": case_close_during_demonstration,
+    "inner_planets": case_inner_planets,
+}
+
+
+def run_inside_display(args):
+    run = Run(args)
+    program = run.program
+    failure = None
+    try:
+        CASES[args.case](run)
+    except Failure as error:
+        failure = str(error)
+    finally:
+        status = program.close()
+    reports = program.sanitizer_reports()
+    others = [line for line in program.stderr_lines() if not TRACE_LINE.match(line)]
+    if failure is None and status != 0:
+        failure = "the program ended with status %d" % status
+    if failure is None and reports:
+        failure = "sanitizer messages from the program"
+    if failure is not None:
+        print("FAILED: " + failure)
+        print("last trace lines:")
+        for operation in program.operations()[-15:]:
+            print("  " + operation)
+        if others:
+            print("other stderr lines:")
+            for line in others[-60:]:
+                print("  " + line)
+        print("screenshots and the full trace: " + run.artifacts)
+        return 1
+    if others:
+        print("other stderr lines (not failures):")
+        for line in others[-10:]:
+            print("  " + line)
+    print("passed; screenshots in " + run.artifacts)
+    return 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--assets", required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--inside-display", action="store_true", help=argparse.SUPPRESS)
+    parser.add_argument("case", choices=sorted(CASES))
+    args = parser.parse_args()
+    args.program = os.path.abspath(args.program)
+    args.artifacts = os.path.abspath(args.artifacts)
+    if args.inside_display:
+        return run_inside_display(args)
+
+    missing = [tool for tool in ("xvfb-run", "xdotool", "import", "convert")
+               if shutil.which(tool) is None]
+    if missing:
+        print("skipped: missing " + ", ".join(missing) + " (scripts/deps.sh test installs them)")
+        return 77
+    for path in (args.program, os.path.join(args.assets, "kepler.bmp")):
+        if not os.path.exists(path):
+            print("missing %s: build the targets kepler-laws and assets first" % path)
+            return 1
+    command = ["xvfb-run", "-a", "-s", SCREEN, sys.executable, os.path.abspath(__file__),
+               "--inside-display"] + sys.argv[1:]
+    return subprocess.run(command).returncode
+
+
+if __name__ == "__main__":
+    sys.exit(main())
