@@ -1,0 +1,42 @@
+# Installs the program like a desktop program: the binary, its nine files in share/kepler-laws,
+# a launcher that starts it with that folder as working directory, a menu entry and an icon.
+include(GNUInstallDirs)
+
+# Qt comes from the system, so the installed program needs no run path of its own.
+set_target_properties(kepler-laws PROPERTIES INSTALL_RPATH "")
+install(TARGETS kepler-laws RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/kepler-laws)
+install(PROGRAMS ${CMAKE_SOURCE_DIR}/packaging/kepler-laws.sh
+        DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME kepler-laws)
+install(FILES
+          ${KEPLER_ASSET_DIR}/kepler.bmp
+          ${KEPLER_ASSET_DIR}/wakusei01.gif
+          ${KEPLER_ASSET_DIR}/earth02.gif
+          ${KEPLER_ASSET_DIR}/mars01.gif
+          ${KEPLER_ASSET_DIR}/suisei02.gif
+          ${KEPLER_ASSET_DIR}/harei01.gif
+          ${KEPLER_ASSET_DIR}/Venus01.gif
+          ${KEPLER_ASSET_DIR}/kasei-kouten-Koukei.dat
+          ${KEPLER_ASSET_DIR}/Suisei-kouten-Koukei.dat
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/kepler-laws)
+install(FILES ${CMAKE_BINARY_DIR}/icon/kepler-laws.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
+
+# The menu entry names absolute paths, so it is written when the prefix is known: at install
+# time, which also honours `cmake --install --prefix`.
+install(CODE [[
+  set(prefix "${CMAKE_INSTALL_PREFIX}")
+  set(entry "$ENV{DESTDIR}${prefix}/share/applications/kepler-laws.desktop")
+  file(WRITE "${entry}" "[Desktop Entry]
+Type=Application
+Name=Kepler's Laws
+Name[ja]=ケプラーの法則
+Comment=Watch Kepler's first and second laws happen
+Comment[ja]=ケプラーの第１・第２法則による惑星の運動
+Exec=${prefix}/bin/kepler-laws
+Path=${prefix}/share/kepler-laws
+Icon=kepler-laws
+Terminal=false
+Categories=Education;Science;Astronomy;
+")
+  message(STATUS "Installing: ${entry}")
+]])
