@@ -12,6 +12,7 @@ if [[ "${1:-}" == --sanitize ]]; then
   [[ -f $dir/build.ninja ]] || options=(-DKEPLER_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 fi
 scripts/build.sh "$dir" "${options[@]}"
 log="$PWD/$dir/ctest.log"

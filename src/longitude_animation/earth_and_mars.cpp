@@ -3,12 +3,8 @@
 #include "core/legacy_number.h"
 #include "window/form1.h"
 
-#include <cmath>
-
 namespace {
 
-constexpr forms::Color kBlack = forms::RGB(0, 0, 0);
-constexpr forms::Color kSunYellow = forms::RGB(255, 255, 0);
 constexpr double kMarsFactor = 1.14;  // file distance to px
 constexpr double kEarthRadius = 150;  // [px]
 constexpr double kEarthRate = 0.986;  // [deg per day]
@@ -16,15 +12,7 @@ constexpr double kEarthRate = 0.986;  // [deg per day]
 }  // namespace
 
 void Form1::AnimateEarthAndMars() {
-  SemiMajorAxis = 228.53;
-  Eccentricity = 0.093;
-  FocusX = Eccentricity * SemiMajorAxis + 300;
-  FocusY = 250;
-  Picture1.Circle(static_cast<float>(FocusX), static_cast<float>(FocusY),
-                  static_cast<float>(SemiMajorAxis), kBlack,
-                  static_cast<float>(std::sqrt(1 - Eccentricity * Eccentricity)));
-  Picture1.Circle(300, 250, static_cast<float>(kEarthRadius));
-  for (int i = 1; i <= 10; ++i) Picture1.Circle(300, 250, static_cast<float>(i), kSunYellow);
+  DrawDataOrbits(228.53, 0.093, {kEarthRadius});
   LoadLongitudeTable(QStringLiteral("kasei-kouten-Koukei.dat"), kepler::kMarsRecords);
   Label4.setCaption(QString());
   Label7.setCaption(QString());

@@ -4,12 +4,8 @@
 #include "core/legacy_number.h"
 #include "window/form1.h"
 
-#include <cmath>
-
 namespace {
 
-constexpr forms::Color kBlack = forms::RGB(0, 0, 0);
-constexpr forms::Color kSunYellow = forms::RGB(255, 255, 0);
 constexpr double kMercuryFactor = 0.4645;  // file distance to px
 constexpr double kEarthRadius = 240;       // [px]
 constexpr double kVenusRadius = 173.6;     // [px]
@@ -20,16 +16,7 @@ constexpr int kFramesPerDay = 5;
 }  // namespace
 
 void Form1::AnimateInnerPlanets() {
-  SemiMajorAxis = 92.78;
-  Eccentricity = 0.20563069;
-  FocusX = Eccentricity * SemiMajorAxis + 300;
-  FocusY = 250;
-  Picture1.Circle(static_cast<float>(FocusX), static_cast<float>(FocusY),
-                  static_cast<float>(SemiMajorAxis), kBlack,
-                  static_cast<float>(std::sqrt(1 - Eccentricity * Eccentricity)));
-  Picture1.Circle(300, 250, static_cast<float>(kEarthRadius));
-  Picture1.Circle(300, 250, static_cast<float>(kVenusRadius));
-  for (int i = 1; i <= 10; ++i) Picture1.Circle(300, 250, static_cast<float>(i), kSunYellow);
+  DrawDataOrbits(92.78, 0.20563069, {kEarthRadius, kVenusRadius});
   LoadLongitudeTable(QStringLiteral("Suisei-kouten-Koukei.dat"), kepler::kMercuryRecords);
   Label4.setCaption(QString());
   Image4.setVisible(true);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cmath>
 #include <fstream>
 
 #include "core/field_reader.h"
@@ -29,7 +30,25 @@ QString openFailure(const QString& fileName) {
 
 const char* const kFieldNames[3] = {"先頭の項目", "経度", "距離"};
 
+constexpr forms::Color kBlack = forms::RGB(0, 0, 0);
+constexpr forms::Color kSunYellow = forms::RGB(255, 255, 0);
+
 }  // namespace
+
+// The recorded planet's ellipse is centred right of the Sun at (300, 250), which stands at its
+// left focus; FocusX holds the centre here.
+void Form1::DrawDataOrbits(double semiMajorAxis, double eccentricity,
+                           std::initializer_list<double> circles) {
+  SemiMajorAxis = semiMajorAxis;
+  Eccentricity = eccentricity;
+  FocusX = Eccentricity * SemiMajorAxis + 300;
+  FocusY = 250;
+  Picture1.Circle(static_cast<float>(FocusX), static_cast<float>(FocusY),
+                  static_cast<float>(SemiMajorAxis), kBlack,
+                  static_cast<float>(std::sqrt(1 - Eccentricity * Eccentricity)));
+  for (const double radius : circles) Picture1.Circle(300, 250, static_cast<float>(radius));
+  for (int i = 1; i <= 10; ++i) Picture1.Circle(300, 250, static_cast<float>(i), kSunYellow);
+}
 
 void Form1::LoadLongitudeTable(const QString& fileName, int recordCount) {
   if (forms::tracing()) forms::traceLine(QStringLiteral("Form1 Open ") + forms::quoted(fileName));

@@ -26,13 +26,8 @@ void Form1::AnimateCometOrbit() {
       case kepler::CometRegime::Fast: {
         WaitMilliseconds(kepler::FrameWait(regime, StepTimeTable(loopDegree), StepDelayFactor));
         if (ending()) return;
-        const int theta = TableDegree(loopDegree);
-        const double speed = kepler::SpeedValue(StepTimeTable(theta));
-        ShowSpeed(speed);
-        DrawSpeedGauge(speed);
-        j = j + kepler::FastJump(s);
-        PlaceBody(Image1, OrbitTable(TableDegree(loopDegree), 1),
-                  OrbitTable(TableDegree(loopDegree), 2));
+        ShowTableFrame(TableDegree(loopDegree));
+        j = j + kepler::FastJump(s);  // with the loop's own step, 3 + Int(25 / s) degrees on
         break;
       }
       case kepler::CometRegime::Slow: {
@@ -56,11 +51,7 @@ void Form1::AnimateCometOrbit() {
       case kepler::CometRegime::Medium: {
         WaitMilliseconds(kepler::FrameWait(regime, StepTimeTable(loopDegree), StepDelayFactor));
         if (ending()) return;
-        const int theta = TableDegree(loopDegree);
-        const double speed = kepler::SpeedValue(StepTimeTable(theta));
-        ShowSpeed(speed);
-        DrawSpeedGauge(speed);
-        PlaceBody(Image1, OrbitTable(theta, 1), OrbitTable(theta, 2));
+        ShowTableFrame(TableDegree(loopDegree));
         break;
       }
     }

@@ -40,6 +40,13 @@ void Form1::PlaceBody(forms::ImageControl& body, double x, double y) {
   body.setTop(static_cast<float>(y - kPictureShift));
 }
 
+void Form1::ShowTableFrame(int degree) {
+  const double speed = kepler::SpeedValue(StepTimeTable(degree));
+  ShowSpeed(speed);
+  DrawSpeedGauge(speed);
+  PlaceBody(Image1, OrbitTable(degree, 1), OrbitTable(degree, 2));
+}
+
 void Form1::AnimatePlanetOrbit() {
   DrawSun(20, 0.5f, kSunYellow);
   Label7.setCaption(QStringLiteral("公転速度　"));
@@ -52,10 +59,6 @@ void Form1::AnimatePlanetOrbit() {
     WaitMilliseconds(kepler::ToInt32(StepTimeTable(loopDegree) * StepDelayFactor));
     if (ending()) return;
     // A scenario clicked during the wait has left its own OrbitAngle, tables and factor.
-    const int theta = TableDegree(loopDegree);
-    const double speed = kepler::SpeedValue(StepTimeTable(theta));
-    ShowSpeed(speed);
-    DrawSpeedGauge(speed);
-    PlaceBody(Image1, OrbitTable(theta, 1), OrbitTable(theta, 2));
+    ShowTableFrame(TableDegree(loopDegree));
   }
 }

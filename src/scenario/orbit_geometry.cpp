@@ -28,24 +28,23 @@ constexpr forms::Color kBlack = forms::RGB(0, 0, 0);
 
 }  // namespace
 
-// The planets' ellipse is centred at (300, 250) with the Sun at its left focus.
-void Form1::DrawPlanetOrbit() {
-  SemiMajorAxis = 200;
-  FocusX = 300 - SemiMajorAxis * Eccentricity;
+void Form1::DrawOrbitOutline(double semiMajorAxis, double centreX) {
+  SemiMajorAxis = semiMajorAxis;
+  FocusX = centreX - SemiMajorAxis * Eccentricity;
   FocusY = 250;
   const double aspect = std::sqrt(1 - Eccentricity * Eccentricity);
-  Picture1.Circle(300, static_cast<float>(FocusY), static_cast<float>(SemiMajorAxis), kBlack,
-                  static_cast<float>(aspect));
+  Picture1.Circle(static_cast<float>(centreX), static_cast<float>(FocusY),
+                  static_cast<float>(SemiMajorAxis), kBlack, static_cast<float>(aspect));
+}
+
+// The planets' ellipse is centred at (300, 250) with the Sun at its left focus.
+void Form1::DrawPlanetOrbit() {
+  DrawOrbitOutline(200, 300);
 }
 
 // The comet's longer ellipse is centred at (350, 250), its Sun 9.9 px from the left end.
 void Form1::DrawCometOrbit() {
-  SemiMajorAxis = 300;
-  FocusX = 350 - SemiMajorAxis * Eccentricity;
-  FocusY = 250;
-  const double aspect = std::sqrt(1 - Eccentricity * Eccentricity);
-  Picture1.Circle(350, static_cast<float>(FocusY), static_cast<float>(SemiMajorAxis), kBlack,
-                  static_cast<float>(aspect));
+  DrawOrbitOutline(300, 350);
 }
 
 // The body's point for every whole degree; OrbitAngle is the loop counter and ends at 361.

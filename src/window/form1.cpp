@@ -101,10 +101,13 @@ Form1::Form1(forms::Clock& clock)
   Command3.onClick(
       [this] { runHandler(QStringLiteral("Command3"), [this] { Command3_Click(); }); });
 
-  // Buttons and picture boxes lie above the labels of their container; the Tab key visits the
-  // buttons from top to bottom.
-  for (forms::Label* label : {&Label2, &Label1, &Label9, &Label8, &Label3})
+  // Buttons and picture boxes lie above the labels of their container, and the laws picture and
+  // the bodies above the read-outs inside the drawing surface; the Tab key visits the buttons
+  // from top to bottom.
+  for (forms::Label* label : {&Label2, &Label1, &Label9, &Label8, &Label3}) {
     label->widget()->lower();
+  }
+  for (forms::ImageControl* image : {&Image1, &Image2, &Image4, &Image3}) image->widget()->raise();
   QWidget* previous = nullptr;
   for (int i = 0; i < 8; ++i) {
     QWidget* button = Command1(i).widget();

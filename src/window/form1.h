@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -91,6 +92,13 @@ class Form1 : public kepler::ScenarioState {
   void ShowSpeed(double speed);
   void DrawSpeedGauge(double speed);
   void PlaceBody(forms::ImageControl& body, double x, double y);
+  // A frame at a table degree: the speed read-out, the gauge and the body at the table point.
+  void ShowTableFrame(int degree);
+  // The orbit ellipse centred at (centreX, 250) with the Sun at its left focus.
+  void DrawOrbitOutline(double semiMajorAxis, double centreX);
+  // The data demonstrations' orbits: the recorded planet's ellipse, the uniform circles, the Sun.
+  void DrawDataOrbits(double semiMajorAxis, double eccentricity,
+                      std::initializer_list<double> circles);
   void LoadScenarioPicture(forms::ImageControl& image, const QString& fileName);
   // A data-file cell as a number; a text that is no number is a type mismatch naming its file.
   double LongitudeNumber(int row, int column) const;

@@ -37,7 +37,7 @@ TEST(Outline, LineIsThinEnoughToLeaveTheInsideEmpty) {
   const auto set = asSet(EllipseOutline(0, 0, 100, 100));
   for (int y = -90; y <= 90; ++y) {
     int count = 0;
-    for (int x = -101; x <= 101; ++x) count += set.count({x, y});
+    for (int x = -101; x <= 101; ++x) count += static_cast<int>(set.count({x, y}));
     EXPECT_LE(count, 6) << y;
     EXPECT_EQ(set.count({0, y}), 0u);
   }
@@ -48,8 +48,12 @@ TEST(Outline, TwentyHalfPixelRingsMakeASolidSun) {
   for (int i = 1; i <= 20; ++i) disc.merge(asSet(EllipseOutline(300, 250, i / 2.0, i / 2.0)));
   for (int y = 240; y <= 260; ++y) {
     for (int x = 290; x <= 310; ++x) {
-      if (std::hypot(x - 300, y - 250) <= 9.0) EXPECT_EQ(disc.count({x, y}), 1u) << x << "," << y;
-      if (std::hypot(x - 300, y - 250) > 10.8) EXPECT_EQ(disc.count({x, y}), 0u) << x << "," << y;
+      if (std::hypot(x - 300, y - 250) <= 9.0) {
+        EXPECT_EQ(disc.count({x, y}), 1u) << x << "," << y;
+      }
+      if (std::hypot(x - 300, y - 250) > 10.8) {
+        EXPECT_EQ(disc.count({x, y}), 0u) << x << "," << y;
+      }
     }
   }
 }
@@ -62,10 +66,14 @@ TEST(Outline, TenWholePixelRingsAndAnOffGridCentreAlsoFill) {
   for (int i = 1; i <= 10; ++i) comet.merge(asSet(EllipseOutline(59.9, 250, i / 2.0, i / 2.0)));
   for (int y = 240; y <= 260; ++y) {
     for (int x = 290; x <= 310; ++x) {
-      if (std::hypot(x - 300, y - 250) <= 9.0) EXPECT_EQ(whole.count({x, y}), 1u) << x << "," << y;
+      if (std::hypot(x - 300, y - 250) <= 9.0) {
+        EXPECT_EQ(whole.count({x, y}), 1u) << x << "," << y;
+      }
     }
     for (int x = 50; x <= 70; ++x) {
-      if (std::hypot(x - 59.9, y - 250) <= 4.0) EXPECT_EQ(comet.count({x, y}), 1u) << x << "," << y;
+      if (std::hypot(x - 59.9, y - 250) <= 4.0) {
+        EXPECT_EQ(comet.count({x, y}), 1u) << x << "," << y;
+      }
     }
   }
 }

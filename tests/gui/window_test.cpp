@@ -205,6 +205,12 @@ TEST_F(WindowTest, LawsPictureHidesTheBodiesAndLiesOverTheKeptDrawing) {
   EXPECT_TRUE(form->Image3.isVisible());
   EXPECT_EQ(form->Image3.widget()->geometry(), QRect(0, 0, 800, 500));
   EXPECT_EQ(form->Picture1.image(), drawingBefore) << "the drawing stays under the picture";
+  form->Label11.setCaption("10000.");
+  const QImage shown = form->Picture1.surface()->grab().toImage();
+  const QImage laws(QStringLiteral("kepler.bmp"));
+  for (const QPoint p : {QPoint(50, 12), QPoint(600, 12), QPoint(710, 12)}) {
+    EXPECT_EQ(shown.pixel(p), laws.pixel(p)) << "the picture covers the read-outs at " << p.x();
+  }
   EXPECT_FALSE(form->Image1.isVisible());
   EXPECT_FALSE(form->ending());
 }
