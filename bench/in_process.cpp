@@ -1,0 +1,59 @@
+#include "in_process.h"
+
+#include <QEventLoop>
+#include <QPushButton>
+#include <QTimer>
+
+#include <chrono>
+
+#include "jump_clock.h"
+
+namespace bench {
+
+std::vector<Nominal> NominalWaits(const std::vector<int>& indices) {
+  JumpClock clock;
+  // Never shown: nothing is painted, only the demonstrations' own work is done.
+  Form1 form(clock);
+  form.Form_Load();
+  std::vector<Nominal> result;
+  for (const int index : indices) {
+    const std::int64_t before = clock.elapsedMs();
+    const int waitsBefore = clock.waits();
+    form.Command1(index).button()->click();
+    result.push_back(Nominal{clock.elapsedMs() - before, clock.waits() - waitsBefore});
+  }
+  return result;
+}
+
+DemonstrationRun PlayDemonstration(Form1& form, int index) {
+  QPushButton* button = form.Command1(index).button();
+  const SpanTimer timer;
+  button->click();
+  DemonstrationRun run;
+  run.span = timer.stop();
+  run.completed = !form.ending();
+  return run;
+}
+
+WaitRun MeasureWaits(Form1& form, int askedMs, int repeats) {
+  form.WaitMilliseconds(askedMs);
+  std::vector<double> overshoots;
+  overshoots.reserve(static_cast<std::size_t>(repeats));
+  const SpanTimer series;
+  for (int i = 0; i < repeats; ++i) {
+    const SteadyTime start = std::chrono::steady_clock::now();
+    form.WaitMilliseconds(askedMs);
+    const SteadyTime end = std::chrono::steady_clock::now();
+    overshoots.push_back(MillisecondsBetween(start, end) - askedMs);
+  }
+  const Span span = series.stop();
+  return WaitRun{askedMs, repeats, Median(overshoots), Maximum(overshoots), span.cpuPercent()};
+}
+
+void Settle(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+}  // namespace bench
