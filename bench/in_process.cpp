@@ -6,8 +6,6 @@
 
 #include <chrono>
 
-#include "jump_clock.h"
-
 namespace bench {
 
 std::vector<Nominal> NominalWaits(const std::vector<int>& indices) {
@@ -25,12 +23,14 @@ std::vector<Nominal> NominalWaits(const std::vector<int>& indices) {
   return result;
 }
 
-DemonstrationRun PlayDemonstration(Form1& form, int index) {
+DemonstrationRun PlayDemonstration(Form1& form, const PumpTimingClock& clock, int index) {
   QPushButton* button = form.Command1(index).button();
+  const double insideBefore = clock.insideMs();
   const SpanTimer timer;
   button->click();
   DemonstrationRun run;
   run.span = timer.stop();
+  run.insideWaitsMs = clock.insideMs() - insideBefore;
   run.completed = !form.ending();
   return run;
 }

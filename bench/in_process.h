@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "clocks.h"
 #include "measure.h"
 #include "window/form1.h"
 
@@ -20,12 +21,14 @@ struct Nominal {
 std::vector<Nominal> NominalWaits(const std::vector<int>& indices);
 
 struct DemonstrationRun {
-  Span span;               // from the click to the return of its handler
-  bool completed = false;  // false if the window ended on the way (a run-time error)
+  Span span;                 // from the click to the return of its handler
+  double insideWaitsMs = 0;  // of span.wallMs, the time inside the waits' pumps [ms]
+  bool completed = false;    // false if the window ended on the way (a run-time error)
 };
 
-// Clicks Command1(index) on a started window and times its handler to the return.
-DemonstrationRun PlayDemonstration(Form1& form, int index);
+// Clicks Command1(index) on a started window whose clock is `clock` and times its handler to the
+// return.
+DemonstrationRun PlayDemonstration(Form1& form, const PumpTimingClock& clock, int index);
 
 struct WaitRun {
   int askedMs = 0;  // [ms]
