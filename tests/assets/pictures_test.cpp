@@ -1,0 +1,153 @@
+// The GIF writer and the pictures the `assets` target drew, read back through giflib and Qt.
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "gif_writer.h"
+#include "sprites.h"
+
+namespace kepler::assets {
+namespace {
+
+// A GIF file as giflib decodes it: the version stamp, the size [px] and each pixel's colour, opaque
+// or 0 for the transparent index. Empty when giflib cannot read the file.
+struct Decoded {
+  std::string version;
+  int width = 0;
+  int height = 0;
+  std::vector<QRgb> pixels;  // row-major
+};
+
+Decoded DecodeWithGiflib(const std::string& path) {
+  Decoded out;
+  QFile file(QString::fromStdString(path));
+  out.version = file.open(QIODevice::ReadOnly) ? file.read(6).toStdString() : "";
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+  if (gif == nullptr) return out;
+  if (DGifSlurp(gif) == GIF_OK && gif->ImageCount > 0) {
+    const SavedImage& frame = gif->SavedImages[0];
+    const ColorMapObject* map =
+        frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
+    GraphicsControlBlock control{};
+    DGifSavedExtensionToGCB(gif, 0, &control);
+    out.width = frame.ImageDesc.Width;
+    out.height = frame.ImageDesc.Height;
+    for (int i = 0; map != nullptr && i < out.width * out.height; ++i) {
+      const int index = frame.RasterBits[i];
+      const GifColorType c = map->Colors[index];
+      out.pixels.push_back(index == control.TransparentColor ? 0 : qRgb(c.Red, c.Green, c.Blue));
+    }
+  }
+  DGifCloseFile(gif, &error);
+  return out;
+}
+
+TEST(GifWriter, ExactColoursSurviveGiflibAndQt) {
+  QImage source(16, 16, QImage::Format_ARGB32);  // 200 distinct opaque colours, then transparent
+  for (int i = 0; i < 256; ++i) {
+    source.setPixel(i % 16, i / 16, i < 200 ? qRgb(i, i * 7 % 256, 255 - i) : qRgba(9, 9, 9, 0));
+  }
+  QTemporaryDir dir;
+  const std::string path = dir.filePath("exact.gif").toStdString();
+  WriteGif(ToIndexed(source), path);
+  const Decoded gif = DecodeWithGiflib(path);
+  const QImage qt(QString::fromStdString(path));
+  ASSERT_EQ(gif.pixels.size(), 256u);
+  ASSERT_EQ(qt.size(), QSize(16, 16));
+  for (int i = 0; i < 256; ++i) {
+    const QRgb want = i < 200 ? source.pixel(i % 16, i / 16) : 0;
+    EXPECT_EQ(gif.pixels[i], want) << i;
+    // Qt shows a transparent pixel as the matte colour at alpha 0.
+    EXPECT_EQ(qt.pixel(i % 16, i / 16), want != 0 ? want : kSurfaceColour & RGB_MASK) << i;
+  }
+}
+
+TEST(GifWriter, EdgePixelsBlendOverTheSurfaceOrVanish) {
+  QImage image(3, 1, QImage::Format_ARGB32);
+  image.setPixel(0, 0, qRgba(0, 0, 0, 128));        // just over half covered, black
+  image.setPixel(1, 0, qRgba(255, 255, 255, 127));  // just under half covered
+  image.setPixel(2, 0, qRgba(10, 20, 30, 255));
+  const IndexedPicture picture = ToIndexed(image);
+  ASSERT_EQ(picture.transparent_index, 0);
+  // Black at alpha 128 over the surface (128, 128, 255) keeps 127/255 of it: (64, 64, 127).
+  EXPECT_EQ(picture.palette[picture.pixels[0]], qRgb(64, 64, 127));
+  EXPECT_EQ(picture.pixels[1], 0);
+  EXPECT_EQ(picture.palette[picture.pixels[2]], qRgb(10, 20, 30));
+}
+
+TEST(GifWriter, TooManyColoursMergeIntoNearbyPaletteEntries) {
+  QImage image(32, 32, QImage::Format_ARGB32);  // 1024 colours on a grid of step 8
+  for (int i = 0; i < 1024; ++i) image.setPixel(i % 32, i / 32, qRgb(i % 32 * 8, i / 32 * 8, 100));
+  const IndexedPicture picture = ToIndexed(image);
+  EXPECT_TRUE(picture.reduced);
+  EXPECT_EQ(picture.palette.size(), 255u);
+  // About four grid colours share an entry, so no channel should move by more than two steps.
+  for (int i = 0; i < 1024; ++i) {
+    const QRgb got = picture.palette[picture.pixels[i]];
+    EXPECT_LE(std::abs(qRed(got) - i % 32 * 8), 16);
+    EXPECT_LE(std::abs(qGreen(got) - i / 32 * 8), 16);
+    EXPECT_EQ(qBlue(got), 100);
+  }
+  EXPECT_EQ(ToIndexed(image).palette, picture.palette);
+}
+
+TEST(GifWriter, RejectsBadInputAndNamesAnUnwritablePath) {
+  QImage dot(1, 1, QImage::Format_ARGB32);
+  dot.fill(Qt::red);
+  EXPECT_THROW(ToIndexed(QImage()), std::invalid_argument);
+  EXPECT_THROW(ToIndexed(dot, kSurfaceColour, 0), std::invalid_argument);
+  EXPECT_THROW(ToIndexed(dot, kSurfaceColour, 256), std::invalid_argument);
+  try {
+    WriteGif(ToIndexed(dot), "/nonexistent-folder/sprite.gif");
+    ADD_FAILURE() << "expected an error";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find("/nonexistent-folder/sprite.gif"), std::string::npos);
+  }
+}
+
+TEST(AssetFolder, BodyPicturesAreRoundTransparentGif89aOf30By30) {
+  for (const BodyPicture& body : kBodyPictures) {
+    const std::string path = KEPLER_ASSET_DIR "/" + std::string(body.file_name);
+    SCOPED_TRACE(path);
+    const Decoded gif = DecodeWithGiflib(path);
+    const QImage qt(QString::fromStdString(path));
+    EXPECT_EQ(gif.version, "GIF89a");
+    ASSERT_EQ(gif.width, 30);
+    ASSERT_EQ(gif.height, 30);
+    ASSERT_EQ(qt.size(), QSize(30, 30));
+    for (const auto& [x, y, alpha] :
+         {std::tuple{0, 0, 0}, {29, 0, 0}, {0, 29, 0}, {29, 29, 0}, {15, 15, 255}}) {
+      EXPECT_EQ(qAlpha(gif.pixels.at(y * 30 + x)), alpha) << x << "," << y;
+      EXPECT_EQ(qAlpha(qt.pixel(x, y)), alpha) << x << "," << y;
+    }
+  }
+}
+
+TEST(AssetFolder, CometTailPointsToTheUpperRight) {
+  const QImage comet(KEPLER_ASSET_DIR "/harei01.gif");
+  EXPECT_EQ(qAlpha(comet.pixel(22, 8)), 255);  // on the tail, 7 px up and right of the nucleus
+  EXPECT_EQ(qAlpha(comet.pixel(8, 22)), 0);    // the same distance the other way
+}
+
+TEST(AssetFolder, LawsDiagramIsABitmapOf800By500AndTheIconIs128Square) {
+  QImageReader diagram(KEPLER_ASSET_DIR "/kepler.bmp");
+  EXPECT_EQ(diagram.format(), "bmp");
+  EXPECT_EQ(diagram.size(), QSize(800, 500));
+  const QImage icon(KEPLER_ICON_FILE);
+  EXPECT_EQ(icon.size(), QSize(128, 128));
+  EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+}
+
+}  // namespace
+}  // namespace kepler::assets

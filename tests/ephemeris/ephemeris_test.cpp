@@ -1,0 +1,130 @@
+// The ephemeris core: Kepler's equation, calendar date <-> Julian Date, the record text, and the
+// positions against the independent VSOP87 theory.
+#include "core/ephemeris.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <stdexcept>
+
+namespace kepler {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+TEST(KeplerEquation, ConvergesUpToHalleysEccentricityAlsoNearZeroAndPi) {
+  // Meeus, Astronomical Algorithms, 2nd ed., Example 30.a: e = 0.1, M = 5 deg, E = 5.554589 deg.
+  EXPECT_NEAR(SolveKepler(5.0 * kPi / 180.0, 0.1).eccentric_anomaly * 180.0 / kPi, 5.554589, 1e-6);
+  // Near 0 and near pi the start value and the derivative 1 - e cos E are at their worst.
+  for (double e : {0.0, 0.0934, 0.2056, 0.5, 0.9, 0.967}) {
+    for (double m : {0.0, 1e-9, -1e-4, 0.3, 2.0, kPi - 1e-9, kPi, -kPi, 7.5, -40.0}) {
+      const KeplerSolution s = SolveKepler(m, e);
+      EXPECT_TRUE(s.converged) << "e=" << e << " M=" << m;
+      const double residual = s.eccentric_anomaly - e * std::sin(s.eccentric_anomaly) - m;
+      EXPECT_LE(std::fabs(residual), kKeplerTolerance) << "e=" << e << " M=" << m;
+    }
+  }
+  EXPECT_THROW(SolveKepler(1.0, 1.0), std::invalid_argument);
+  EXPECT_THROW(SolveKepler(std::numeric_limits<double>::quiet_NaN(), 0.1), std::invalid_argument);
+}
+
+TEST(JulianDate, MatchesJ2000AndMeeusExamplesBothWays) {
+  EXPECT_DOUBLE_EQ(JulianDate(CalendarMinute{2000, 1, 1, 12, 0}), kJulianDateJ2000);
+  // Meeus, Astronomical Algorithms, 2nd ed., Examples 7.a to 7.c.
+  EXPECT_NEAR(JulianDate(1957, 10, 4.81), 2436116.31, 1e-9);  // Sputnik 1
+  EXPECT_DOUBLE_EQ(JulianDate(333, 1, 27.5), 1842713.0);      // Julian calendar
+  EXPECT_DOUBLE_EQ(JulianDate(1900, 1, 1.0), 2415020.5);      // the century correction
+  const CalendarDate sputnik = CalendarDateOf(2436116.31);
+  EXPECT_EQ(sputnik.year, 1957);
+  EXPECT_EQ(sputnik.month, 10);
+  EXPECT_NEAR(sputnik.day, 4.81, 1e-6);
+}
+
+TEST(JulianDate, RoundTripsToTheMinuteFrom1800To2050) {
+  for (double jd = JulianDate(1800, 1, 1.0); jd < JulianDate(2051, 1, 1.0); jd += 37.25) {
+    const CalendarDate date = CalendarDateOf(jd);
+    EXPECT_NEAR(JulianDate(date.year, date.month, date.day), jd, 1e-8);
+    EXPECT_NEAR(JulianDate(NearestMinute(jd)), jd, 0.5 / 1440.0);
+  }
+  const double second = 1.0 / 86400.0;
+  EXPECT_EQ(NearestMinute(kJulianDateJ2000 + 29 * second), (CalendarMinute{2000, 1, 1, 12, 0}));
+  EXPECT_EQ(NearestMinute(kJulianDateJ2000 + 31 * second), (CalendarMinute{2000, 1, 1, 12, 1}));
+  // Before MJD 0 (1858-11-17) the minute count is negative.
+  EXPECT_EQ(NearestMinute(JulianDate(1800, 1, 1.0) + 0.2), (CalendarMinute{1800, 1, 1, 4, 48}));
+  // 2000-02-28 23:59:40 rounds into the leap day.
+  EXPECT_EQ(NearestMinute(JulianDate(2000, 2, 29.0) - 20 * second),
+            (CalendarMinute{2000, 2, 29, 0, 0}));
+}
+
+TEST(ParseInstant, AcceptsRealGregorianDatesOnly) {
+  EXPECT_EQ(ParseInstant("2026-08-29"), (CalendarMinute{2026, 8, 29, 0, 0}));
+  EXPECT_EQ(ParseInstant("2000-02-29T23:59"), (CalendarMinute{2000, 2, 29, 23, 59}));
+  for (const char* text :
+       {"2026-8-29", "2026-08-29 13:05", "2026-08-29T24:00", "2026-02-30", "1900-02-29",
+        "2026-13-01", "+026-08-29", "1500-01-01", "2026-08-29T1305x"}) {
+    EXPECT_FALSE(ParseInstant(text).has_value()) << text;
+  }
+}
+
+TEST(FormatRecord, WritesTheQuotedMinuteThenFourAndThreeDecimals) {
+  const CalendarMinute instant{2026, 8, 29, 0, 0};
+  EXPECT_EQ(FormatRecord(instant, 123.45671, 201.2344), "\"2026-08-29T00:00\",123.4567,201.234");
+  // Longitudes are brought into [0, 360), also after rounding, and never written as -0.
+  EXPECT_EQ(FormatRecord(instant, -1.0, 5.0), "\"2026-08-29T00:00\",359.0000,5.000");
+  EXPECT_EQ(FormatRecord(instant, 359.99996, 1.0), "\"2026-08-29T00:00\",0.0000,1.000");
+  EXPECT_EQ(FormatRecord(instant, -0.0, 1.0), "\"2026-08-29T00:00\",0.0000,1.000");
+  EXPECT_THROW(FormatRecord(instant, std::nan(""), 1.0), std::invalid_argument);
+}
+
+// Heliocentric rectangular coordinates from VSOP87 version A (P. Bretagnon and G. Francou,
+// Astron. Astrophys. 202, 309 (1988)) as printed in vsop87.chk of its distribution: mean ecliptic
+// and equinox of J2000, AU, TDB (= TT to 2 ms), at JD 2451545.0, 2415020.0 and 2378495.0
+// (2000-01-01, 1899-12-31 and 1799-12-30 at 12:00; the elements still hold two days early).
+struct Vsop87Point {
+  double jd;
+  double x, y, z;  // [AU]
+};
+
+void ExpectNearVsop87(Planet planet, std::initializer_list<Vsop87Point> points, double degrees,
+                      double au) {
+  for (const Vsop87Point& p : points) {
+    const HeliocentricPosition pos = PositionAt(planet, p.jd);
+    const double r = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+    const double longitude = std::atan2(p.y, p.x) * 180.0 / kPi;
+    EXPECT_LE(std::fabs(std::remainder(pos.longitude - longitude, 360.0)), degrees) << p.jd;
+    EXPECT_NEAR(pos.latitude, std::asin(p.z / r) * 180.0 / kPi, degrees) << p.jd;
+    EXPECT_NEAR(pos.distance, r, au) << p.jd;
+  }
+}
+
+TEST(Position, MercuryWithinFifteenThousandthsOfADegreeOfVsop87) {
+  ExpectNearVsop87(Planet::kMercury,
+                   {{2451545.0, -0.1300934115, -0.4472876716, -0.0245983802},
+                    {2415020.0, -0.3897246931, -0.1502242199, +0.0236199373},
+                    {2378495.0, -0.1683565237, +0.2735108157, +0.0378103630}},
+                   0.015, 3e-5);
+}
+
+TEST(Position, MarsWithinThreeHundredthsOfADegreeOfVsop87) {
+  ExpectNearVsop87(Planet::kMars,
+                   {{2451545.0, +1.3907159264, -0.0134157043, -0.0344677967},
+                    {2415020.0, +0.4284332474, -1.3552354250, -0.0389650205},
+                    {2378495.0, -1.1119219621, -1.0963263014, +0.0049208507}},
+                   0.03, 5e-4);
+}
+
+TEST(Position, VenusAndEarthWithinTheirTableErrorsOfVsop87) {
+  // JPL's nominal errors: Venus 20" and 4000 km, the Earth-Moon barycentre 20" and 6000 km.
+  // VSOP87A gives the barycentre at J2000, the Earth itself (within 4700 km of it) for 1899.
+  ExpectNearVsop87(Planet::kVenus, {{2415020.0, +0.6971428331, -0.2033631151, -0.0430201136}}, 0.01,
+                   1e-4);
+  ExpectNearVsop87(Planet::kEarth,
+                   {{2451545.0, -0.1771591440, +0.9672192891, -0.0000009536},
+                    {2415020.0, -0.1883079649, +0.9650688844, +0.0002150325}},
+                   0.01, 1e-4);
+}
+
+}  // namespace
+}  // namespace kepler
