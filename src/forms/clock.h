@@ -6,6 +6,8 @@
 #include <QBasicTimer>
 #include <QObject>
 
+class QSocketNotifier;
+
 #include <cstdint>
 
 namespace forms {
@@ -28,15 +30,23 @@ constexpr std::int32_t ClockDifference(std::int32_t to, std::int32_t from) {
 }
 
 // The program's clock: the monotonic system clock. Waiting blocks in the event loop until an
-// event or a precise timer at the deadline wakes it, so a wait costs no processor time.
+// event arrives or the clock's reading reaches the deadline, so a wait costs no processor time.
+// The wake-up is armed at the very nanosecond the reading turns over to the deadline, as a poll
+// of the millisecond count would see it: on Linux a timerfd, elsewhere a precise Qt timer.
 class SteadyClock final : public Clock, private QObject {
  public:
+  SteadyClock();
+  ~SteadyClock() override;
   std::int32_t now() override;
   void pumpEvents(std::int32_t deadline) override;
 
  private:
   void timerEvent(QTimerEvent* event) override;
+  void armAt(std::int64_t wakeNanoseconds, std::int32_t remaining);
+  void disarm();
   QBasicTimer wake_;
+  int timerFd_ = -1;
+  QSocketNotifier* notifier_ = nullptr;
 };
 
 // The old runtime's wait: polls the clock and pumps events without ever sleeping. Kept for the

@@ -40,8 +40,9 @@ const QFont& Label::font() const {
 }
 
 void Label::setCaption(const QString& text) {
-  caption_ = text;
   if (tracing()) traceLine(name() + QStringLiteral(" Caption ") + quoted(text));
+  if (text == caption_) return;  // nothing to show anew: the day count repeats for five frames
+  caption_ = text;
   label_->setText(text);
   if (style_.autoSize) fitToText();
 }

@@ -276,3 +276,16 @@ TEST_F(WindowTest, MissingLawsPictureGoesThroughTheErrorPath) {
   EXPECT_EQ(trace.starting("Image3 Picture").size(), 0);
   EXPECT_FALSE(form->Image1.isVisible()) << "the images were hidden before the load failed";
 }
+
+TEST(SteadyWait, NeverReturnsBeforeTheClockReadsTheDeadline) {
+  // On the real clock a wait wakes when the millisecond reading turns over to its deadline; it
+  // must never come back a reading early, whatever the phase of the call within a millisecond.
+  forms::SteadyClock clock;
+  Form1 form(clock);
+  for (const int delay : {1, 2, 3, 7}) {
+    for (int i = 0; i < 10; ++i) {
+      form.WaitMilliseconds(delay);
+      ASSERT_GE(forms::ClockDifference(clock.now(), form.WaitStartTime), delay);
+    }
+  }
+}
