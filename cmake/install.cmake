@@ -7,19 +7,10 @@ set_target_properties(kepler-laws PROPERTIES INSTALL_RPATH "")
 install(TARGETS kepler-laws RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/kepler-laws)
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/packaging/kepler-laws.sh
         DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME kepler-laws)
-install(FILES
-          ${KEPLER_ASSET_DIR}/kepler.bmp
-          ${KEPLER_ASSET_DIR}/wakusei01.gif
-          ${KEPLER_ASSET_DIR}/earth02.gif
-          ${KEPLER_ASSET_DIR}/mars01.gif
-          ${KEPLER_ASSET_DIR}/suisei02.gif
-          ${KEPLER_ASSET_DIR}/harei01.gif
-          ${KEPLER_ASSET_DIR}/Venus01.gif
-          ${KEPLER_ASSET_DIR}/kasei-kouten-Koukei.dat
-          ${KEPLER_ASSET_DIR}/Suisei-kouten-Koukei.dat
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/kepler-laws)
-install(FILES ${CMAKE_BINARY_DIR}/icon/kepler-laws.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
+get_property(program_files GLOBAL PROPERTY KEPLER_PROGRAM_FILES)
+get_property(icon_file GLOBAL PROPERTY KEPLER_ICON_FILE)
+install(FILES ${program_files} DESTINATION ${CMAKE_INSTALL_DATADIR}/kepler-laws)
+install(FILES ${icon_file} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
 
 # The menu entry names absolute paths, so it is written when the prefix is known: at install
 # time, which also honours `cmake --install --prefix`.

@@ -92,11 +92,7 @@ class FaultMatrixTest : public WindowTest, public ::testing::WithParamInterface<
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    ASSERT_TRUE(folder_.isValid());
-    for (const QString& name : QDir(QStringLiteral(KEPLER_ASSET_DIR)).entryList(QDir::Files)) {
-      QFile::copy(QStringLiteral(KEPLER_ASSET_DIR "/") + name, folder_.filePath(name));
-    }
-    ASSERT_TRUE(QDir::setCurrent(folder_.path()));
+    useCopyOfAssets();
   }
 
   void applyFault(const QString& name, Fault fault) {
@@ -145,9 +141,6 @@ class FaultMatrixTest : public WindowTest, public ::testing::WithParamInterface<
   }
 
   void press(int button) { click(button == -2 ? form->Command2 : form->Command1(button)); }
-
- private:
-  QTemporaryDir folder_;
 };
 
 }  // namespace

@@ -62,14 +62,10 @@ class LongitudeTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    ASSERT_TRUE(folder_.isValid());
-    for (const QString& name : QDir(QStringLiteral(KEPLER_ASSET_DIR)).entryList(QDir::Files)) {
-      QFile::copy(QStringLiteral(KEPLER_ASSET_DIR "/") + name, folder_.filePath(name));
-    }
-    ASSERT_TRUE(QDir::setCurrent(folder_.path()));
+    useCopyOfAssets();
   }
   void write(const QString& name, const QByteArray& content) {
-    QFile file(folder_.filePath(name));
+    QFile file(name);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(content);
   }
@@ -85,9 +81,6 @@ class LongitudeTest : public WindowTest {
     EXPECT_NE(form->exitCode(), 0);
     return modal.seen().value(0);
   }
-
- private:
-  QTemporaryDir folder_;
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 // folder (the program's nine files) or an empty folder.
 
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -38,6 +39,14 @@ class WindowTest : public ::testing::Test {
   void click(forms::CommandButton& button) { button.button()->click(); }
   // Moves to an empty working directory, where no file of the program exists.
   void useEmptyFolder() { ASSERT_TRUE(QDir::setCurrent(emptyDir_.path())); }
+  // Moves to a copy of the asset folder whose files a test may change.
+  void useCopyOfAssets() {
+    for (const QString& name : QDir(QStringLiteral(KEPLER_ASSET_DIR)).entryList(QDir::Files)) {
+      ASSERT_TRUE(
+          QFile::copy(QStringLiteral(KEPLER_ASSET_DIR "/") + name, emptyDir_.filePath(name)));
+    }
+    ASSERT_TRUE(QDir::setCurrent(emptyDir_.path()));
+  }
 
   VirtualClock clock;
   ModalAnswerer modal;
