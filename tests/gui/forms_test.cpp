@@ -1,7 +1,5 @@
 // The forms layer's drawing and control behaviour that the demonstrations rely on.
-#include <QDir>
 #include <QFontMetrics>
-#include <QLabel>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -54,37 +52,6 @@ TEST_F(Surface, ABarThatShrinksLeavesNoYellowBehind) {
   EXPECT_EQ(countColour(0xFFFF00), (602 - 580) * 21) << "the grey box covers the bar's last column";
 }
 
-TEST_F(Surface, CircleSpansTwoRadiiPlusOnePixels) {
-  box.Circle(300, 250, 200);
-  int left = 800;
-  int right = -1;
-  int top = 500;
-  int bottom = -1;
-  for (int y = 0; y < 500; ++y) {
-    for (int x = 0; x < 800; ++x) {
-      if (at(x, y) != 0) continue;
-      left = std::min(left, x);
-      right = std::max(right, x);
-      top = std::min(top, y);
-      bottom = std::max(bottom, y);
-    }
-  }
-  EXPECT_EQ(left, 100);
-  EXPECT_EQ(right, 500);
-  EXPECT_EQ(top, 50);
-  EXPECT_EQ(bottom, 450);
-}
-
-TEST_F(Surface, AspectFlattensTheCircleVertically) {
-  // The comet's orbit: semi-axes 300 and 300 x 0.254.
-  box.Circle(350, 250, 300, forms::RGB(0, 0, 0), 0.2547f);
-  EXPECT_EQ(at(50, 250), 0u);
-  EXPECT_EQ(at(650, 250), 0u);
-  EXPECT_EQ(at(350, 174), 0u);
-  EXPECT_EQ(at(350, 326), 0u);
-  EXPECT_EQ(at(350, 250), 0x8080FFu);
-}
-
 TEST_F(Surface, ClsClearsToTheBackgroundAndDrawingOffTheEdgeIsClipped) {
   box.Circle(790, 490, 50, kYellow);
   box.BoxFill(-100, -100, 10000, 3, kYellow);
@@ -135,11 +102,4 @@ TEST(Images, PictureTakesItsNaturalSizeAndPlacesAtTheNearestPixel) {
   image.setTop(237.57991f);
   EXPECT_EQ(image.widget()->geometry(), QRect(135, 238, 30, 30));
   EXPECT_EQ(image.left(), 135.02219f) << "the model keeps the exact value";
-}
-
-TEST(Images, BodyPicturesKeepTheirTransparency) {
-  const QImage picture = forms::LoadPicture(QStringLiteral(KEPLER_ASSET_DIR "/mars01.gif"));
-  EXPECT_EQ(picture.size(), QSize(30, 30));
-  EXPECT_EQ(qAlpha(picture.pixel(0, 0)), 0);
-  EXPECT_EQ(qAlpha(picture.pixel(15, 15)), 255);
 }
