@@ -54,8 +54,5 @@ double GaugeEnd(double speed) {
   return 580 + speed / 50;
 }
 
-PlotPoint PolarPlot(double centreX, double centreY, double radius, double theta) {
-  return {centreX - radius * std::cos(theta), centreY + radius * std::sin(theta)};
-}
 
 }  // namespace kepler

@@ -54,8 +54,4 @@ double SpeedValue(double stepTime);
 // Right end of the gauge's yellow part: 580 + v / 50 [px].
 double GaugeEnd(double speed);
 
-// A position on an uncut plot: x = cx - r cos theta, y = cy + r sin theta [px], for the bodies
-// the data demonstrations place at computed angles.
-PlotPoint PolarPlot(double centreX, double centreY, double radius, double theta);
-
 }  // namespace kepler

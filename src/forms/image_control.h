@@ -19,12 +19,9 @@ class ImageControl : public Control {
 
   // Assigns a loaded picture; the control takes its natural size.
   void setPicture(const QImage& picture, const QString& fileName);
-  const QString& pictureFile() const { return pictureFile_; }
-  bool hasPicture() const { return !pictureFile_.isEmpty(); }
 
  private:
   QLabel* label_;
-  QString pictureFile_;
 };
 
 // Loads a BMP or GIF picture named by a bare file name from the working directory. A missing,

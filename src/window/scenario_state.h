@@ -17,9 +17,6 @@ namespace kepler {
 template <typename Cell, int Rows, int Columns = 1>
 class FixedTable {
  public:
-  static constexpr int kLastRow = Rows - 1;
-  static constexpr int kLastColumn = Columns - 1;
-
   Cell& operator()(int row, int column = 0) { return cells_[index(row, column)]; }
   const Cell& operator()(int row, int column = 0) const { return cells_[index(row, column)]; }
   static constexpr bool contains(int row, int column = 0) {

@@ -27,9 +27,7 @@ class VirtualClock final : public forms::Clock {
   std::function<void()> onPump;
 
   std::uint64_t elapsed() const { return time_ - start_; }
-  std::uint32_t reading() const { return static_cast<std::uint32_t>(time_); }
   int pumps() const { return pumps_; }
-  bool idle() const { return actions_.empty(); }
   // Runs every remaining action, letting time jump between them, outside any wait.
   void runPending();
 
