@@ -20,28 +20,27 @@ void Control::trace(const QString& operation) const {
   if (tracing()) traceLine(name_ + QLatin1Char(' ') + operation);
 }
 
+// Stores one of the four place-and-size values, traces it and shows it. The trace line is built
+// only when the trace is on: bodies move every frame.
+void Control::setDimension(float& field, const char* property, float value) {
+  field = value;
+  if (tracing())
+    traceLine(name_ + QLatin1Char(' ') + QLatin1String(property) + QLatin1Char(' ') +
+              number(value));
+  applyGeometry();
+}
+
 void Control::setLeft(float value) {
-  left_ = value;
-  trace(QStringLiteral("Left ") + number(value));
-  applyGeometry();
+  setDimension(left_, "Left", value);
 }
-
 void Control::setTop(float value) {
-  top_ = value;
-  trace(QStringLiteral("Top ") + number(value));
-  applyGeometry();
+  setDimension(top_, "Top", value);
 }
-
 void Control::setWidth(float value) {
-  width_ = value;
-  trace(QStringLiteral("Width ") + number(value));
-  applyGeometry();
+  setDimension(width_, "Width", value);
 }
-
 void Control::setHeight(float value) {
-  height_ = value;
-  trace(QStringLiteral("Height ") + number(value));
-  applyGeometry();
+  setDimension(height_, "Height", value);
 }
 
 void Control::setVisible(bool visible) {

@@ -39,6 +39,8 @@ class Control {
   virtual void applyGeometry();
 
  private:
+  void setDimension(float& field, const char* property, float value);
+
   QString name_;
   QWidget* widget_;
   float left_ = 0;
