@@ -8,6 +8,8 @@
 int main(int argc, char* argv[]) {
   forms::PinFontSubstitutions();
   QApplication app(argc, argv);
+  // Names the menu entry, whose icon a Wayland taskbar shows in place of the window's own.
+  QGuiApplication::setDesktopFileName(QStringLiteral("kepler-laws"));
   QApplication::setStyle(QStringLiteral("Fusion"));
   forms::SteadyClock clock;
   Form1 form(clock);

@@ -1,9 +1,8 @@
 #pragma once
-// Colours as the old runtime numbers them: RGB(r, g, b) = r + 256 g + 65536 b. The system colours
-// of the desktop scheme are read from the application palette when a control is built.
+// Colours as the old runtime numbers them: RGB(r, g, b) = r + 256 g + 65536 b, and the system
+// colours of the desktop scheme the window names by role.
 
 #include <QColor>
-#include <QPalette>
 
 #include <cstdint>
 
@@ -21,23 +20,34 @@ inline QColor toQColor(Color c) {
                 static_cast<int>((c >> 16) & 0xFF));
 }
 
-inline Color fromQColor(const QColor& c) {
-  return RGB(c.red(), c.green(), c.blue());
+// The desktop's system colours, by role, from one classic scheme rather than the toolkit's
+// palette, so that the window looks the same on every desktop: the "Windows Standard" colour
+// scheme of Windows 2000, which Windows XP keeps for its classic style.
+//   window text      0,   0,   0      button face       212, 208, 200
+//   button text      0,   0,   0      3-D light         212, 208, 200 (the button face itself)
+//   3-D highlight  255, 255, 255      button shadow     128, 128, 128
+//   3-D dark shadow 64,  64,  64
+// A label in 3-D light is therefore a panel barely set off from the window's (224, 224, 224).
+constexpr Color systemWindowText() {
+  return RGB(0, 0, 0);
 }
-
-// The scheme colours the window names by role.
-Color systemColor(QPalette::ColorRole role);
-inline Color systemWindowText() {
-  return systemColor(QPalette::WindowText);
+constexpr Color systemButtonText() {
+  return RGB(0, 0, 0);
 }
-inline Color systemButtonText() {
-  return systemColor(QPalette::ButtonText);
+constexpr Color systemButtonFace() {
+  return RGB(212, 208, 200);
 }
-inline Color systemButtonFace() {
-  return systemColor(QPalette::Button);
+constexpr Color system3DLight() {
+  return RGB(212, 208, 200);
 }
-inline Color system3DLight() {
-  return systemColor(QPalette::Midlight);
+constexpr Color system3DHighlight() {
+  return RGB(255, 255, 255);
+}
+constexpr Color systemButtonShadow() {
+  return RGB(128, 128, 128);
+}
+constexpr Color system3DDarkShadow() {
+  return RGB(64, 64, 64);
 }
 
 }  // namespace forms

@@ -1,6 +1,8 @@
 #pragma once
-// A command button of the forms runtime in its graphical style: a caption on a face of its own
-// colour. Clicking it calls the handler the window connects; the button itself does nothing.
+// A command button of the forms runtime in its graphical style: a caption on a flat face of its
+// own colour inside a 3-D bevel, painted as the old runtime drew it. A mouse click, or Space or
+// Enter on the focused button, calls the handler the window connects; the button itself does
+// nothing.
 
 #include <QFont>
 

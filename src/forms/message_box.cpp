@@ -24,8 +24,10 @@ int MsgBox(QWidget* parent, const QString& owner, const QString& prompt, int cod
   QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::NoButton, parent);
   int answer = kOk;
   if (code == kYesNo) {
-    QPushButton* yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+    // "はい(Y)" and "いいえ(N)" as the Japanese desktop writes them: Y or N, with or without
+    // Alt, answers the box.
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     clearIcons(box);

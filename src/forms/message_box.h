@@ -12,8 +12,9 @@ constexpr int kYesNo = 4;
 constexpr int kYes = 6;
 constexpr int kNo = 7;
 
-// Shows a modal box with the prompt and title; code 4 gives はい (default) and いいえ, any other
-// code a single OK. No icon. Traced as "<owner> MsgBox "<prompt>" <code> "<title>" = <answer>".
+// Shows a modal box with the prompt and title; code 4 gives はい(Y) (default) and いいえ(N), any
+// other code a single OK. No icon. Traced as "<owner> MsgBox "<prompt>" <code> "<title>" =
+// <answer>".
 int MsgBox(QWidget* parent, const QString& owner, const QString& prompt, int code,
            const QString& title);
 

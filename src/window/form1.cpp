@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <exception>
@@ -76,6 +77,8 @@ Form1::Form1(forms::Clock& clock)
       Timer1(QStringLiteral("Timer1")),
       Timer2(QStringLiteral("Timer2")) {
   window_.setWindowTitle(QStringLiteral("Form1"));
+  // The program's icon, built into it, for the taskbar; the caption stays "Form1".
+  window_.setWindowIcon(QIcon(QStringLiteral(":/kepler-laws.png")));
   window_.setFixedSize(989, 577);
   window_.setFont(forms::DefaultFont());
   QPalette palette = window_.palette();
@@ -103,7 +106,8 @@ Form1::Form1(forms::Clock& clock)
 
   // Buttons and picture boxes lie above the labels of their container, and the laws picture and
   // the bodies above the read-outs inside the drawing surface; the Tab key visits the buttons
-  // from top to bottom.
+  // from top to bottom, starting at the first scenario button, which has the focus when the
+  // window first shows.
   for (forms::Label* label : {&Label2, &Label1, &Label9, &Label8, &Label3}) {
     label->widget()->lower();
   }
@@ -116,6 +120,7 @@ Form1::Form1(forms::Clock& clock)
   }
   QWidget::setTabOrder(previous, Command2.widget());
   QWidget::setTabOrder(Command2.widget(), Command3.widget());
+  Command1(0).widget()->setFocus();
 }
 
 Form1::~Form1() = default;

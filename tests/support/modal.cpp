@@ -3,9 +3,26 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace testing_support {
+namespace {
+
+// Whether a button is the one named: by the text a person reads on it ("はい(Y)" for
+// "はい(&Y)"), or by that text without its access key in brackets ("はい").
+bool isNamed(const QAbstractButton* button, const QString& wanted) {
+  QString shown;
+  const QString text = button->text();
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;  // "&&" reads as "&"
+    shown += text[i];
+  }
+  static const QRegularExpression accessKey(QStringLiteral("\\(.\\)$"));
+  return shown == wanted || QString(shown).remove(accessKey) == wanted;
+}
+
+}  // namespace
 
 void ModalAnswerer::answer(const QString& buttonText) {
   queue_.append(buttonText);
@@ -22,7 +39,7 @@ void ModalAnswerer::poll() {
   const QString wanted = queue_.takeFirst();
   seen_.append(box->windowTitle() + QLatin1Char('|') + box->text());
   for (QAbstractButton* button : box->buttons()) {
-    if (button->text() == wanted) {
+    if (isNamed(button, wanted)) {
       --pending_;
       button->click();
       return;

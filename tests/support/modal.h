@@ -11,7 +11,8 @@ namespace testing_support {
 
 class ModalAnswerer {
  public:
-  // Queues an answer: the button text to click ("はい", "いいえ", "OK").
+  // Queues an answer: the button to click, by its text with or without its access key
+  // ("はい" or "はい(Y)", "いいえ", "OK").
   void answer(const QString& buttonText);
   // Titles and texts of the boxes answered so far, "title|text".
   const QStringList& seen() const { return seen_; }

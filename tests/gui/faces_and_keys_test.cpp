@@ -1,0 +1,249 @@
+// What a person sees on the buttons and what the keyboard does: the graphical buttons' flat
+// faces, bevels and focus mark, the focus and Tab order at start, Enter and Space on a focused
+// button, the confirmation box's access keys, the scheme's colours and the window icon.
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+#include "forms/message_box.h"
+#include "window_fixture.h"
+
+using testing_support::TraceRecorder;
+using testing_support::WindowTest;
+
+namespace {
+
+constexpr QRgb rgbOf(forms::Color c) {
+  return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+              static_cast<int>((c >> 16) & 0xFF));
+}
+const QRgb kFace = qRgb(255, 255, 200);
+const QRgb kCaption = rgbOf(forms::systemButtonText());
+
+QImage grabButton(const forms::CommandButton& button) {
+  return button.button()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Where the caption may have ink: its text box centred inside the bevel, widened by two pixels
+// for glyph overhang and by one more down and right for the pressed caption's shift.
+QRect captionBox(const forms::CommandButton& button) {
+  const QPushButton* widget = button.button();
+  const QRect inner = widget->rect().adjusted(2, 2, -2, -2);
+  const QRect text =
+      QFontMetrics(widget->font())
+          .boundingRect(inner, Qt::AlignCenter | Qt::TextShowMnemonic, widget->text());
+  return text.adjusted(-2, -2, 3, 3);
+}
+
+// Every pixel inside the two-pixel bevel is the face colour, except the caption's box and, on a
+// focused button, the focus mark's line four pixels in from the edge.
+void expectFlatFace(const QImage& image, const QRect& caption, bool focused) {
+  const int w = image.width();
+  const int h = image.height();
+  int checked = 0;
+  for (int y = 2; y < h - 2; ++y) {
+    for (int x = 2; x < w - 2; ++x) {
+      if (caption.contains(x, y)) continue;
+      const bool onFocusLine = (x == 4 || x == w - 5) && y >= 4 && y <= h - 5;
+      const bool onFocusRow = (y == 4 || y == h - 5) && x >= 4 && x <= w - 5;
+      if (focused && (onFocusLine || onFocusRow)) continue;
+      ASSERT_EQ(image.pixel(x, y), kFace) << "face pixel " << x << "," << y;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 4000) << "over half of a 180x50 face lies away from the caption";
+}
+
+// The two bevel rings: the outer one on the edge, the inner one a pixel in. The top and left
+// sides take one colour each, the bottom and right sides, with the far corners, the other.
+void expectBevel(const QImage& image, QRgb outerTopLeft, QRgb innerTopLeft, QRgb outerBottomRight,
+                 QRgb innerBottomRight) {
+  const int w = image.width();
+  const int h = image.height();
+  const struct {
+    int inset;
+    QRgb topLeft, bottomRight;
+  } rings[] = {{0, outerTopLeft, outerBottomRight}, {1, innerTopLeft, innerBottomRight}};
+  for (const auto& ring : rings) {
+    const int k = ring.inset;
+    for (int x = k; x < w - 1 - k; ++x) ASSERT_EQ(image.pixel(x, k), ring.topLeft) << x << " top";
+    for (int y = k; y < h - 1 - k; ++y) ASSERT_EQ(image.pixel(k, y), ring.topLeft) << y << " left";
+    for (int x = k; x < w - k; ++x)
+      ASSERT_EQ(image.pixel(x, h - 1 - k), ring.bottomRight) << x << " bottom";
+    for (int y = k; y < h - k; ++y)
+      ASSERT_EQ(image.pixel(w - 1 - k, y), ring.bottomRight) << y << " right";
+  }
+}
+
+class FacesAndKeysTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form->window()));
+  }
+  QWidget* focused() const { return QApplication::focusWidget(); }
+};
+
+}  // namespace
+
+TEST_F(FacesAndKeysTest, FaceIsFlatInItsBackColourBeforeAndAfterAClickAndHoverChangesNothing) {
+  forms::CommandButton& button = form->Command1(3);
+  const QRect caption = captionBox(button);
+  const QImage atRest = grabButton(button);
+  expectFlatFace(atRest, caption, false);
+  expectBevel(atRest, rgbOf(forms::system3DHighlight()), rgbOf(forms::system3DLight()),
+              rgbOf(forms::system3DDarkShadow()), rgbOf(forms::systemButtonShadow()));
+
+  QTest::mouseMove(button.button(), QPoint(90, 25));
+  QApplication::processEvents();
+  EXPECT_EQ(grabButton(button), atRest) << "hovering changed the face";
+
+  TraceRecorder trace;
+  QTest::mouseClick(button.button(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
+  EXPECT_GE(trace.find("Form1 Return Command1(3)"), 0) << "the click ran the demonstration";
+  ASSERT_EQ(focused(), button.button()) << "a click moves the focus to the button";
+  const QImage afterClick = grabButton(button);
+  expectFlatFace(afterClick, caption, true);
+  // The focus mark: dots two pixels long, two apart, in the caption colour, four pixels in.
+  const int w = afterClick.width();
+  const int h = afterClick.height();
+  for (const QPoint p : {QPoint(4, 4), QPoint(5, 4), QPoint(8, 4), QPoint(4, 8), QPoint(w - 5, 8),
+                         QPoint(8, h - 5)}) {
+    EXPECT_EQ(afterClick.pixel(p), kCaption) << "focus dot at " << p.x() << "," << p.y();
+  }
+  for (const QPoint p : {QPoint(6, 4), QPoint(7, 4), QPoint(4, 6), QPoint(10, h - 5)}) {
+    EXPECT_EQ(afterClick.pixel(p), kFace) << "focus gap at " << p.x() << "," << p.y();
+  }
+}
+
+TEST_F(FacesAndKeysTest, PressedButtonIsSunkenWithItsCaptionOneDownAndRight) {
+  forms::CommandButton& button = form->Command2;
+  button.button()->setFocus();
+  const QImage up = grabButton(button);
+  QTest::mousePress(button.button(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
+  ASSERT_TRUE(button.button()->isDown());
+  const QImage down = grabButton(button);
+  expectBevel(down, rgbOf(forms::systemButtonShadow()), rgbOf(forms::system3DDarkShadow()),
+              rgbOf(forms::system3DHighlight()), rgbOf(forms::system3DLight()));
+  expectFlatFace(down, captionBox(button), true);
+  const QRect text = captionBox(button).adjusted(0, 0, -1, -1);
+  EXPECT_EQ(down.copy(text.translated(1, 1)), up.copy(text));
+  EXPECT_NE(down.copy(text), up.copy(text)) << "the caption did not move";
+
+  TraceRecorder trace;
+  QTest::mouseRelease(button.button(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
+  EXPECT_EQ(trace.starting("Form1 Click"), QStringList({"Form1 Click Command2"}));
+  EXPECT_EQ(grabButton(button), up) << "released, the button is raised again";
+}
+
+TEST_F(FacesAndKeysTest, FocusStartsOnTheFirstScenarioButtonAndTabVisitsTopToBottom) {
+  ASSERT_EQ(focused(), form->Command1(0).button());
+  EXPECT_EQ(grabButton(form->Command1(0)).pixel(4, 4), kCaption) << "no focus mark at start";
+  EXPECT_EQ(grabButton(form->Command2).pixel(4, 4), kFace);
+
+  QList<QWidget*> expected;
+  for (int i = 1; i <= 7; ++i) expected << form->Command1(i).button();
+  expected << form->Command2.button() << form->Command3.button() << form->Command1(0).button();
+  QList<QWidget*> visited;
+  for (int i = 0; i < expected.size(); ++i) {
+    QTest::keyClick(focused(), Qt::Key_Tab);
+    visited << focused();
+  }
+  EXPECT_EQ(visited, expected);
+  QTest::keyClick(focused(), Qt::Key_Backtab);
+  EXPECT_EQ(focused(), form->Command3.button());
+}
+
+TEST_F(FacesAndKeysTest, EnterReturnAndSpaceClickTheFocusedButtonAndAHeldEnterClicksOnce) {
+  form->Command2.button()->setFocus();
+  TraceRecorder trace;
+  QTest::keyClick(focused(), Qt::Key_Return);
+  QTest::keyClick(focused(), Qt::Key_Enter, Qt::KeypadModifier);
+  QTest::keyClick(focused(), Qt::Key_Space);
+  EXPECT_EQ(trace.starting("Form1 Click").size(), 3);
+
+  trace.clear();
+  QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+  QApplication::sendEvent(focused(), &held);
+  QTest::keyClick(focused(), Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_TRUE(trace.starting("Form1 Click").isEmpty()) << "a repeat or Ctrl+Enter clicked";
+
+  // The start-up focus lets Enter start the first demonstration straight away.
+  form->Command1(0).button()->setFocus();
+  QTest::keyClick(focused(), Qt::Key_Return);
+  EXPECT_EQ(trace.starting("Form1 Click"), QStringList({"Form1 Click Command1(0)"}));
+  EXPECT_GE(trace.find("Form1 Return Command1(0)"), 0);
+}
+
+TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsYes) {
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int answer;
+  } cases[] = {
+      {Qt::Key_Y, Qt::NoModifier, forms::kYes},      {Qt::Key_Y, Qt::AltModifier, forms::kYes},
+      {Qt::Key_N, Qt::NoModifier, forms::kNo},       {Qt::Key_N, Qt::AltModifier, forms::kNo},
+      {Qt::Key_Return, Qt::NoModifier, forms::kYes},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << QKeySequence(c.key | c.modifiers).toString().toStdString());
+    QStringList texts;
+    QString defaultText;
+    bool unanswered = false;
+    // Presses the key once the box is up and has the keyboard; checks again on every pass.
+    std::function<void()> press = [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || !box->isActiveWindow()) {
+        QTimer::singleShot(0, press);
+        return;
+      }
+      for (const QAbstractButton* b : box->buttons()) texts << b->text();
+      defaultText = box->defaultButton() ? box->defaultButton()->text() : QString();
+      QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, c.key, c.modifiers);
+      // A key that does not answer leaves the box up; close it so that the test fails instead
+      // of waiting forever.
+      QTimer::singleShot(2000, box, [&unanswered, box] {
+        unanswered = true;
+        box->reject();
+      });
+    };
+    QTimer::singleShot(0, press);
+    const int answer = forms::MsgBox(form->window(), QStringLiteral("Form1"),
+                                     QStringLiteral("本当に終わりますか？"), forms::kYesNo,
+                                     QStringLiteral("確　　認"));
+    EXPECT_FALSE(unanswered) << "the key did not answer the box";
+    EXPECT_EQ(answer, c.answer);
+    EXPECT_EQ(texts, QStringList({"はい(&Y)", "いいえ(&N)"}));
+    EXPECT_EQ(defaultText, "はい(&Y)");
+  }
+}
+
+TEST_F(FacesAndKeysTest, SchemeColoursMakeLabel3ABarelyVisiblePanelAndTheWindowHasItsIcon) {
+  const QImage window = form->window()->grab().toImage();
+  const QRgb panel = window.pixel(850, 560);  // Label3, below おわり
+  const QRgb ground = window.pixel(950, 560);
+  EXPECT_EQ(panel, rgbOf(forms::system3DLight()));
+  EXPECT_EQ(ground, qRgb(224, 224, 224));
+  EXPECT_EQ(window.pixel(800, 520), panel) << "Label8's column beside the drawing surface";
+  // Barely visible: off the window's grey, but by less than a tenth of the range.
+  EXPECT_NE(panel, ground);
+  for (const int channel : {qRed(panel), qGreen(panel), qBlue(panel)}) {
+    EXPECT_LE(std::abs(channel - 224), 25);
+  }
+  std::map<QRgb, int> hint;  // Label9's pixels by colour: red text on the button face
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 801; x < 981; ++x) ++hint[window.pixel(x, y)];
+  }
+  EXPECT_GT(hint[rgbOf(forms::systemButtonFace())], 180 * 40 / 2) << "Label9's ground";
+
+  const QIcon icon = form->window()->windowIcon();
+  const QImage image = icon.pixmap(QSize(128, 128)).toImage();
+  ASSERT_FALSE(image.isNull()) << "the built-in icon is missing";
+  EXPECT_EQ(image.size(), QSize(128, 128));
+  EXPECT_EQ(form->window()->windowTitle(), "Form1");
+}
