@@ -140,8 +140,54 @@ def move_pointer(x, y):
     xdotool("mousemove", x, y)
 
 
+def press_button(x, y):
+    """Moves the pointer and holds the left button down until release_button()."""
+    xdotool("mousemove", x, y, "mousedown", 1)
+
+
+def release_button():
+    xdotool("mouseup", 1)
+
+
 def key(name):
     xdotool("key", name)
+
+
+def focus_window(window):
+    """Gives a window the keyboard, as a window manager does for a new window."""
+    xdotool("windowfocus", "--sync", window)
+
+
+def icon_sizes(window):
+    """(width, height) of every picture in the window's _NET_WM_ICON, the taskbar's icon."""
+    lib = _xlib()
+    display = lib.XOpenDisplay(os.environ.get("DISPLAY", "").encode())
+    if not display:
+        raise RuntimeError("cannot open display %r" % os.environ.get("DISPLAY"))
+    try:
+        atom = lib.XInternAtom(display, b"_NET_WM_ICON", 0)
+        actual_type = ctypes.c_ulong()
+        actual_format = ctypes.c_int()
+        count = ctypes.c_ulong()
+        after = ctypes.c_ulong()
+        data = ctypes.POINTER(ctypes.c_long)()
+        status = lib.XGetWindowProperty(display, window, atom, 0, 1 << 24, 0, 0,
+                                        ctypes.byref(actual_type), ctypes.byref(actual_format),
+                                        ctypes.byref(count), ctypes.byref(after),
+                                        ctypes.byref(data))
+        if status != 0 or not data:
+            return []
+        sizes = []
+        i = 0
+        # Format 32 properties come as C longs: width, height, then width x height pixels.
+        while actual_format.value == 32 and i + 2 <= count.value:
+            width, height = data[i], data[i + 1]
+            sizes.append((width, height))
+            i += 2 + width * height
+        lib.XFree(data)
+        return sizes
+    finally:
+        lib.XCloseDisplay(display)
 
 
 class _ClientMessage(ctypes.Structure):
@@ -169,6 +215,11 @@ def _xlib():
                                     ctypes.POINTER(ctypes.c_int)]
     lib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
                                ctypes.POINTER(_Event)]
+    lib.XGetWindowProperty.argtypes = [
+        ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long,
+        ctypes.c_int, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+        ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong),
+        ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.POINTER(ctypes.c_long))]
     lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
     lib.XFree.argtypes = [ctypes.c_void_p]
     lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
