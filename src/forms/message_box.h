@@ -13,8 +13,8 @@ constexpr int kYes = 6;
 constexpr int kNo = 7;
 
 // Shows a modal box with the prompt and title; code 4 gives はい(Y) (default) and いいえ(N), any
-// other code a single OK. No icon. Traced as "<owner> MsgBox "<prompt>" <code> "<title>" =
-// <answer>".
+// other code a single OK. No icon.
+// Traced as "<owner> MsgBox "<prompt>" <code> "<title>" = <answer>".
 int MsgBox(QWidget* parent, const QString& owner, const QString& prompt, int code,
            const QString& title);
 
