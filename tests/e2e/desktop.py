@@ -140,15 +140,6 @@ def move_pointer(x, y):
     xdotool("mousemove", x, y)
 
 
-def press_button(x, y):
-    """Moves the pointer and holds the left button down until release_button()."""
-    xdotool("mousemove", x, y, "mousedown", 1)
-
-
-def release_button():
-    xdotool("mouseup", 1)
-
-
 def key(name):
     xdotool("key", name)
 
