@@ -1,13 +1,18 @@
 // kepler-laws: one window in which students watch Kepler's first and second laws happen.
 #include <QApplication>
 
+#include "core/program_file.h"
 #include "forms/clock.h"
+#include "forms/display_start.h"
 #include "forms/fonts.h"
 #include "window/form1.h"
 
 int main(int argc, char* argv[]) {
   forms::PinFontSubstitutions();
+  forms::DisplayStart display;
   QApplication app(argc, argv);
+  display.opened();
+  kepler::EnterProgramFolder(QCoreApplication::applicationDirPath().toStdString());
   QApplication::setStyle(QStringLiteral("Fusion"));
   forms::SteadyClock clock;
   Form1 form(clock);
