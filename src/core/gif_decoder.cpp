@@ -117,15 +117,26 @@ class Decoder {
     }
   }
 
-  void readImage(GifFileType* gif) {
-    if (DGifGetImageHeader(gif) == GIF_ERROR) Fail(in_, "画像の見出しが不正です");
-    // The image header ends with the minimum code size of the compressed data, the last byte
-    // giflib has read; only 2 to 8 bits are defined.
-    const auto codeSize = static_cast<unsigned char>(in_.bytes[in_.position - 1]);
+  // The minimum code size of the compressed data follows the image descriptor (9 bytes) and its
+  // colour table; only 2 to 8 bits are defined. Looked at before giflib reads the descriptor,
+  // which would take a larger one for a failed read. A file cut before it is left to giflib.
+  void checkCodeSize() const {
+    const std::string_view bytes = in_.bytes;
+    const std::size_t descriptor = in_.position;  // just past the image separator
+    if (bytes.size() <= descriptor + 9) return;
+    const auto flags = static_cast<unsigned char>(bytes[descriptor + 8]);
+    const std::size_t at = descriptor + 9 + ((flags & 0x80) ? 3u << ((flags & 7) + 1) : 0u);
+    if (bytes.size() <= at) return;
+    const auto codeSize = static_cast<unsigned char>(bytes[at]);
     if (codeSize < 2 || codeSize > 8) {
       picture_detail::Damaged("圧縮データの符号の大きさ " + std::to_string(codeSize) +
                               " が不正です");
     }
+  }
+
+  void readImage(GifFileType* gif) {
+    checkCodeSize();
+    if (DGifGetImageHeader(gif) == GIF_ERROR) Fail(in_, "画像の見出しが不正です");
     const GifImageDesc& image = gif->Image;
     if (image.Width <= 0 || image.Height <= 0 || image.Left < 0 || image.Top < 0 ||
         image.Left + image.Width > screenWidth_ || image.Top + image.Height > screenHeight_) {
