@@ -147,8 +147,8 @@ Layout ReadLayout(const Bytes& b, const Header& h, std::size_t pixelOffset) {
     layout.red = Channel(b.u32(masksAt));
     layout.green = Channel(b.u32(masksAt + 4));
     layout.blue = Channel(b.u32(masksAt + 8));
-    const std::uint64_t all = std::uint64_t{layout.red.mask()} | layout.green.mask() |
-                              layout.blue.mask();
+    const std::uint64_t all =
+        std::uint64_t{layout.red.mask()} | layout.green.mask() | layout.blue.mask();
     const bool overlap = (layout.red.mask() & layout.green.mask()) != 0 ||
                          (layout.red.mask() & layout.blue.mask()) != 0 ||
                          (layout.green.mask() & layout.blue.mask()) != 0;
@@ -171,8 +171,8 @@ Layout ReadLayout(const Bytes& b, const Header& h, std::size_t pixelOffset) {
     if (h.colours > 256) Damaged("色表の大きさ " + std::to_string(h.colours) + " が不正です");
     const std::size_t entry = h.os2 ? 3 : 4;
     // A table never reaches into the pixels, whatever the header counts.
-    const std::size_t count = std::min<std::size_t>(std::min(h.colours == 0 ? most : h.colours, most),
-                                                    (pixelOffset - at) / entry);
+    const std::size_t count = std::min<std::size_t>(
+        std::min(h.colours == 0 ? most : h.colours, most), (pixelOffset - at) / entry);
     if (count == 0) Damaged("色表がありません");
     if (!b.has(at, count * entry)) CutShort();
     for (std::size_t i = 0; i < count; ++i) {
@@ -220,7 +220,8 @@ void ReadUncompressed(const Bytes& b, std::size_t at, std::uint32_t bpp, Canvas&
   const std::uint64_t bits = std::uint64_t{bpp} * static_cast<std::uint64_t>(canvas.width());
   const std::uint64_t stride = (bits + 31) / 32 * 4;
   // The last row's padding may be missing: some writers leave it out.
-  const std::uint64_t needed = stride * static_cast<std::uint64_t>(canvas.height() - 1) + (bits + 7) / 8;
+  const std::uint64_t needed =
+      stride * static_cast<std::uint64_t>(canvas.height() - 1) + (bits + 7) / 8;
   if (!b.has(at, needed)) CutShort();
   for (int r = 0; r < canvas.height(); ++r) {
     const std::size_t start = at + static_cast<std::size_t>(stride) * r;

@@ -160,9 +160,8 @@ class Decoder {
       if (DGifGetLine(gif, line_.data(), image.Width) == GIF_ERROR) {
         Fail(in_, "画素のデータが壊れているか、足りません");
       }
-      std::uint32_t* out =
-          picture_.pixels.data() + static_cast<std::size_t>(image.Top + row) * screenWidth_ +
-          image.Left;
+      std::uint32_t* out = picture_.pixels.data() +
+                           static_cast<std::size_t>(image.Top + row) * screenWidth_ + image.Left;
       for (int x = 0; x < image.Width; ++x) {
         const int index = line_[static_cast<std::size_t>(x)];
         if (index >= map->ColorCount) picture_detail::Damaged("色表にない色番号があります");

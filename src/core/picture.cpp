@@ -29,7 +29,8 @@ void CutShort() {
 Picture DecodePicture(std::string_view bytes) {
   if (bytes.empty()) throw PictureError(PictureError::Fault::Empty, "ファイルが空です");
   for (const std::string_view signature : {"GIF87a", "GIF89a", "BM"}) {
-    if (bytes.starts_with(signature)) return signature == "BM" ? DecodeBmp(bytes) : DecodeGif(bytes);
+    if (bytes.starts_with(signature))
+      return signature == "BM" ? DecodeBmp(bytes) : DecodeGif(bytes);
     // A file that stops inside the signature is a picture cut short.
     if (bytes.size() < signature.size() && signature.starts_with(bytes)) picture_detail::CutShort();
   }

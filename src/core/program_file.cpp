@@ -23,9 +23,9 @@ char AsciiLower(char c) {
 }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
 }
 
 // The names of a folder's entries, "." and ".." left out; empty when it cannot be listed.
@@ -122,7 +122,8 @@ std::string ResolveName(FileKind kind, std::string_view bareName, struct stat& i
     for (const std::string& variant : variants) {
       names += (names.empty() ? "\"" : "、\"") + variant + "\"";
     }
-    ThrowFileError(kind, bareName, "大文字と小文字だけが違う名前のファイルが複数あります: " + names);
+    ThrowFileError(kind, bareName,
+                   "大文字と小文字だけが違う名前のファイルが複数あります: " + names);
   }
   if (variants.empty()) {
     struct stat link {};
@@ -153,8 +154,8 @@ std::string FileErrorMessage(FileKind kind, std::string_view bareName, std::stri
     folder = "（作業フォルダーの場所が分かりません）";
   }
   const char* what = kind == FileKind::Picture ? "画像ファイル" : "データファイル";
-  return std::string(what) + " \"" + std::string(bareName) + "\" を読み込めません: " +
-         std::string(cause) + folder;
+  return std::string(what) + " \"" + std::string(bareName) +
+         "\" を読み込めません: " + std::string(cause) + folder;
 }
 
 void ThrowFileError(FileKind kind, std::string_view bareName, std::string_view cause) {
@@ -200,7 +201,7 @@ bool HoldsProgramFiles(const std::string& folder) {
 }
 
 std::string EnterProgramFolder(std::string_view executableFolder) {
-  if (HoldsProgramFiles(".")) return "";
+  if (HoldsProgramFiles(".") || executableFolder.empty()) return "";
   const std::string base(executableFolder);
   for (const char* relative : {"/../../share/kepler-laws", "/../assets"}) {
     const std::string folder = base + relative;

@@ -8,9 +8,15 @@
 namespace kepler {
 
 inline constexpr std::array<std::string_view, 9> kProgramFiles = {
-    "wakusei01.gif", "earth02.gif", "mars01.gif",
-    "suisei02.gif",  "harei01.gif", "Venus01.gif",
-    "kepler.bmp",    "kasei-kouten-Koukei.dat", "Suisei-kouten-Koukei.dat",
+    "wakusei01.gif",
+    "earth02.gif",
+    "mars01.gif",
+    "suisei02.gif",
+    "harei01.gif",
+    "Venus01.gif",
+    "kepler.bmp",
+    "kasei-kouten-Koukei.dat",
+    "Suisei-kouten-Koukei.dat",
 };
 
 }  // namespace kepler

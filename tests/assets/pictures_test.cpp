@@ -182,7 +182,8 @@ TEST(Decoders, AgreeWithQtOnTheShippedPictures) {
     QFile file(QStringLiteral(KEPLER_ASSET_DIR "/") + QLatin1String(body.file_name));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    ExpectSamePixels(DecodedByTheProgram(bytes), QImage::fromData(bytes, "GIF"), std::string(body.file_name));
+    ExpectSamePixels(DecodedByTheProgram(bytes), QImage::fromData(bytes, "GIF"),
+                     std::string(body.file_name));
   }
   QFile laws(QStringLiteral(KEPLER_ASSET_DIR "/kepler.bmp"));
   ASSERT_TRUE(laws.open(QIODevice::ReadOnly));

@@ -215,8 +215,8 @@ std::vector<Damage> DamagedPictures() {
   std::string outside = EncodeGif(30, 30, {Filled(20, 20, 1)});
   outside[LayoutOf(outside).descriptor + 1] = 11;  // left 11: columns 11 to 30 of 30
   cases.push_back({"image outside the screen", outside, Fault::Damaged, "はみ出して"});
-  cases.push_back({"no image", gif.substr(0, LayoutOf(gif).descriptor) + ";", Fault::Damaged,
-                   "一枚も"});
+  cases.push_back(
+      {"no image", gif.substr(0, LayoutOf(gif).descriptor) + ";", Fault::Damaged, "一枚も"});
 
   // Size bombs: a small file declaring a huge picture.
   std::string gifBomb = gif;
@@ -226,18 +226,17 @@ std::vector<Damage> DamagedPictures() {
   gifBomb[9] = gifBomb[7];
   cases.push_back({"GIF of 5700 x 5700", gifBomb, Fault::TooLarge, "大きすぎます"});
   const std::vector<GifFrame> frames(17, Filled(800, 500, 2));
-  cases.push_back({"17 images of 800 x 500", EncodeGif(800, 500, frames), Fault::TooLarge,
-                   "大きすぎます"});
-  cases.push_back({"RLE8 of 5700 x 5700",
-                   EncodeBmp({5700, 5700, 8, 1, {0x000000}, Bytes({0, 1})}), Fault::TooLarge,
-                   "大きすぎます"});
+  cases.push_back(
+      {"17 images of 800 x 500", EncodeGif(800, 500, frames), Fault::TooLarge, "大きすぎます"});
+  cases.push_back({"RLE8 of 5700 x 5700", EncodeBmp({5700, 5700, 8, 1, {0x000000}, Bytes({0, 1})}),
+                   Fault::TooLarge, "大きすぎます"});
   cases.push_back({"BMP of 801 x 1", EncodeBmp({801, 1, 24, 0, {}, std::string(2404, '\0')}),
                    Fault::TooLarge, "大きすぎます"});
 
   // BMP damage.
   const std::vector<std::uint32_t> two = {0x000000, 0xFFFFFF};
-  cases.push_back({"RLE8 run past the row end",
-                   EncodeBmp({4, 2, 8, 1, two, Bytes({5, 1, 0, 1})}), Fault::Damaged, "はみ出して"});
+  cases.push_back({"RLE8 run past the row end", EncodeBmp({4, 2, 8, 1, two, Bytes({5, 1, 0, 1})}),
+                   Fault::Damaged, "はみ出して"});
   cases.push_back({"RLE8 literal past the row end",
                    EncodeBmp({4, 2, 8, 1, two, Bytes({0, 3, 1, 1, 1, 0, 0, 3, 1, 1, 1, 0, 0, 1})}),
                    Fault::Damaged, "はみ出して"});
@@ -247,22 +246,24 @@ std::vector<Damage> DamagedPictures() {
   cases.push_back({"RLE8 rows past the last",
                    EncodeBmp({2, 1, 8, 1, two, Bytes({2, 1, 0, 0, 2, 1, 0, 1})}), Fault::Damaged,
                    "はみ出して"});
-  cases.push_back({"RLE8 ending before its rows",
-                   EncodeBmp({2, 2, 8, 1, two, Bytes({2, 1, 0, 0})}), Fault::CutShort, "途中で"});
+  cases.push_back({"RLE8 ending before its rows", EncodeBmp({2, 2, 8, 1, two, Bytes({2, 1, 0, 0})}),
+                   Fault::CutShort, "途中で"});
   cases.push_back({"colour index beyond the table",
                    EncodeBmp({2, 1, 8, 0, two, Bytes({0, 2, 0, 0})}), Fault::Damaged, "色番号"});
-  for (const auto& masks : {std::array<std::uint32_t, 3>{0, 0, 0}, {0xF800, 0, 0x001F},
-                            {0xF800, 0x0FE0, 0x001F}, {0xF0F0, 0x0F00, 0x000F}}) {
+  for (const auto& masks : {std::array<std::uint32_t, 3>{0, 0, 0},
+                            {0xF800, 0, 0x001F},
+                            {0xF800, 0x0FE0, 0x001F},
+                            {0xF0F0, 0x0F00, 0x000F}}) {
     cases.push_back({"BITFIELDS masks " + std::to_string(masks[0]) + "/" +
                          std::to_string(masks[1]) + "/" + std::to_string(masks[2]),
                      EncodeBmp({1, 1, 16, 3, {}, Bytes({0, 0, 0, 0}), masks}), Fault::Damaged,
                      "マスク"});
   }
   const std::string laws = ReadAsset("kepler.bmp");
-  cases.push_back({"kepler.bmp cut in half", laws.substr(0, laws.size() / 2), Fault::CutShort,
-                   "途中で"});
-  cases.push_back({"kepler.bmp without its last row",
-                   laws.substr(0, laws.size() - 800 * 3), Fault::CutShort, "途中で"});
+  cases.push_back(
+      {"kepler.bmp cut in half", laws.substr(0, laws.size() / 2), Fault::CutShort, "途中で"});
+  cases.push_back({"kepler.bmp without its last row", laws.substr(0, laws.size() - 800 * 3),
+                   Fault::CutShort, "途中で"});
   cases.push_back({"JPEG-compressed BMP", EncodeBmp({1, 1, 24, 4, {}, Bytes({0, 0, 0, 0})}),
                    Fault::Unsupported, "対応していません"});
   cases.push_back({"a PNG", "\x89PNG\r\n\x1a\n", Fault::NotAPicture, "ではありません"});
@@ -324,9 +325,8 @@ TEST(Pictures, GifShowsTheFirstImageOnItsScreenWithTransparency) {
   const Picture p = DecodePicture(EncodeGif(4, 3, {first, second}));
   ASSERT_EQ(p.width, 4);
   ASSERT_EQ(p.height, 3);
-  const std::vector<std::uint32_t> expected = {0, 0, 0, 0,  //
-                                               0, kRed, kGreen, 0,
-                                               0, kBlue, kBlue, kRed};
+  const std::vector<std::uint32_t> expected = {0, 0,    0,      0,  //
+                                               0, kRed, kGreen, 0, 0, kBlue, kBlue, kRed};
   EXPECT_EQ(p.pixels, expected);
 }
 
@@ -366,25 +366,44 @@ std::vector<Layout> BmpLayouts() {
   const std::vector<std::uint32_t> palette = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000};
   return {
       // Rows from the bottom, each padded to 4 bytes; colours as blue, green, red.
-      {"24 bits", {3, 2, 24, 0, {}, Bytes({255, 255, 255, 0, 0, 0, 0, 0, 255, 0, 0, 0,  //
-                                           0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0})}},
-      {"24 bits top-down", {3, -2, 24, 0, {}, Bytes({0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,  //
-                                                     255, 255, 255, 0, 0, 0, 0, 0, 255, 0, 0, 0})}},
-      {"32 bits", {3, 2, 32, 0, {}, Bytes({255, 255, 255, 9, 0, 0, 0, 9, 0, 0, 255, 9,  //
-                                           0, 0, 255, 9, 0, 255, 0, 9, 255, 0, 0, 9})}},
+      {"24 bits", {3, 2, 24, 0, {}, Bytes({255, 255, 255, 0, 0,   0, 0,   0, 255, 0, 0, 0,  //
+                                           0,   0,   255, 0, 255, 0, 255, 0, 0,   0, 0, 0})}},
+      {"24 bits top-down",
+       {3, -2, 24, 0, {}, Bytes({0,   0,   255, 0, 255, 0, 255, 0, 0,   0, 0, 0,  //
+                                 255, 255, 255, 0, 0,   0, 0,   0, 255, 0, 0, 0})}},
+      {"32 bits", {3, 2, 32, 0, {}, Bytes({255, 255, 255, 9, 0, 0,   0, 9, 0,   0, 255, 9,  //
+                                           0,   0,   255, 9, 0, 255, 0, 9, 255, 0, 0,   9})}},
       {"8 bits", {3, 2, 8, 0, palette, Bytes({3, 4, 0, 0, 0, 1, 2, 0})}},
       {"4 bits", {3, 2, 4, 0, palette, Bytes({0x34, 0x00, 0, 0, 0x01, 0x20, 0, 0})}},
       {"1 bit",
        {3, 2, 1, 0, {0x000000, 0xFFFFFF}, Bytes({0x20, 0, 0, 0, 0xA0, 0, 0, 0})},
        {kWhite, kBlack, kWhite, kBlack, kBlack, kWhite}},
-      {"16 bits 5-5-5", {3, 2, 16, 0, {}, Bytes({0xFF, 0x7F, 0, 0, 0, 0x7C, 0, 0,  //
-                                                 0, 0x7C, 0xE0, 0x03, 0x1F, 0, 0, 0})}},
-      {"BITFIELDS 5-6-5", {3, 2, 16, 3, {}, Bytes({0xFF, 0xFF, 0, 0, 0, 0xF8, 0, 0,  //
-                                                   0, 0xF8, 0xE0, 0x07, 0x1F, 0, 0, 0}),
-                           {0xF800, 0x07E0, 0x001F}}},
-      {"BITFIELDS 32 bits", {3, 2, 32, 3, {}, Bytes({255, 255, 255, 0, 0, 0, 0, 0, 255, 0, 0, 0,
-                                                     255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0}),
-                             {0x000000FF, 0x0000FF00, 0x00FF0000}}},
+      {"16 bits 5-5-5",
+       {3,
+        2,
+        16,
+        0,
+        {},
+        Bytes({0xFF, 0x7F, 0, 0, 0, 0x7C, 0, 0,  //
+               0, 0x7C, 0xE0, 0x03, 0x1F, 0, 0, 0})}},
+      {"BITFIELDS 5-6-5",
+       {3,
+        2,
+        16,
+        3,
+        {},
+        Bytes({0xFF, 0xFF, 0, 0, 0, 0xF8, 0, 0,  //
+               0, 0xF8, 0xE0, 0x07, 0x1F, 0, 0, 0}),
+        {0xF800, 0x07E0, 0x001F}}},
+      {"BITFIELDS 32 bits",
+       {3,
+        2,
+        32,
+        3,
+        {},
+        Bytes(
+            {255, 255, 255, 0, 0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0, 0, 0, 0, 255, 0}),
+        {0x000000FF, 0x0000FF00, 0x00FF0000}}},
       // Runs, a row ended early (its last pixel takes the table's colour 0), a literal; then a
       // move over a pixel.
       {"RLE8", {3, 2, 8, 1, palette, Bytes({1, 3, 1, 4, 0, 0, 0, 3, 0, 1, 2, 0, 0, 1})}},

@@ -118,9 +118,7 @@ TEST_F(ProgramFileTest, WhatStandsInAFilesPlaceIsNamedAtOnce) {
 
 TEST_F(ProgramFileTest, AFileAboveTheBoundIsRefusedUnread) {
   // A gibibyte of blank lines, sparse: refused by its size, not after reading it.
-  {
-    std::ofstream(kMars, std::ios::binary) << '\n';
-  }
+  { std::ofstream(kMars, std::ios::binary) << '\n'; }
   fs::resize_file(kMars, std::uintmax_t{1} << 30);
   EXPECT_NE(refusal(kMars).find("ファイルが大きすぎます（1 MiB まで）"), std::string::npos);
   EXPECT_LT(seconds_, 1.0);

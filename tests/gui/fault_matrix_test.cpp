@@ -261,9 +261,9 @@ TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
   if (c.fault == Fault::CaseChanged) {
     // Found under its changed name, as the desktop the program was written for found it.
     EXPECT_FALSE(form->ending()) << modal.seen().join(' ').toStdString();
-    EXPECT_EQ(trace.lines().last(), c.file.button == -2
-                                        ? QStringLiteral("Form1 Return Command2")
-                                        : QStringLiteral("Form1 Return Command1(%1)").arg(c.file.button));
+    EXPECT_EQ(trace.lines().last(),
+              c.file.button == -2 ? QStringLiteral("Form1 Return Command2")
+                                  : QStringLiteral("Form1 Return Command1(%1)").arg(c.file.button));
     return;
   }
   if (c.fault == Fault::EmptyField) {

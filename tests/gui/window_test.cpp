@@ -318,7 +318,8 @@ TEST_F(WindowTest, AClickTogetherWithTheErrorBoxsOkStartsNothing) {
   const qsizetype error = trace.lines().indexOf(QRegularExpression("Form1 Error .*"));
   ASSERT_GE(error, 0);
   EXPECT_EQ(trace.lines().mid(error + 1), QStringList({"Form1 End"}));
-  EXPECT_EQ(err.split('\n').filter(QRegularExpression("^kepler-laws: ")).size(), 1) << err.toStdString();
+  EXPECT_EQ(err.split('\n').filter(QRegularExpression("^kepler-laws: ")).size(), 1)
+      << err.toStdString();
   EXPECT_EQ(answer.boxes(), 1);
   EXPECT_EQ(form->exitCode(), 1);
 }
@@ -327,9 +328,9 @@ TEST_F(WindowTest, AClickTogetherWithHaiStartsNothing) {
   TraceRecorder trace;
   AnswerTogetherWithAClick answer(form->Command1(6));
   click(form->Command3);
-  EXPECT_EQ(trace.lines(), QStringList({"Form1 Click Command3",
-                                        "Form1 MsgBox \"本当に終わりますか？\" 4 \"確　　認\" = 6",
-                                        "Form1 End"}));
+  EXPECT_EQ(trace.lines(),
+            QStringList({"Form1 Click Command3",
+                         "Form1 MsgBox \"本当に終わりますか？\" 4 \"確　　認\" = 6", "Form1 End"}));
   EXPECT_EQ(form->exitCode(), 0);
 }
 

@@ -237,8 +237,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (first < JulianDate(kValidFrom) || last >= JulianDate(kValidUntil)) {
     return Fail("the records would run outside 1800-2050, where the elements hold");
   }
-  const bool programFile = !given.units_per_au &&
-                           (options.body == Planet::kMars || options.body == Planet::kMercury);
+  const bool programFile =
+      !given.units_per_au && (options.body == Planet::kMars || options.body == Planet::kMercury);
   options.distance_decimals =
       programFile ? 3 : SevenDigitDecimals(options.body, first, options.units_per_au);
   ParsedCommandLine result;
