@@ -7,8 +7,6 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <vector>
-
 namespace forms {
 
 class DisplayStart {
