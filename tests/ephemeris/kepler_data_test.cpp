@@ -140,17 +140,6 @@ TEST(WriteTable, GivesTheDistanceSevenSignificantDigitsAtAnyScale) {
   }
 }
 
-TEST(WriteTable, WritesRecordsOnlyUnlessCommentsAreAskedFor) {
-  const ParsedCommandLine parsed = ParseCommandLine(Args("--body mercury --records 3"));
-  ASSERT_TRUE(parsed.options) << parsed.error;
-  EXPECT_EQ(parsed.options->distance_decimals, 3) << "the program's files keep their format";
-  std::ostringstream out;
-  WriteTable(*parsed.options, out);
-  const Table table = Split(out.str());
-  EXPECT_EQ(table.records.size(), 3u);
-  EXPECT_TRUE(table.trailer.empty());
-}
-
 Table Load(const std::string& name) {
   std::ifstream in(KEPLER_ASSET_DIR "/" + name, std::ios::binary);
   std::ostringstream text;
