@@ -19,7 +19,7 @@ install(CODE [[
   set(entry "$ENV{DESTDIR}${prefix}/share/applications/kepler-laws.desktop")
   # Exec holds the launcher as one quoted argument, so that a prefix with spaces works: inside
   # the quotes '"', '`', '$' and '\' take a backslash, then every '\' is doubled as the file's
-  # string escape and '%' is written '%%' (desktop entry specification, "The Exec key"). Path is
+  # string escape and '%' is written '%%' (freedesktop.org desktop entries, the Exec key). Path is
   # a plain string value: only '\' is escaped.
   set(exec "${prefix}/bin/kepler-laws")
   string(REPLACE "\\" "\\\\" exec "${exec}")

@@ -112,7 +112,7 @@ GifLayout LayoutOf(const std::string& gif) {
   return {descriptor, at};
 }
 
-struct BmpSpec {
+struct BmpParts {
   int width = 0;
   int height = 0;  // negative: top-down
   int bitsPerPixel = 24;
@@ -123,7 +123,7 @@ struct BmpSpec {
   bool os2 = false;
 };
 
-std::string EncodeBmp(const BmpSpec& s) {
+std::string EncodeBmp(const BmpParts& s) {
   std::string info;
   if (s.os2) {
     PutLe(info, 12, 4);
@@ -348,7 +348,7 @@ const std::vector<std::uint32_t> kTwoRows = {kRed, kGreen, kBlue, kWhite, kBlack
 
 struct Layout {
   std::string what;
-  BmpSpec spec;
+  BmpParts bmp;
   std::vector<std::uint32_t> expected = kTwoRows;
 };
 
@@ -382,7 +382,7 @@ std::vector<Layout> BmpLayouts() {
 
 TEST(Pictures, EveryBmpLayoutGivesTheSamePixels) {
   for (const Layout& layout : BmpLayouts()) {
-    const Picture p = DecodePicture(EncodeBmp(layout.spec));
+    const Picture p = DecodePicture(EncodeBmp(layout.bmp));
     EXPECT_EQ(p.width, 3) << layout.what;
     EXPECT_EQ(p.height, 2) << layout.what;
     EXPECT_EQ(p.pixels, layout.expected) << layout.what;
