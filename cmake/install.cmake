@@ -17,14 +17,26 @@ install(FILES ${icon_file} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/12
 install(CODE [[
   set(prefix "${CMAKE_INSTALL_PREFIX}")
   set(entry "$ENV{DESTDIR}${prefix}/share/applications/kepler-laws.desktop")
+  # Exec holds the launcher as one quoted argument, so that a prefix with spaces works: inside
+  # the quotes '"', '`', '$' and '\' take a backslash, then every '\' is doubled as the file's
+  # string escape and '%' is written '%%' (freedesktop.org desktop entries, the Exec key). Path is
+  # a plain string value: only '\' is escaped.
+  set(exec "${prefix}/bin/kepler-laws")
+  string(REPLACE "\\" "\\\\" exec "${exec}")
+  string(REPLACE "\"" "\\\"" exec "${exec}")
+  string(REPLACE "`" "\\`" exec "${exec}")
+  string(REPLACE "$" "\\$" exec "${exec}")
+  string(REPLACE "\\" "\\\\" exec "${exec}")
+  string(REPLACE "%" "%%" exec "${exec}")
+  string(REPLACE "\\" "\\\\" path "${prefix}/share/kepler-laws")
   file(WRITE "${entry}" "[Desktop Entry]
 Type=Application
 Name=Kepler's Laws
 Name[ja]=ケプラーの法則
 Comment=Watch Kepler's first and second laws happen
 Comment[ja]=ケプラーの第１・第２法則による惑星の運動
-Exec=${prefix}/bin/kepler-laws
-Path=${prefix}/share/kepler-laws
+Exec=\"${exec}\"
+Path=${path}
 Icon=kepler-laws
 Terminal=false
 Categories=Education;Science;Astronomy;

@@ -1,15 +1,20 @@
 // kepler-laws: one window in which students watch Kepler's first and second laws happen.
 #include <QApplication>
 
+#include "core/program_file.h"
 #include "forms/clock.h"
+#include "forms/display_start.h"
 #include "forms/fonts.h"
 #include "window/form1.h"
 
 int main(int argc, char* argv[]) {
   forms::PinFontSubstitutions();
+  forms::DisplayStart display;
   QApplication app(argc, argv);
   // Names the menu entry, whose icon a Wayland taskbar shows in place of the window's own.
   QGuiApplication::setDesktopFileName(QStringLiteral("kepler-laws"));
+  display.opened();
+  kepler::EnterProgramFolder(QCoreApplication::applicationDirPath().toStdString());
   QApplication::setStyle(QStringLiteral("Fusion"));
   forms::SteadyClock clock;
   Form1 form(clock);

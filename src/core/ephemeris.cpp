@@ -292,13 +292,14 @@ std::string FormatFixed(double x, int decimals) {
   return std::string(buffer.data(), end);
 }
 
-std::string FormatRecord(const CalendarMinute& instant, double longitude, double distance) {
+std::string FormatRecord(const CalendarMinute& instant, double longitude, double distance,
+                         int distanceDecimals) {
   std::string lon = FormatFixed(NormalizeDegrees(longitude), 4);
   if (lon == "360.0000") lon = "0.0000";  // 359.99995 and above round to a full turn
   std::string out = "\"" + FormatInstant(instant) + "\",";
   out += lon;
   out += ',';
-  out += FormatFixed(distance, 3);
+  out += FormatFixed(distance, distanceDecimals);
   return out;
 }
 

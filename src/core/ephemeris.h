@@ -94,9 +94,11 @@ std::optional<CalendarMinute> ParseInstant(std::string_view text);
 std::string FormatInstant(const CalendarMinute& instant);
 
 // One record of a planet file, without the line end: the quoted instant, the longitude [deg]
-// with 4 decimals in [0, 360) and the distance with 3 decimals, comma-separated:
-// "2026-08-29T00:00",123.4567,201.234 . Throws std::invalid_argument for a non-finite number.
-std::string FormatRecord(const CalendarMinute& instant, double longitude, double distance);
+// with 4 decimals in [0, 360) and the distance with `distanceDecimals` decimals (0 to 30),
+// comma-separated: "2026-08-29T00:00",123.4567,201.234 . Throws std::invalid_argument for a
+// non-finite number.
+std::string FormatRecord(const CalendarMinute& instant, double longitude, double distance,
+                         int distanceDecimals = 3);
 
 // Fixed-point text of x with the given decimals, the same on every machine and locale.
 std::string FormatFixed(double x, int decimals);

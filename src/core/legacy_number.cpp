@@ -9,6 +9,9 @@
 namespace kepler {
 namespace {
 
+// The runtime's message for a number that does not fit where it is stored.
+constexpr const char* kOverflow = "オーバーフローしました。";
+
 // A finite non-zero double as the runtime sees it: 15 significant decimal digits d0.d1...d14
 // times 10^exponent.
 struct Decimal15 {
@@ -110,9 +113,17 @@ std::int32_t ToInt32(double x) {
   const double r = std::nearbyint(x);
   if (!(r >= static_cast<double>(std::numeric_limits<std::int32_t>::min()) &&
         r <= static_cast<double>(std::numeric_limits<std::int32_t>::max()))) {
-    throw RuntimeError("オーバーフローしました。");
+    throw RuntimeError(kOverflow);
   }
   return static_cast<std::int32_t>(r);
+}
+
+float ToSingle(double x) {
+  // Values up to half a unit in the last place above the largest single still round to it;
+  // from 2^128 - 2^103 on, the nearest single would be infinite.
+  constexpr double kRoundsToInfinity = 0x1p128 - 0x1p103;
+  if (!(std::fabs(x) < kRoundsToInfinity)) throw RuntimeError(kOverflow);
+  return static_cast<float>(x);
 }
 
 double CutDecimals(double x, int decimals) {

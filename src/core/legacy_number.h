@@ -24,6 +24,11 @@ double Int(double x);
 // Throws RuntimeError (overflow) outside the 32-bit range or for a non-finite value.
 std::int32_t ToInt32(double x);
 
+// Conversion to single precision, as the runtime stored every place and size of a control: the
+// nearest single. Throws RuntimeError (overflow) for a value beyond the single range, an infinity
+// or NaN, so that a position the window cannot hold stops the program where it is computed.
+float ToSingle(double x);
+
 // A value cut down to n decimals: Int(x * 10^n) / 10^n, multiplied and divided in that order.
 double CutDecimals(double x, int decimals);
 

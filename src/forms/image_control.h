@@ -24,9 +24,9 @@ class ImageControl : public Control {
   QLabel* label_;
 };
 
-// Loads a BMP or GIF picture named by a bare file name from the working directory. A missing,
-// unreadable or malformed file throws kepler::RuntimeError naming the file, the folder searched
-// and the cause.
+// Loads a BMP or GIF picture named by a bare file name from the working directory, decoded by the
+// core (kepler::LoadPictureFile) and wrapped as an ARGB32 image. A missing, unreadable, damaged or
+// oversized file throws kepler::RuntimeError naming the file, the cause and the folder searched.
 QImage LoadPicture(const QString& fileName);
 
 }  // namespace forms

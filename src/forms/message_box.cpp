@@ -20,7 +20,7 @@ void clearIcons(QMessageBox& box) {
 }  // namespace
 
 int MsgBox(QWidget* parent, const QString& owner, const QString& prompt, int code,
-           const QString& title) {
+           const QString& title, const std::function<void(int)>& onAnswer) {
   QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::NoButton, parent);
   int answer = kOk;
   if (code == kYesNo) {
@@ -30,6 +30,11 @@ int MsgBox(QWidget* parent, const QString& owner, const QString& prompt, int cod
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
+    if (onAnswer) {
+      QObject::connect(&box, &QMessageBox::buttonClicked, &box, [&](QAbstractButton* pressed) {
+        onAnswer(pressed == static_cast<QAbstractButton*>(yes) ? kYes : kNo);
+      });
+    }
     clearIcons(box);
     box.exec();
     answer = box.clickedButton() == static_cast<QAbstractButton*>(yes) ? kYes : kNo;

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace forms {
@@ -15,8 +17,10 @@ constexpr int kNo = 7;
 // Shows a modal box with the prompt and title; code 4 gives はい(Y) (default) and いいえ(N), any
 // other code a single OK. No icon.
 // Traced as "<owner> MsgBox "<prompt>" <code> "<title>" = <answer>".
+// `onAnswer` is told the answer the moment a button is pressed, before the box's event loop
+// handles anything that came with it (a click on the window in the same batch of events).
 int MsgBox(QWidget* parent, const QString& owner, const QString& prompt, int code,
-           const QString& title);
+           const QString& title, const std::function<void(int)>& onAnswer = {});
 
 // Tells the user about a run-time error that ends the program; returns when it is acknowledged.
 void ErrorBox(QWidget* parent, const QString& message);

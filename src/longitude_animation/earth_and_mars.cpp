@@ -26,8 +26,8 @@ void Form1::AnimateEarthAndMars() {
     PlaceBody(Image2, mars.x, mars.y);
     const kepler::PlotPoint earth =
         kepler::CirclePicturePlace(kepler::UniformAngle(FrameCounter, kEarthRate, 1), kEarthRadius);
-    Image1.setLeft(static_cast<float>(earth.x));
-    Image1.setTop(static_cast<float>(earth.y));
+    Image1.setLeft(kepler::ToSingle(earth.x));
+    Image1.setTop(kepler::ToSingle(earth.y));
     WaitMilliseconds(30);
     if (ending()) return;
     Label5.setCaption(QString::fromStdString(kepler::DayReadOut(FrameCounter)));

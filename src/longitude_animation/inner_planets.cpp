@@ -32,12 +32,12 @@ void Form1::AnimateInnerPlanets() {
     PlaceBody(Image2, mercury.x, mercury.y);
     const kepler::PlotPoint earth = kepler::CirclePicturePlace(
         kepler::UniformAngle(FrameCounter, kEarthRate, kFramesPerDay), kEarthRadius);
-    Image1.setLeft(static_cast<float>(earth.x));
-    Image1.setTop(static_cast<float>(earth.y));
+    Image1.setLeft(kepler::ToSingle(earth.x));
+    Image1.setTop(kepler::ToSingle(earth.y));
     const kepler::PlotPoint venus = kepler::CirclePicturePlace(
         kepler::UniformAngle(FrameCounter, kVenusRate, kFramesPerDay), kVenusRadius);
-    Image4.setLeft(static_cast<float>(venus.x));
-    Image4.setTop(static_cast<float>(venus.y));
+    Image4.setLeft(kepler::ToSingle(venus.x));
+    Image4.setTop(kepler::ToSingle(venus.y));
     WaitMilliseconds(3);
     if (ending()) return;
     Label5.setCaption(QString::fromStdString(kepler::DayReadOut(kepler::Int(FrameCounter / 5.0))));

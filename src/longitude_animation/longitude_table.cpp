@@ -1,32 +1,16 @@
 // Reading a data file of longitudes and distances into LongitudeTable, field by field, as the
 // runtime's sequential input did.
-#include <QDir>
-#include <QFileInfo>
-
 #include <cmath>
-#include <fstream>
+#include <sstream>
 
 #include "core/field_reader.h"
+#include "core/legacy_number.h"
+#include "core/program_file.h"
 #include "core/runtime_error.h"
 #include "forms/trace.h"
 #include "window/form1.h"
 
 namespace {
-
-[[noreturn]] void dataFileError(const QString& fileName, const QString& cause) {
-  throw kepler::RuntimeError(
-      QStringLiteral("データファイル \"%1\" を読み込めません: %2（検索したフォルダー: %3）")
-          .arg(fileName, cause, QDir::currentPath())
-          .toStdString());
-}
-
-QString openFailure(const QString& fileName) {
-  const QFileInfo info(fileName);
-  if (!info.exists()) return QStringLiteral("ファイルが見つかりません");
-  if (info.isDir()) return QStringLiteral("ファイルではなくフォルダーです");
-  if (!info.isReadable()) return QStringLiteral("ファイルを読み取る権限がありません");
-  return QStringLiteral("ファイルを開けません");
-}
 
 const char* const kFieldNames[3] = {"先頭の項目", "経度", "距離"};
 
@@ -43,37 +27,33 @@ void Form1::DrawDataOrbits(double semiMajorAxis, double eccentricity,
   Eccentricity = eccentricity;
   FocusX = Eccentricity * SemiMajorAxis + 300;
   FocusY = 250;
-  Picture1.Circle(static_cast<float>(FocusX), static_cast<float>(FocusY),
-                  static_cast<float>(SemiMajorAxis), kBlack,
-                  static_cast<float>(std::sqrt(1 - Eccentricity * Eccentricity)));
-  for (const double radius : circles) Picture1.Circle(300, 250, static_cast<float>(radius));
+  Picture1.Circle(kepler::ToSingle(FocusX), kepler::ToSingle(FocusY),
+                  kepler::ToSingle(SemiMajorAxis), kBlack,
+                  kepler::ToSingle(std::sqrt(1 - Eccentricity * Eccentricity)));
+  for (const double radius : circles) Picture1.Circle(300, 250, kepler::ToSingle(radius));
   for (int i = 1; i <= 10; ++i) Picture1.Circle(300, 250, static_cast<float>(i), kSunYellow);
 }
 
 void Form1::LoadLongitudeTable(const QString& fileName, int recordCount) {
   if (forms::tracing()) forms::traceLine(QStringLiteral("Form1 Open ") + forms::quoted(fileName));
-  const QFileInfo info(fileName);
-  std::ifstream file;
-  if (info.exists() && !info.isDir()) file.open(fileName.toStdString(), std::ios::binary);
-  if (!file.is_open()) dataFileError(fileName, openFailure(fileName));
+  const std::string name = fileName.toStdString();
+  std::istringstream file(kepler::ReadProgramFile(kepler::FileKind::Data, name).bytes);
   kepler::FieldReader reader(file);
   kepler::Value* const fields[3] = {&InputLead, &InputLongitude, &InputDistance};
   for (int n = 1; n <= recordCount; ++n) {
     for (int field = 0; field < 3; ++field) {
       const kepler::FieldFault fault = reader.next(*fields[field]);
       if (fault != kepler::FieldFault::None) {
-        dataFileError(fileName, QStringLiteral("記録 %1 の項目 %2（%3）: %4")
-                                    .arg(n)
-                                    .arg(field + 1)
-                                    .arg(QString::fromUtf8(kFieldNames[field]),
-                                         QString::fromStdString(kepler::FieldFaultText(fault))));
+        kepler::ThrowFileError(kepler::FileKind::Data, name,
+                               "記録 " + std::to_string(n) + " の項目 " +
+                                   std::to_string(field + 1) + "（" + kFieldNames[field] +
+                                   "）: " + kepler::FieldFaultText(fault));
       }
     }
     LongitudeTable(n, 1) = InputLongitude;
     LongitudeTable(n, 2) = InputDistance;
     longitudeSource_[static_cast<std::size_t>(n)] = fileName;
   }
-  file.close();
   if (forms::tracing()) forms::traceLine(QStringLiteral("Form1 Close"));
 }
 

@@ -19,7 +19,7 @@ int Form1::TableDegree(int loopDegree) const {
 
 void Form1::DrawSun(int rings, float radiusStep, forms::Color color) {
   for (int i = 1; i <= rings; ++i) {
-    Picture1.Circle(static_cast<float>(FocusX), static_cast<float>(FocusY),
+    Picture1.Circle(kepler::ToSingle(FocusX), kepler::ToSingle(FocusY),
                     static_cast<float>(i) * radiusStep, color);
   }
 }
@@ -30,14 +30,14 @@ void Form1::ShowSpeed(double speed) {
 
 // The yellow part ends at 580 + v / 50; the grey box then erases what a longer bar left.
 void Form1::DrawSpeedGauge(double speed) {
-  const auto end = static_cast<float>(kepler::GaugeEnd(speed));
+  const float end = kepler::ToSingle(kepler::GaugeEnd(speed));
   Picture1.BoxFill(580, 30, end, 50, kGaugeYellow);
   Picture1.BoxFill(780, 30, end, 50, kGaugeGrey);
 }
 
 void Form1::PlaceBody(forms::ImageControl& body, double x, double y) {
-  body.setLeft(static_cast<float>(x - kPictureShift));
-  body.setTop(static_cast<float>(y - kPictureShift));
+  body.setLeft(kepler::ToSingle(x - kPictureShift));
+  body.setTop(kepler::ToSingle(y - kPictureShift));
 }
 
 void Form1::ShowTableFrame(int degree) {

@@ -1,4 +1,5 @@
 // Orbit geometry: the sweep measures, the drawn orbit outline and the table of orbit points.
+#include "core/legacy_number.h"
 #include "core/orbit.h"
 #include "window/form1.h"
 
@@ -33,8 +34,8 @@ void Form1::DrawOrbitOutline(double semiMajorAxis, double centreX) {
   FocusX = centreX - SemiMajorAxis * Eccentricity;
   FocusY = 250;
   const double aspect = std::sqrt(1 - Eccentricity * Eccentricity);
-  Picture1.Circle(static_cast<float>(centreX), static_cast<float>(FocusY),
-                  static_cast<float>(SemiMajorAxis), kBlack, static_cast<float>(aspect));
+  Picture1.Circle(kepler::ToSingle(centreX), kepler::ToSingle(FocusY),
+                  kepler::ToSingle(SemiMajorAxis), kBlack, kepler::ToSingle(aspect));
 }
 
 // The planets' ellipse is centred at (300, 250) with the Sun at its left focus.

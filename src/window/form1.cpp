@@ -152,6 +152,9 @@ void Form1::runHandler(const QString& button, const std::function<void()>& handl
 
 void Form1::runtimeError(const QString& message) {
   if (ending_) return;
+  // The program ends from here on: a click handled while the box is shown, or together with its
+  // OK, starts nothing, so there is one box, one line on stderr and one end.
+  ending_ = true;
   if (forms::tracing()) forms::traceLine(QStringLiteral("Form1 Error ") + forms::quoted(message));
   std::fprintf(stderr, "kepler-laws: %s\n", message.toUtf8().constData());
   std::fflush(stderr);

@@ -75,8 +75,9 @@ class Form1 : public kepler::ScenarioState {
   void AnimateEarthAndMars();
   void AnimateInnerPlanets();
 
-  // Set once the program is ending (confirmed quit, closed window, run-time error): waits return
-  // at once, animations stop after their wait and no handler runs any more.
+  // Set once the program is ending (はい pressed in the quit box, closed window, run-time error),
+  // and never cleared: waits return at once, animations stop after their wait and no click handler
+  // starts any more, not even one handled inside the box that reports the end.
   bool ending() const { return ending_; }
   int exitCode() const { return exitCode_; }
   int scenarioDepth() const { return scenarioDepth_; }

@@ -14,8 +14,10 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Command3_Click() {
-  const int answer =
-      forms::MsgBox(&window_, QStringLiteral("Form1"), QStringLiteral("本当に終わりますか？"),
-                    forms::kYesNo, QStringLiteral("確　　認"));
+  // はい ends the program the moment it is pressed: a click that reaches the window together with
+  // it, before the box has closed, starts nothing.
+  const int answer = forms::MsgBox(
+      &window_, QStringLiteral("Form1"), QStringLiteral("本当に終わりますか？"), forms::kYesNo,
+      QStringLiteral("確　　認"), [this](int reply) { ending_ = ending_ || reply == forms::kYes; });
   if (answer == forms::kYes) End(0);
 }

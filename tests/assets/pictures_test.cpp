@@ -2,6 +2,7 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -13,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/picture.h"
 #include "gif_writer.h"
 #include "sprites.h"
 
@@ -147,6 +149,56 @@ TEST(AssetFolder, LawsDiagramIsABitmapOf800By500AndTheIconIs128Square) {
   const QImage icon(KEPLER_ICON_FILE);
   EXPECT_EQ(icon.size(), QSize(128, 128));
   EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+}
+
+// The program's own decoders against Qt's readers, on every shipped picture and on the laws
+// picture as Qt writes it at 1, 8, 24 and 32 bits a pixel.
+QImage DecodedByTheProgram(const QByteArray& bytes) {
+  const Picture p = DecodePicture(std::string_view(bytes.constData(), bytes.size()));
+  QImage image(p.width, p.height, QImage::Format_ARGB32);
+  for (int y = 0; y < p.height; ++y) {
+    for (int x = 0; x < p.width; ++x) image.setPixel(x, y, p.pixels[y * p.width + x]);
+  }
+  return image;
+}
+
+// Equal where Qt shows a pixel; a transparent pixel only needs to be transparent in both.
+void ExpectSamePixels(const QImage& ours, QImage qt, const std::string& what) {
+  qt = qt.convertToFormat(QImage::Format_ARGB32);
+  ASSERT_EQ(ours.size(), qt.size()) << what;
+  int differing = 0;
+  for (int y = 0; y < qt.height(); ++y) {
+    for (int x = 0; x < qt.width(); ++x) {
+      const QRgb a = ours.pixel(x, y);
+      const QRgb b = qt.pixel(x, y);
+      if (qAlpha(a) != qAlpha(b) || (qAlpha(b) != 0 && a != b)) ++differing;
+    }
+  }
+  EXPECT_EQ(differing, 0) << what;
+}
+
+TEST(Decoders, AgreeWithQtOnTheShippedPictures) {
+  for (const BodyPicture& body : kBodyPictures) {
+    QFile file(QStringLiteral(KEPLER_ASSET_DIR "/") + QLatin1String(body.file_name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ExpectSamePixels(DecodedByTheProgram(bytes), QImage::fromData(bytes, "GIF"),
+                     std::string(body.file_name));
+  }
+  QFile laws(QStringLiteral(KEPLER_ASSET_DIR "/kepler.bmp"));
+  ASSERT_TRUE(laws.open(QIODevice::ReadOnly));
+  const QByteArray bytes = laws.readAll();
+  const QImage qt = QImage::fromData(bytes, "BMP");
+  ExpectSamePixels(DecodedByTheProgram(bytes), qt, "kepler.bmp");
+  for (const QImage::Format format : {QImage::Format_Mono, QImage::Format_Indexed8,
+                                      QImage::Format_RGB32, QImage::Format_ARGB32}) {
+    QByteArray written;
+    QBuffer buffer(&written);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(qt.convertToFormat(format).save(&buffer, "BMP"));
+    ExpectSamePixels(DecodedByTheProgram(written), QImage::fromData(written, "BMP"),
+                     "kepler.bmp as Qt writes format " + std::to_string(format));
+  }
 }
 
 }  // namespace

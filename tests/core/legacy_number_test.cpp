@@ -1,6 +1,7 @@
 // The old runtime's number conversions, which every caption and wait goes through.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include "core/legacy_number.h"
@@ -80,4 +81,13 @@ TEST(ToInt32, OverflowIsARunTimeError) {
   EXPECT_THROW(ToInt32(-2147483649.0), kepler::RuntimeError);
   EXPECT_THROW(ToInt32(std::numeric_limits<double>::quiet_NaN()), kepler::RuntimeError);
   EXPECT_THROW(ToInt32(std::numeric_limits<double>::infinity()), kepler::RuntimeError);
+}
+
+TEST(ToSingle, KeepsWhatASingleHoldsAndOverflowsBeyondIt) {
+  EXPECT_EQ(kepler::ToSingle(135.02219), 135.02219f);
+  EXPECT_EQ(kepler::ToSingle(-3.4028234e38), -3.4028234e38f);
+  EXPECT_EQ(kepler::ToSingle(3.40282356e38), 3.4028235e38f) << "rounds down to the largest single";
+  for (const double x : {3.4028236e38, -1.14e308, 1e308, 2e300, HUGE_VAL, std::nan("")}) {
+    EXPECT_THROW(kepler::ToSingle(x), kepler::RuntimeError) << x;
+  }
 }

@@ -181,6 +181,43 @@ def icon_sizes(window):
         lib.XCloseDisplay(display)
 
 
+def _xtest():
+    lib = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
+    lib.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    lib.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
+                                         ctypes.c_ulong]
+    lib.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                         ctypes.c_ulong]
+    return lib
+
+
+def key_and_click_together(key_name, x, y):
+    """Presses and releases a key, then clicks at (x, y), as one batch: the fake events are queued
+    in one X connection and reach the server in one flush, so the program receives them together,
+    as from a fast hand or a busy machine."""
+    x11 = _xlib()
+    xtst = _xtest()
+    x11.XStringToKeysym.restype = ctypes.c_ulong
+    x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+    x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+    x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(os.environ.get("DISPLAY", "").encode())
+    if not display:
+        raise RuntimeError("cannot open display %r" % os.environ.get("DISPLAY"))
+    try:
+        keycode = x11.XKeysymToKeycode(display, x11.XStringToKeysym(key_name.encode()))
+        xtst.XTestFakeKeyEvent(display, keycode, 1, 0)
+        xtst.XTestFakeKeyEvent(display, keycode, 0, 0)
+        xtst.XTestFakeMotionEvent(display, -1, x, y, 0)
+        xtst.XTestFakeButtonEvent(display, 1, 1, 0)
+        xtst.XTestFakeButtonEvent(display, 1, 0, 0)
+        x11.XFlush(display)
+        x11.XSync(display, 0)
+    finally:
+        x11.XCloseDisplay(display)
+
+
 class _ClientMessage(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
                 ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),

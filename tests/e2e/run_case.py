@@ -5,7 +5,7 @@ xdotool like a student would and checks what the screen and the trace show.
 
 Usage: run_case.py --program PATH --assets DIR --artifacts DIR CASE
 Cases: start_up, laws_picture, quit_confirmation, close_during_demonstration, inner_planets,
-faces_and_keys.
+faces_and_keys, error_box_same_batch, quit_same_batch.
 Exit status 0 passed, 1 failed, 77 skipped (a tool is missing). Screenshots and the trace of
 each run are left in ARTIFACTS/CASE for a person to look at.
 """
@@ -64,6 +64,7 @@ STARTUP_CAPTIONS = {
 
 QUIT_PROMPT = 'Form1 MsgBox "本当に終わりますか？" 4 "確　　認"'
 CONFIRM_TITLE = "確　　認"
+ERROR_TITLE = "実行時エラー"
 LAST_DAY = 'Label5 Caption "　　　　　　　　　　　　 360　日経過"'
 
 SANITIZER_MARKS = ("AddressSanitizer", "LeakSanitizer", "UndefinedBehaviorSanitizer",
@@ -100,7 +101,7 @@ def colour_near(actual, expected, tolerance=0):
 class Program:
     """kepler-laws running in the asset folder with the trace on; stderr goes to a file."""
 
-    def __init__(self, program, assets, artifacts):
+    def __init__(self, program, folder, artifacts):
         self.log_path = os.path.join(artifacts, "stderr.log")
         self.log = open(self.log_path, "wb")
         env = dict(os.environ)
@@ -110,7 +111,7 @@ class Program:
             "QT_MESSAGE_PATTERN": "%{time process} %{category}: %{message}",
             "LC_ALL": "C.UTF-8",
         })
-        self.process = subprocess.Popen([program], cwd=assets, env=env,
+        self.process = subprocess.Popen([program], cwd=folder, env=env,
                                         stdout=subprocess.DEVNULL, stderr=self.log)
         self.window = None
 
@@ -204,6 +205,10 @@ class Program:
             self.process.kill()
         return self.process.wait()
 
+    def error_lines(self):
+        """The program's own error lines on stderr."""
+        return [line for line in self.stderr_lines() if line.startswith("kepler-laws: ")]
+
     def sanitizer_reports(self):
         return [line for line in self.stderr_lines() if any(m in line for m in SANITIZER_MARKS)]
 
@@ -216,7 +221,15 @@ class Run:
         self.artifacts = os.path.join(args.artifacts, args.case)
         shutil.rmtree(self.artifacts, ignore_errors=True)
         os.makedirs(self.artifacts)
-        self.program = Program(args.program, args.assets, self.artifacts)
+        folder = args.assets
+        prepare = FOLDERS.get(args.case)
+        if prepare is not None:
+            # A copy of the program's files that the case changes.
+            folder = os.path.join(self.artifacts, "folder")
+            shutil.copytree(args.assets, folder)
+            prepare(folder)
+        self.expected_status = 0
+        self.program = Program(args.program, folder, self.artifacts)
 
     def shot(self, name):
         image = desktop.screenshot()
@@ -483,6 +496,53 @@ def case_faces_and_keys(run):
           "Y answered 6")
 
 
+def answer_together_with_a_click(run, trigger, title, answer_trace, status_wanted):
+    """Opens a box with the trigger button, then answers it with Return in the same batch of
+    events as a click on 地球と火星の運動. Nothing may run after the answer: the trace ends with
+    the answer's line and Form1 End, and the program ends within 1 s."""
+    program = run.program
+    program.show_window()
+    run.expected_status = status_wanted
+    desktop.click(*button_centre(trigger))
+    check(desktop.find_window(title, 10) is not None, "no box titled %s within 10 s" % title)
+    time.sleep(0.3)
+    run.shot("box")
+    sent = time.monotonic()
+    desktop.key_and_click_together("Return", *button_centre("Command1(6)"))
+    status = program.wait_exit(1)
+    elapsed_ms = 1000 * (time.monotonic() - sent)
+    operations = program.operations()
+    answered = [i for i, operation in enumerate(operations) if operation.startswith(answer_trace)]
+    check(answered, "the trace has no line %s..." % answer_trace)
+    after = operations[answered[0] + 1:]
+    print("status %s %.0f ms after Return and the click; traced after the answer: %s" %
+          (status, elapsed_ms, after[:6]))
+    check(status is not None, "the program still runs 1 s after Return and the click")
+    check(status == status_wanted, "exit status %d, not %d" % (status, status_wanted))
+    check(after == ["Form1 End"], "after %s the trace goes on: %s" % (answer_trace, after[:6]))
+    return program
+
+
+def case_error_box_same_batch(run):
+    program = answer_together_with_a_click(run, "Command2", ERROR_TITLE, "Form1 Error ", 1)
+    errors = program.error_lines()
+    print("stderr: %s" % errors)
+    check(len(errors) == 1, "%d kepler-laws lines on stderr, not 1" % len(errors))
+
+
+def case_quit_same_batch(run):
+    answer_together_with_a_click(run, "Command3", CONFIRM_TITLE, QUIT_PROMPT + " = 6", 0)
+
+
+# Cases that run in a copy of the asset folder, and how each changes it.
+def _without(name):
+    return lambda folder: os.remove(os.path.join(folder, name))
+
+
+FOLDERS = {
+    "error_box_same_batch": _without("kepler.bmp"),
+}
+
 CASES = {
     "start_up": case_start_up,
     "laws_picture": case_laws_picture,
@@ -490,6 +550,8 @@ CASES = {
     "close_during_demonstration": case_close_during_demonstration,
     "inner_planets": case_inner_planets,
     "faces_and_keys": case_faces_and_keys,
+    "error_box_same_batch": case_error_box_same_batch,
+    "quit_same_batch": case_quit_same_batch,
 }
 
 
@@ -505,7 +567,7 @@ def run_inside_display(args):
         status = program.close()
     reports = program.sanitizer_reports()
     others = [line for line in program.stderr_lines() if not TRACE_LINE.match(line)]
-    if failure is None and status != 0:
+    if failure is None and status != run.expected_status:
         failure = "the program ended with status %d" % status
     if failure is None and reports:
         failure = "sanitizer messages from the program"

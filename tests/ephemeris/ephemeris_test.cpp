@@ -71,6 +71,7 @@ TEST(ParseInstant, AcceptsRealGregorianDatesOnly) {
 TEST(FormatRecord, WritesTheQuotedMinuteThenFourAndThreeDecimals) {
   const CalendarMinute instant{2026, 8, 29, 0, 0};
   EXPECT_EQ(FormatRecord(instant, 123.45671, 201.2344), "\"2026-08-29T00:00\",123.4567,201.234");
+  EXPECT_EQ(FormatRecord(instant, 1.0, 0.30919504, 7), "\"2026-08-29T00:00\",1.0000,0.3091950");
   // Longitudes are brought into [0, 360), also after rounding, and never written as -0.
   EXPECT_EQ(FormatRecord(instant, -1.0, 5.0), "\"2026-08-29T00:00\",359.0000,5.000");
   EXPECT_EQ(FormatRecord(instant, 359.99996, 1.0), "\"2026-08-29T00:00\",0.0000,1.000");

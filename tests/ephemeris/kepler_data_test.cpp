@@ -24,26 +24,29 @@ struct Record {
   double distance;   // [file units]
 };
 
-// Reads one record strictly, "YYYY-MM-DDTHH:MM",L.LLLL,D.DDD and nothing else: FormatRecord's
-// text (checked digit by digit in ephemeris_test.cpp), not the program's looser format.
-std::optional<Record> ReadRecord(const std::string& line) {
+// Reads one record strictly, "YYYY-MM-DDTHH:MM",L.LLLL,D.DDD (with `decimals` distance decimals)
+// and nothing else: FormatRecord's text (checked digit by digit in ephemeris_test.cpp), not the
+// program's looser format.
+std::optional<Record> ReadRecord(const std::string& line, int decimals) {
   char lead[17] = {};
   Record r{};
   const bool scanned =
       std::sscanf(line.c_str(), "\"%16[-0-9T:]\",%lf,%lf", lead, &r.longitude, &r.distance) == 3;
   const std::optional<CalendarMinute> instant = ParseInstant(lead);
-  if (!scanned || !instant || FormatRecord(*instant, r.longitude, r.distance) != line) return {};
+  if (!scanned || !instant || FormatRecord(*instant, r.longitude, r.distance, decimals) != line) {
+    return {};
+  }
   r.instant = *instant;
   return r;
 }
 
-// The records, then the trailer lines, which must all begin with "# "; LF line ends only.
+// The records, then any trailer lines, which must all begin with "# "; LF line ends only.
 struct Table {
   std::vector<Record> records;
   std::vector<std::string> trailer;
 };
 
-Table Split(const std::string& text) {
+Table Split(const std::string& text, int decimals = 3) {
   Table table;
   EXPECT_EQ(text.find('\r'), std::string::npos);
   std::istringstream in(text);
@@ -51,14 +54,26 @@ Table Split(const std::string& text) {
     if (!table.trailer.empty() || line.starts_with("#")) {
       EXPECT_TRUE(line.starts_with("# ")) << line;
       table.trailer.push_back(line);
-    } else if (const std::optional<Record> record = ReadRecord(line)) {
+    } else if (const std::optional<Record> record = ReadRecord(line, decimals)) {
       table.records.push_back(*record);
     } else {
       ADD_FAILURE() << "not a record: " << line;
     }
   }
-  EXPECT_FALSE(table.trailer.empty());
   return table;
+}
+
+// The digits of a record's distance field, without the point and leading zeros.
+int SignificantDigits(const std::string& line) {
+  const std::string distance = line.substr(line.rfind(',') + 1);
+  int digits = 0;
+  bool leading = true;
+  for (const char c : distance) {
+    if (c == '.' || (leading && c == '0')) continue;
+    leading = false;
+    ++digits;
+  }
+  return digits;
 }
 
 // The arguments of a command line written with single spaces.
@@ -87,15 +102,16 @@ TEST(KeplerDataTool, ExitsWithStatusTwoOnAMalformedOption) {
   EXPECT_EQ(WEXITSTATUS(status), 2);
 }
 
-TEST(WriteTable, WritesTheRecordsAndTheTrailerTheOptionsAskFor) {
+TEST(WriteTable, WritesTheRecordsAndTheCommentsTheOptionsAskFor) {
   const ParsedCommandLine parsed = ParseCommandLine(
       Args("--body=earth --frame ecliptic --start=2000-01-01 --records 2 --step-days=0.5 -o x "
-           "--units-per-au 1"));
+           "--units-per-au 1 --comments"));
   ASSERT_TRUE(parsed.options) << parsed.error;
   EXPECT_EQ(parsed.options->output_path, "x");
   std::ostringstream out;
   WriteTable(*parsed.options, out);
-  const Table table = Split(out.str());
+  const Table table = Split(out.str(), parsed.options->distance_decimals);
+  EXPECT_EQ(table.trailer.size(), 5u);
   ASSERT_EQ(table.records.size(), 2u);
   // Record n lies n steps after the start. VSOP87A has the Earth-Moon barycentre at J2000 at
   // atan2(0.9672193, -0.1771591) = 100.3794 deg and 0.98331 AU (see ephemeris_test.cpp).
@@ -107,11 +123,30 @@ TEST(WriteTable, WritesTheRecordsAndTheTrailerTheOptionsAskFor) {
   EXPECT_NE(out.str().find("\n# start: 2000-01-01T00:00 TT"), std::string::npos) << out.str();
 }
 
+TEST(WriteTable, GivesTheDistanceSevenSignificantDigitsAtAnyScale) {
+  // Mercury comes to 0.3075 AU of the Sun; at 1 unit per AU three decimals would keep 3 digits.
+  for (const char* units : {"1e-6", "0.01", "1", "131.578947", "1000", "1e12"}) {
+    for (const char* body : {"mercury", "mars"}) {
+      const ParsedCommandLine parsed = ParseCommandLine(
+          Args(std::string("--body ") + body + " --records 120 --units-per-au " + units));
+      ASSERT_TRUE(parsed.options) << parsed.error;
+      std::ostringstream out;
+      WriteTable(*parsed.options, out);
+      std::istringstream lines(out.str());
+      for (std::string line; std::getline(lines, line);) {
+        ASSERT_GE(SignificantDigits(line), 7) << body << " at " << units << ": " << line;
+      }
+    }
+  }
+}
+
 Table Load(const std::string& name) {
   std::ifstream in(KEPLER_ASSET_DIR "/" + name, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
-  return Split(text.str());
+  Table table = Split(text.str());
+  EXPECT_TRUE(table.trailer.empty()) << name << " holds records only";
+  return table;
 }
 
 // Records one step apart, played the way the program plays record n in frame n:

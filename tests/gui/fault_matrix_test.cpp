@@ -1,6 +1,12 @@
 // Every input file of the program through every fault: the button that needs the file ends the
-// program through the run-time error path (a Japanese message naming the file and the cause, one
-// stderr line, a non-zero status), or, where the fault is no error, plays on as stated.
+// program through the run-time error path at once (a Japanese message naming the file and its
+// own cause, one stderr line, a non-zero status), or, where the fault is no error, plays on as
+// stated.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -18,6 +24,12 @@ enum class Fault {
   Truncated,
   RandomBytes,
   Directory,
+  Fifo,
+  FifoWithWriter,
+  SymlinkLoop,
+  Oversized,
+  TwoCaseVariants,
+  CaseChanged,
   NonNumeric,
   EmptyField,
   LongLine,
@@ -36,6 +48,18 @@ const char* faultName(Fault f) {
       return "random bytes";
     case Fault::Directory:
       return "a directory";
+    case Fault::Fifo:
+      return "a FIFO";
+    case Fault::FifoWithWriter:
+      return "a FIFO with a writer";
+    case Fault::SymlinkLoop:
+      return "a symbolic link loop";
+    case Fault::Oversized:
+      return "a gibibyte";
+    case Fault::TwoCaseVariants:
+      return "two case variants";
+    case Fault::CaseChanged:
+      return "its name in upper case";
     case Fault::NonNumeric:
       return "a non-numeric field";
     case Fault::EmptyField:
@@ -71,11 +95,41 @@ struct Case {
   Fault fault;
 };
 
+// The cause each fault is reported with; empty where it depends on the bytes.
+QString expectedCause(const Case& c) {
+  switch (c.fault) {
+    case Fault::Missing:
+      return QStringLiteral("ファイルが見つかりません");
+    case Fault::Empty:
+      return c.file.data ? QStringLiteral("ファイルの終わり") : QStringLiteral("ファイルが空です");
+    case Fault::Truncated:
+      return c.file.data ? QStringLiteral("ファイルの終わり")
+                         : QStringLiteral("画像が途中で切れています");
+    case Fault::RandomBytes:
+      return c.file.data ? QString() : QStringLiteral("BMP または GIF の画像ではありません");
+    case Fault::Directory:
+      return QStringLiteral("ファイルではなくフォルダーです");
+    case Fault::Fifo:
+    case Fault::FifoWithWriter:
+      return QStringLiteral("ファイルではなく名前付きパイプ（FIFO）です");
+    case Fault::SymlinkLoop:
+      return QStringLiteral("シンボリックリンクが多すぎます");
+    case Fault::Oversized:
+      return QStringLiteral("ファイルが大きすぎます");
+    case Fault::TwoCaseVariants:
+      return QStringLiteral("大文字と小文字だけが違う名前のファイルが複数あります");
+    default:
+      return QString();
+  }
+}
+
 std::vector<Case> allCases() {
   std::vector<Case> cases;
   for (const InputFile& file : kFiles) {
     for (const Fault fault :
-         {Fault::Missing, Fault::Empty, Fault::Truncated, Fault::RandomBytes, Fault::Directory}) {
+         {Fault::Missing, Fault::Empty, Fault::Truncated, Fault::RandomBytes, Fault::Directory,
+          Fault::Fifo, Fault::FifoWithWriter, Fault::SymlinkLoop, Fault::Oversized,
+          Fault::TwoCaseVariants, Fault::CaseChanged}) {
       cases.push_back({file, fault});
     }
     if (file.data) {
@@ -88,6 +142,12 @@ std::vector<Case> allCases() {
   return cases;
 }
 
+QElapsedTimer startedTimer() {
+  QElapsedTimer timer;
+  timer.start();
+  return timer;
+}
+
 class FaultMatrixTest : public WindowTest, public ::testing::WithParamInterface<Case> {
  protected:
   void SetUp() override {
@@ -95,16 +155,54 @@ class FaultMatrixTest : public WindowTest, public ::testing::WithParamInterface<
     useCopyOfAssets();
   }
 
+  void TearDown() override {
+    if (writer_ >= 0) ::close(writer_);
+    WindowTest::TearDown();
+  }
+
   void applyFault(const QString& name, Fault fault) {
     QFile file(name);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     QByteArray content = file.readAll();
     file.close();
-    QFile::remove(name);
-    if (fault == Fault::Missing) return;
-    if (fault == Fault::Directory) {
-      ASSERT_TRUE(QDir().mkdir(name));
+    if (fault == Fault::CaseChanged || fault == Fault::TwoCaseVariants) {
+      ASSERT_TRUE(QFile::rename(name, name.toUpper()));
+      if (fault == Fault::TwoCaseVariants) {
+        // A second variant, its first letter's case turned over: "Kepler.bmp", "venus01.gif".
+        QString other = name;
+        other[0] = other[0].isUpper() ? other[0].toLower() : other[0].toUpper();
+        ASSERT_TRUE(QFile::copy(name.toUpper(), other));
+      }
       return;
+    }
+    QFile::remove(name);
+    const QByteArray path = name.toLocal8Bit();
+    switch (fault) {
+      case Fault::Missing:
+        return;
+      case Fault::Directory:
+        ASSERT_TRUE(QDir().mkdir(name));
+        return;
+      case Fault::Fifo:
+        ASSERT_EQ(::mkfifo(path.constData(), 0600), 0);
+        return;
+      case Fault::FifoWithWriter:
+        // A writer that keeps the FIFO open and full of blank lines.
+        ASSERT_EQ(::mkfifo(path.constData(), 0600), 0);
+        writer_ = ::open(path.constData(), O_RDWR | O_NONBLOCK);
+        ASSERT_GE(writer_, 0);
+        while (::write(writer_, "\n\n\n\n\n\n\n\n", 8) > 0) {
+        }
+        return;
+      case Fault::SymlinkLoop:
+        ASSERT_TRUE(QFile::link(name, name));
+        return;
+      case Fault::Oversized:
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(qint64{1} << 30));  // sparse: a gibibyte of zero bytes
+        return;
+      default:
+        break;
     }
     switch (fault) {
       case Fault::Empty:
@@ -141,6 +239,8 @@ class FaultMatrixTest : public WindowTest, public ::testing::WithParamInterface<
   }
 
   void press(int button) { click(button == -2 ? form->Command2 : form->Command1(button)); }
+
+  int writer_ = -1;
 };
 
 }  // namespace
@@ -150,11 +250,22 @@ TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
   const QString name = QString::fromLatin1(c.file.name);
   applyFault(name, c.fault);
   TraceRecorder trace;
-  if (c.fault != Fault::EmptyField) modal.answer("OK");
+  const bool plays = c.fault == Fault::EmptyField || c.fault == Fault::CaseChanged;
+  if (!plays) modal.answer("OK");
   testing::internal::CaptureStderr();
+  const QElapsedTimer timer = startedTimer();
   press(c.file.button);
+  const qint64 elapsedMs = timer.elapsed();
   const QString err = QString::fromStdString(testing::internal::GetCapturedStderr());
 
+  if (c.fault == Fault::CaseChanged) {
+    // Found under its changed name, as the desktop the program was written for found it.
+    EXPECT_FALSE(form->ending()) << modal.seen().join(' ').toStdString();
+    EXPECT_EQ(trace.lines().last(),
+              c.file.button == -2 ? QStringLiteral("Form1 Return Command2")
+                                  : QStringLiteral("Form1 Return Command1(%1)").arg(c.file.button));
+    return;
+  }
   if (c.fault == Fault::EmptyField) {
     // Not an error: the empty longitude reads as 0 and the demonstration plays to its end, the
     // first record's planet shown at longitude 0, left of the Sun.
@@ -172,6 +283,8 @@ TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
   static const QRegularExpression japaneseCause(
       QStringLiteral("[\\x{3040}-\\x{30ff}\\x{4e00}-\\x{9fff}]{4}"));
   EXPECT_TRUE(shown.contains(japaneseCause)) << shown.toStdString();
+  EXPECT_TRUE(shown.contains(expectedCause(c))) << shown.toStdString();
+  EXPECT_LT(elapsedMs, 1000) << "nothing in a file's place may hold the window up";
   const QStringList stderrLines = err.split('\n').filter(QRegularExpression("^kepler-laws: "));
   ASSERT_EQ(stderrLines.size(), 1) << err.toStdString();
   EXPECT_TRUE(stderrLines.first().contains(name));

@@ -225,6 +225,17 @@ TEST_F(LongitudeTest, ANonNumericLongitudeFailsAtTheFirstFrameThatUsesIt) {
   EXPECT_EQ(trace.starting("Image2 Left").size(), 4) << "frames 1 to 4 played";
 }
 
+TEST_F(LongitudeTest, ADistanceBeyondASingleOverflowsAtTheFrameThatPlacesIt) {
+  // 1e308 is a double; Mars 1.14e308 px left of the Sun is no single (3.4e38 at most).
+  write(kMars, records(686, [](int n) {
+          return n == 5 ? QByteArray("\"day 5\",0,1e308\n") : plainRecord(n);
+        }));
+  TraceRecorder trace;
+  const QString message = errorAfter(6);
+  EXPECT_EQ(message, "実行時エラー|オーバーフローしました。");
+  EXPECT_EQ(trace.starting("Image2 Left").size(), 4) << "frames 1 to 4 played";
+}
+
 TEST_F(LongitudeTest, AnEmptyFieldReadsAsZero) {
   write(kMars, records(686, [](int n) {
           return n == 3 ? QByteArray("\"day 3\",,201\n") : plainRecord(n);

@@ -1,8 +1,11 @@
 // The window after start-up, the pacing wait, the laws picture, the quit confirmation and the
 // run-time error path.
+#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <cmath>
 
@@ -271,6 +274,86 @@ TEST_F(WindowTest, MissingLawsPictureGoesThroughTheErrorPath) {
   EXPECT_EQ(trace.lines().last(), "Form1 End");
   EXPECT_EQ(trace.starting("Image3 Picture").size(), 0);
   EXPECT_FALSE(form->Image1.isVisible()) << "the images were hidden before the load failed";
+}
+
+// ---- Nothing runs after the end ----
+
+// Answers the next modal box with the Return key and, before the box's event loop returns,
+// clicks `button`: a click that reaches the window in the same batch of events as the answer.
+// Any later box is answered with Return alone, and counted.
+class AnswerTogetherWithAClick {
+ public:
+  explicit AnswerTogetherWithAClick(forms::CommandButton& button) : button_(button) { later(); }
+  int boxes() const { return boxes_; }
+
+ private:
+  // A fresh timer each time: a timer does not fire again while its own slot runs, and a second
+  // box would open inside that slot.
+  void later() {
+    QTimer::singleShot(0, &context_, [this] { poll(); });
+  }
+  void poll() {
+    later();
+    QWidget* box = QApplication::activeModalWidget();
+    if (box == nullptr || box == answered_) return;
+    answered_ = box;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(box, &press);
+    if (++boxes_ == 1) button_.button()->click();
+  }
+
+  forms::CommandButton& button_;
+  QObject context_;
+  QWidget* answered_ = nullptr;
+  int boxes_ = 0;
+};
+
+TEST_F(WindowTest, AClickTogetherWithTheErrorBoxsOkStartsNothing) {
+  useEmptyFolder();
+  TraceRecorder trace;
+  AnswerTogetherWithAClick answer(form->Command1(6));
+  testing::internal::CaptureStderr();
+  click(form->Command2);
+  const QString err = QString::fromStdString(testing::internal::GetCapturedStderr());
+  const qsizetype error = trace.lines().indexOf(QRegularExpression("Form1 Error .*"));
+  ASSERT_GE(error, 0);
+  EXPECT_EQ(trace.lines().mid(error + 1), QStringList({"Form1 End"}));
+  EXPECT_EQ(err.split('\n').filter(QRegularExpression("^kepler-laws: ")).size(), 1)
+      << err.toStdString();
+  EXPECT_EQ(answer.boxes(), 1);
+  EXPECT_EQ(form->exitCode(), 1);
+}
+
+TEST_F(WindowTest, AClickTogetherWithHaiStartsNothing) {
+  TraceRecorder trace;
+  AnswerTogetherWithAClick answer(form->Command1(6));
+  click(form->Command3);
+  EXPECT_EQ(trace.lines(),
+            QStringList({"Form1 Click Command3",
+                         "Form1 MsgBox \"本当に終わりますか？\" 4 \"確　　認\" = 6", "Form1 End"}));
+  EXPECT_EQ(form->exitCode(), 0);
+}
+
+TEST_F(WindowTest, AnErrorInsideADemonstrationEndsItAndEveryClickAfter) {
+  // A laws picture that is missing, clicked during a wait, ends the running demonstration too;
+  // scenario clicks queued behind it are not handled.
+  useCopyOfAssets();
+  QFile::remove(QStringLiteral("kepler.bmp"));
+  TraceRecorder trace;
+  modal.answer("OK");
+  modal.answer("OK");  // for a second box, which must not come
+  clock.after(100, [this] {
+    form->Command2.postClick();
+    form->Command1(4).postClick();
+    form->Command1(5).postClick();
+  });
+  testing::internal::CaptureStderr();
+  click(form->Command1(0));
+  testing::internal::GetCapturedStderr();
+  const qsizetype error = trace.lines().indexOf(QRegularExpression("Form1 Error .*"));
+  ASSERT_GE(error, 0);
+  EXPECT_EQ(trace.lines().mid(error + 1), QStringList({"Form1 End"}));
+  EXPECT_EQ(trace.starting("Form1 Click").size(), 2) << "Command1(0), then Command2";
 }
 
 TEST(SteadyWait, NeverReturnsBeforeTheClockReadsTheDeadline) {

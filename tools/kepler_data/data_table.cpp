@@ -1,5 +1,6 @@
 #include "data_table.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -11,6 +12,7 @@ namespace {
 
 constexpr int kMaxRecords = 1'000'000;
 constexpr double kMaxStepDays = 36525.0;  // one Julian century [day]
+constexpr double kMinUnitsPerAu = 1.0e-6;
 constexpr double kMaxUnitsPerAu = 1.0e12;
 
 // The instant from which the default start is searched.
@@ -93,6 +95,16 @@ std::string Shortest(double x) {
   return std::string(buffer.data(), end);
 }
 
+// Decimals that give the distance at least 7 significant digits all along the table: enough for
+// the nearest the body comes to the Sun, its perihelion a (1 - e) at the start, less 1 % for the
+// slow drift of the elements over the years the table may span.
+int SevenDigitDecimals(Planet body, double jd, double units_per_au) {
+  const KeplerianElements elements = ElementsAt(body, jd);
+  const double nearest =
+      0.99 * elements.semi_major_axis * (1.0 - elements.eccentricity) * units_per_au;
+  return std::max(3, 6 - static_cast<int>(std::floor(std::log10(nearest))));
+}
+
 // Options as given on the command line, before the defaults.
 struct Given {
   std::optional<Planet> body;
@@ -102,6 +114,7 @@ struct Given {
   std::optional<Frame> frame;
   std::optional<double> units_per_au;
   std::optional<std::string> output_path;
+  bool comments = false;
 };
 
 ParsedCommandLine Fail(std::string message) {
@@ -141,9 +154,9 @@ std::string Apply(Given& given, std::string_view name, std::string_view value) {
   } else if (name == "--units-per-au") {
     if (given.units_per_au) return "--units-per-au given twice";
     given.units_per_au = ParseDouble(value);
-    if (!given.units_per_au || !(*given.units_per_au > 0.0) ||
+    if (!given.units_per_au || !(*given.units_per_au >= kMinUnitsPerAu) ||
         *given.units_per_au > kMaxUnitsPerAu) {
-      return "--units-per-au must be a number above 0, not " + quoted;
+      return "--units-per-au must be a number from 1e-6 to 1e12, not " + quoted;
     }
   } else if (name == "-o") {
     if (given.output_path) return "-o given twice";
@@ -163,7 +176,7 @@ bool TakesValue(std::string_view name) {
 std::string UsageText() {
   return "usage: kepler-data [--body mercury|venus|earth|mars] [--start YYYY-MM-DD[THH:MM]]\n"
          "                   [--records N] [--step-days X] [--frame perihelion|ecliptic]\n"
-         "                   [--units-per-au U] [-o FILE]\n"
+         "                   [--units-per-au U] [--comments] [-o FILE]\n"
          "Writes heliocentric positions of a planet, one record per line:\n"
          "  \"YYYY-MM-DDTHH:MM\",longitude [deg],distance [units]\n"
          "record n (n = 1 ... N) at start + n * step, in TT, from JPL's Keplerian elements\n"
@@ -171,7 +184,9 @@ std::string UsageText() {
          "frame perihelion, start the first midnight on or after 2026-06-01 when the Earth's\n"
          "longitude reaches the body's longitude of perihelion; mars 686 records of 1 day at\n"
          "150/1.14 units per AU, mercury 439 records of 0.2 day at 240/0.4645 units per AU,\n"
-         "venus 225 and earth 365 records of 1 day in AU; standard output.\n";
+         "venus 225 and earth 365 records of 1 day in AU; standard output. The distance has\n"
+         "3 decimals at the mars and mercury defaults, else at least 7 significant digits.\n"
+         "--comments adds '#' lines after the records saying how the file was made.\n";
 }
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -182,6 +197,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       ParsedCommandLine result;
       result.help = true;
       return result;
+    }
+    if (arg == "--comments") {
+      if (given.comments) return Fail("--comments given twice");
+      given.comments = true;
+      continue;
     }
     std::string_view name = arg;
     std::string_view value;
@@ -207,6 +227,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   options.frame = given.frame.value_or(Frame::kPerihelion);
   options.units_per_au = given.units_per_au.value_or(defaults.units_per_au);
   options.output_path = given.output_path.value_or(std::string());
+  options.comments = given.comments;
   options.start = given.start ? *given.start
                               : NearestMinute(FirstMidnightEarthReachesPerihelion(
                                     options.body, JulianDate(kSearchFrom)));
@@ -216,6 +237,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (first < JulianDate(kValidFrom) || last >= JulianDate(kValidUntil)) {
     return Fail("the records would run outside 1800-2050, where the elements hold");
   }
+  const bool programFile =
+      !given.units_per_au && (options.body == Planet::kMars || options.body == Planet::kMercury);
+  options.distance_decimals =
+      programFile ? 3 : SevenDigitDecimals(options.body, first, options.units_per_au);
   ParsedCommandLine result;
   result.options = options;
   return result;
@@ -229,9 +254,11 @@ void WriteTable(const TableOptions& options, std::ostream& out) {
     const double longitude = options.frame == Frame::kPerihelion
                                  ? LongitudeFromPerihelion(options.body, jd)
                                  : position.longitude;
-    out << FormatRecord(NearestMinute(jd), longitude, position.distance * options.units_per_au)
+    out << FormatRecord(NearestMinute(jd), longitude, position.distance * options.units_per_au,
+                        options.distance_decimals)
         << '\n';
   }
+  if (!options.comments) return;
   out << "# kepler-data: heliocentric positions of " << NameOf(options.body)
       << "; record: \"instant (TT)\",longitude [deg],distance\n"
       << "# elements: JPL Approximate Positions of the Planets (E. M. Standish), Table 1, "

@@ -1,7 +1,7 @@
 #pragma once
-// The kepler-data tool's logic: its command line and the text of a planet file (records, then a
-// few '#' lines saying how the file was made). Writes no files itself; main() does that, so the
-// parsing and the text can be tested without a process.
+// The kepler-data tool's logic: its command line and the text of a planet file (records, and
+// when asked a few '#' lines after them saying how the file was made). Writes no files itself;
+// main() does that, so the parsing and the text can be tested without a process.
 
 #include <optional>
 #include <ostream>
@@ -24,6 +24,8 @@ struct TableOptions {
   double step_days = 0.0;  // [day]
   Frame frame = Frame::kPerihelion;
   double units_per_au = 1.0;  // distance unit: 1 AU is this many
+  int distance_decimals = 3;  // decimals of the distance
+  bool comments = false;      // '#' lines on how the file was made, after the records
   std::string output_path;    // empty: standard output
 };
 
@@ -38,12 +40,14 @@ struct ParsedCommandLine {
 // perihelion frame; start at the first midnight on or after 2026-06-01 when the Earth's
 // longitude reaches the body's longitude of perihelion; Mars 686 records 1 day apart at 150/1.14
 // units per AU, Mercury 439 records 0.2 day apart at 240/0.4645 units per AU, Venus 225 and the
-// Earth 365 records 1 day apart in AU. The records must stay within 1800-2050.
+// Earth 365 records 1 day apart in AU. The records must stay within 1800-2050. The distance has
+// 3 decimals at the Mars and Mercury defaults (the program's files keep their format: 6
+// significant digits at their scale), and otherwise at least 7 significant digits.
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 std::string UsageText();
 
-// Writes the records and the trailer lines, each ending in LF.
+// Writes the records, and the comment lines if asked for, each ending in LF.
 void WriteTable(const TableOptions& options, std::ostream& out);
 
 }  // namespace kepler::data
