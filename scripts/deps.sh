@@ -3,7 +3,7 @@
 # Quiet when everything is there. Usage: scripts/deps.sh [run|test]
 set -euo pipefail
 
-run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev fonts-ipafont-gothic fonts-noto-cjk)
+run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev libfast-float-dev libfmt-dev fonts-ipafont-gothic fonts-noto-cjk)
 test_packages=(googletest libgtest-dev libgmock-dev python3 xvfb xauth xdotool imagemagick clang libclang-rt-14-dev)
 
 wanted=("${run_packages[@]}")
