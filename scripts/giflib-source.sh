@@ -22,7 +22,7 @@ log="$work/apt.log"
 if ! { apt-get "${apt_options[@]}" update &&
   (cd "$work" && { apt-get "${apt_options[@]}" source --download-only "$package" ||
     apt-get "${apt_options[@]}" source --download-only giflib; }) &&
-  dpkg-source -x "$(ls "$work"/giflib_*.dsc)" "$dir/source"; } >"$log" 2>&1; then
+  dpkg-source --no-copy -x "$(ls "$work"/giflib_*.dsc)" "$dir/source"; } >"$log" 2>&1; then
   tail -n 20 "$log" >&2
   echo "giflib-source.sh: could not fetch giflib's sources from Debian; the log is in $log" >&2
   exit 1
