@@ -15,21 +15,13 @@ namespace {
 
 // clang-format off
 // The variants around WaitUntil's recipe: an optional MessageChannel hop first, a timer until
-// `margin` ms before the deadline, then optionally hops until the deadline.
+// `margin` ms before the deadline, then optionally hops until the deadline. Module.keplerHop is
+// WaitUntil's own hop, made by its first call.
 EM_ASYNC_JS(void, VariantWait, (double deadline, int hopFirst, double margin, int hopsAfter), {
-  if (!Module.benchHop) {
-    const channel = new MessageChannel();
-    const waiting = [];
-    channel.port1.onmessage = () => waiting.shift()();
-    Module.benchHop = () => new Promise(resolve => {
-      waiting.push(resolve);
-      channel.port2.postMessage(0);
-    });
-  }
-  if (hopFirst) await Module.benchHop();
+  if (hopFirst) await Module.keplerHop();
   const sleep = deadline - performance.now() - margin;
   if (sleep > 0) await new Promise(resolve => setTimeout(resolve, sleep));
-  if (hopsAfter) while (performance.now() < deadline) await Module.benchHop();
+  if (hopsAfter) while (performance.now() < deadline) await Module.keplerHop();
 });
 
 EM_JS(void, Publish, (const char* json), {
@@ -66,24 +58,31 @@ Stats Summarise(std::vector<double> values) {
   return s;
 }
 
+struct Variant {
+  const char* name;
+  int hopFirst;
+  double margin;  // [ms] before the deadline that the timer ends
+  int hopsAfter;
+};
+
+constexpr Variant kVariants[] = {
+    {"timeout", 0, 0, 0},           {"hop-timeout", 1, 0, 0},
+    {"timeout1-hops", 0, 1, 1},     {"hop-timeout0.5-hops", 1, 0.5, 1},
+    {"hop-timeout2-hops", 1, 2, 1}, {"hops", 1, 1e9, 1},
+};
+
 void Wait(const std::string& strategy, double deadline, int delayMs) {
   if (strategy == "sleep") {
     emscripten_sleep(static_cast<unsigned>(delayMs));
-  } else if (strategy == "timeout") {
-    VariantWait(deadline, 0, 0, 0);
-  } else if (strategy == "hop-timeout") {
-    VariantWait(deadline, 1, 0, 0);
-  } else if (strategy == "timeout1-hops") {
-    VariantWait(deadline, 0, 1, 1);
-  } else if (strategy == "hop-timeout0.5-hops") {
-    VariantWait(deadline, 1, 0.5, 1);
-  } else if (strategy == "hop-timeout2-hops") {
-    VariantWait(deadline, 1, 2, 1);
-  } else if (strategy == "hops") {
-    VariantWait(deadline, 1, 1e9, 1);
-  } else {
-    web::WaitUntil(deadline);  // "WaitUntil": hop, timer to 1 ms before, hops
+    return;
   }
+  for (const Variant& v : kVariants) {
+    if (strategy == v.name) {
+      VariantWait(deadline, v.hopFirst, v.margin, v.hopsAfter);
+      return;
+    }
+  }
+  web::WaitUntil(deadline);  // "WaitUntil": hop, timer to 1 ms before, hops
 }
 
 std::string Measure(const std::string& strategy, int delayMs, int count) {
@@ -109,6 +108,7 @@ int main() {
   const std::string strategy = QueryValue(query, "strategy", "WaitUntil");
   const int shortCount = std::stoi(QueryValue(query, "short", "200"));
   const int longCount = std::stoi(QueryValue(query, "long", "60"));
+  web::WaitUntil(0);  // makes the hop the variants share
   MarkStarted();
   const std::string json = "{\"strategy\":\"" + strategy + "\",\"runs\":[" +
                            Measure(strategy, 3, shortCount) + "," +
