@@ -98,10 +98,10 @@ def read_bytes(path, what):
         raise PackError(f"cannot read {what} {path}: {error.strerror}") from None
 
 
-def named_path(spec, what):
-    name, sep, path = spec.partition("=")
+def named_path(argument, what):
+    name, sep, path = argument.partition("=")
     if not sep or not name or not path:
-        raise PackError(f"{what} {spec!r} is not NAME=PATH")
+        raise PackError(f"{what} {argument!r} is not NAME=PATH")
     return name, path
 
 
@@ -124,8 +124,8 @@ def pack(script, wasm, files, fonts, title, shell):
         raise PackError(f"{script} contains '</script', which would end the page's script early")
 
     data = {}
-    for spec in files:
-        name, path = named_path(spec, "--file")
+    for argument in files:
+        name, path = named_path(argument, "--file")
         if "/" in name or name in (".", "..") or "\0" in name:
             raise PackError(f"--file name {name!r} must be a bare file name")
         if name in data:
@@ -133,8 +133,8 @@ def pack(script, wasm, files, fonts, title, shell):
         data[name] = gzip_base64(read_bytes(path, "file"))
 
     faces = []
-    for spec in fonts:
-        face, path = named_path(spec, "--font")
+    for argument in fonts:
+        face, path = named_path(argument, "--font")
         family, _, weight = face.partition(":")
         font = read_bytes(path, "font")
         if font[:4] != b"wOF2":

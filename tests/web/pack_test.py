@@ -6,6 +6,7 @@ Chromium from file://.
     /usr/bin/python3 tests/web/pack_test.py BUILD_WEB/web/read_files_demo.js
 """
 
+import base64
 import pathlib
 import random
 import subprocess
@@ -45,21 +46,21 @@ class PackedPage(unittest.TestCase):
             "empty.dat": b"",
             "Mars.dat": "\"1999-01-01T00:00\",101.5,1.38\r\n\"火星\",0,0\n".encode("utf-8"),
         }
-        specs = []
+        options = []
         for name, data in cls.files.items():
             (work / name).write_bytes(data)
-            specs += ["--file", f"{name}={work / name}"]
+            options += ["--file", f"{name}={work / name}"]
         fonts = work / "fonts"
         subset = subprocess.run([sys.executable, str(SUBSET), "--out", str(fonts), "--text", TEXT],
                                 capture_output=True, text=True)
         if subset.returncode != 0:
             raise RuntimeError(subset.stderr)
         cls.fonts = fonts
-        specs += ["--font", "Kepler P Gothic=" + str(fonts / "kepler-p-gothic.woff2"),
+        options += ["--font", "Kepler P Gothic=" + str(fonts / "kepler-p-gothic.woff2"),
                   "--font", "Kepler Gothic UB:700=" + str(fonts / "kepler-gothic-ub.woff2")]
         cls.page = work / "demo.html"
         result = pack("--script", DEMO_SCRIPT, "--wasm", DEMO_SCRIPT.with_suffix(".wasm"),
-                      "--out", cls.page, "--title", "demo", *specs)
+                      "--out", cls.page, "--title", "demo", *options)
         if result.returncode != 0:
             raise RuntimeError(result.stderr)
         cls.browser = Browser()
@@ -72,7 +73,6 @@ class PackedPage(unittest.TestCase):
         cls.dir.cleanup()
 
     def test_every_file_reads_back_byte_for_byte_by_bare_name(self):
-        import base64
         read = {name: base64.b64decode(data)
                 for name, data in self.browser.value("window.embeddedFiles").items()}
         self.assertEqual(sorted(read), sorted(self.files))
