@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need, if any are missing.
-# Quiet when everything is there. Usage: scripts/deps.sh [run|test]
+# Quiet when everything is there. Usage: scripts/deps.sh [run|test|web]
 set -euo pipefail
 
-run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev fonts-ipafont-gothic fonts-noto-cjk)
+run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev libfast-float-dev libfmt-dev fonts-ipafont-gothic fonts-noto-cjk)
 test_packages=(googletest libgtest-dev libgmock-dev python3 xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
                libglib2.0-bin)
+# The browser build: the compiler, the libraries' sources (dpkg-dev unpacks giflib's), the font
+# tools and headless Chromium for the page's tests.
+web_packages=(cmake ninja-build emscripten libfast-float-dev libfmt-dev googletest dpkg-dev
+  python3-fonttools python3-brotli fonts-ipafont-gothic fonts-noto-cjk chromium chromium-driver
+  python3-selenium)
 
-wanted=("${run_packages[@]}")
-if [[ "${1:-test}" == test ]]; then wanted+=("${test_packages[@]}"); fi
+case "${1:-test}" in
+  run) wanted=("${run_packages[@]}") ;;
+  test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
+  web) wanted=("${web_packages[@]}") ;;
+  *)
+    echo "usage: $0 [run|test|web]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${wanted[@]}"; do

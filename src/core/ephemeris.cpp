@@ -1,5 +1,7 @@
 #include "core/ephemeris.h"
 
+#include <fmt/format.h>
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -285,11 +287,11 @@ std::string FormatInstant(const CalendarMinute& instant) {
 
 std::string FormatFixed(double x, int decimals) {
   if (!std::isfinite(x)) throw std::invalid_argument("number is not finite");
+  // fmt's fixed form is the exact binary value rounded to `decimals` places, like printf's "%.*f".
   std::array<char, 64> buffer{};
-  auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), x,
-                                 std::chars_format::fixed, decimals);
-  if (ec != std::errc()) throw std::invalid_argument("number too large to write");
-  return std::string(buffer.data(), end);
+  const auto written = fmt::format_to_n(buffer.data(), buffer.size(), "{:.{}f}", x, decimals);
+  if (written.size > buffer.size()) throw std::invalid_argument("number too large to write");
+  return std::string(buffer.data(), written.size);
 }
 
 std::string FormatRecord(const CalendarMinute& instant, double longitude, double distance,

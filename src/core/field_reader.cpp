@@ -1,6 +1,7 @@
 #include "core/field_reader.h"
 
-#include <charconv>
+#include <fast_float/fast_float.h>
+
 #include <cmath>
 #include <exception>
 #include <string>
@@ -24,30 +25,6 @@ bool IsDigit(char c) {
 }
 bool IsBlankChar(char c) {
   return c == ' ' || c == '\t';
-}
-
-// A bound on the exponents we count up: far beyond the double range (about 1E-324 .. 1.8E+308)
-// and far below the int range.
-constexpr int kExponentCap = 100000;
-
-// The decimal order of magnitude of a digit string with an optional point ("0.05" -> -2,
-// "120" -> 2), counting only as far as kExponentCap; 0 for a string of zeros.
-int DecimalOrder(std::string_view mantissa) {
-  int intDigits = 0;  // digits before the point from the first non-zero one on
-  int zerosAfterPoint = 0;
-  bool seenPoint = false;
-  for (const char c : mantissa) {
-    if (c == '.') {
-      seenPoint = true;
-    } else if (!seenPoint) {
-      if ((intDigits > 0 || c != '0') && intDigits < kExponentCap) ++intDigits;
-    } else if (intDigits > 0 || c != '0') {
-      break;
-    } else if (zerosAfterPoint < kExponentCap) {
-      ++zerosAfterPoint;
-    }
-  }
-  return intDigits > 0 ? intDigits - 1 : -(zerosAfterPoint + 1);
 }
 
 // Length of the well-formed UTF-8 sequence that starts at s[i], 0 if none does. The ranges are
@@ -197,36 +174,27 @@ std::optional<double> ParseNumber(std::string_view text) {
     for (++i; i < text.size() && IsDigit(text[i]); ++i) ++digits;
   }
   if (digits == 0) return std::nullopt;
-  const std::size_t mantissaEnd = i;
-  int exponent = 0;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     ++i;
-    const bool negativeExponent = i < text.size() && text[i] == '-';
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
     std::size_t exponentDigits = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i, ++exponentDigits) {
-      if (exponent < kExponentCap) exponent = exponent * 10 + (text[i] - '0');
-    }
+    for (; i < text.size() && IsDigit(text[i]); ++i) ++exponentDigits;
     if (exponentDigits == 0) return std::nullopt;
-    if (negativeExponent) exponent = -exponent;
   }
   if (i != text.size()) return std::nullopt;
 
-  // The grammar above is a subset of from_chars' own, which never depends on the locale;
-  // from_chars takes no leading '+', so the sign is applied here.
+  // The grammar above is a subset of fast_float's own, which never depends on the locale and
+  // rounds to nearest like the C library; it takes no leading '+', so the sign is applied here.
+  // A magnitude below the smallest subnormal comes back as 0, which is what the runtime reads; one
+  // above the largest double comes back infinite, which is no number. (Newer fast_float releases
+  // also report those two as result_out_of_range, with the same value.)
   double magnitude = 0.0;
   const char* first = text.data() + mantissaBegin;
   const char* last = text.data() + text.size();
-  const std::from_chars_result result =
-      std::from_chars(first, last, magnitude, std::chars_format::general);
-  if (result.ec == std::errc::result_out_of_range) {
-    // Below the smallest subnormal the runtime reads 0; above the largest double, no number.
-    const std::string_view mantissa = text.substr(mantissaBegin, mantissaEnd - mantissaBegin);
-    if (DecimalOrder(mantissa) + exponent >= 0) return std::nullopt;
-    magnitude = 0.0;
-  } else if (result.ec != std::errc() || result.ptr != last || !std::isfinite(magnitude)) {
-    return std::nullopt;
-  }
+  const fast_float::from_chars_result result =
+      fast_float::from_chars(first, last, magnitude, fast_float::chars_format::general);
+  const bool parsed = result.ec == std::errc() || result.ec == std::errc::result_out_of_range;
+  if (!parsed || result.ptr != last || !std::isfinite(magnitude)) return std::nullopt;
   return negative ? -magnitude : magnitude;
 }
 

@@ -1,6 +1,6 @@
 #include "forms/trace.h"
 
-#include <charconv>
+#include "core/shortest_float.h"
 
 Q_LOGGING_CATEGORY(lcForms, "kepler.forms", QtInfoMsg)
 
@@ -19,9 +19,7 @@ QString quoted(const QString& text) {
 }
 
 QString number(float value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
+  return QString::fromStdString(kepler::ShortestFloat(value));
 }
 
 void traceLine(const QString& line) {
