@@ -115,7 +115,7 @@ CommandButton::CommandButton(const QString& name, QWidget* container, const QFon
 
 void CommandButton::setCaption(const QString& text) {
   caption_ = text;
-  if (tracing()) traceLine(name() + QStringLiteral(" Caption ") + quoted(text));
+  traceLine(name() + QStringLiteral(" Caption ") + quoted(text));
   // An ampersand would mark a mnemonic in Qt; the runtime's captions show it as written.
   QString shown = text;
   shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
@@ -124,7 +124,7 @@ void CommandButton::setCaption(const QString& text) {
 
 void CommandButton::setBackColor(Color color) {
   back_ = color;
-  if (tracing()) traceLine(name() + QStringLiteral(" BackColor ") + QString::number(color));
+  traceLine(name() + QStringLiteral(" BackColor ") + QString::number(color));
   QPalette palette = button_->palette();
   palette.setColor(QPalette::Button, toQColor(color));
   button_->setPalette(palette);

@@ -17,7 +17,7 @@ int toPixel(float value) {
 Control::Control(QString name, QWidget* widget) : name_(std::move(name)), widget_(widget) {}
 
 void Control::trace(const QString& operation) const {
-  if (tracing()) traceLine(name_ + QLatin1Char(' ') + operation);
+  traceLine(name_ + QLatin1Char(' ') + operation);
 }
 
 // Stores one of the four place-and-size values, traces it and shows it. The trace line is built

@@ -17,13 +17,13 @@ constexpr double kPi = std::numbers::pi;
 
 TEST(KeplerEquationForSectors, IsSolvedUpToHalleysEccentricityInAnyRevolution) {
   // E = pi/2, e = 0.5: M = pi/2 - 0.5 sin(pi/2) = pi/2 - 0.5.
-  EXPECT_NEAR(SolveKepler(kPi / 2.0 - 0.5, 0.5).eccentric_anomaly, kPi / 2.0, 1e-12);
+  EXPECT_NEAR(SolveKepler(kPi / 2.0 - 0.5, 0.5).eccentricAnomaly, kPi / 2.0, 1e-12);
   for (const double e : {0.0, 0.3, 0.7, 0.9, 0.967}) {
     for (double m = -kPi; m <= kPi + 1e-9; m += kPi / 45.0) {
       for (const double shifted : {m, m + 1e-7, m - 20.0 * kPi}) {
         const KeplerSolution s = SolveKepler(shifted, e);
         EXPECT_TRUE(s.converged) << "e=" << e << " M=" << shifted;
-        const double residual = s.eccentric_anomaly - e * std::sin(s.eccentric_anomaly) - shifted;
+        const double residual = s.eccentricAnomaly - e * std::sin(s.eccentricAnomaly) - shifted;
         EXPECT_LT(std::abs(residual), 1e-11) << "e=" << e << " M=" << shifted;
       }
     }

@@ -4,11 +4,14 @@
 #include <cmath>
 #include <numeric>
 
-#include "core/comet_plan.h"
+#include "comet_reference.h"
+#include "core/comet_pacing.h"
 #include "core/legacy_number.h"
 #include "core/orbit.h"
 
 using namespace kepler;
+using testing_support::CometStep;
+using testing_support::PlanCometRun;
 
 namespace {
 

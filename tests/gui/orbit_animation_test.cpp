@@ -1,6 +1,6 @@
 // The single-orbit demonstrations frame by frame, read back from the trace, and what a scenario
 // clicked inside one of their waits leaves them to continue with.
-#include "core/comet_plan.h"
+#include "comet_reference.h"
 #include "core/legacy_number.h"
 #include "core/orbit.h"
 #include "forms/trace.h"
@@ -73,7 +73,7 @@ TEST_F(OrbitAnimationTest, CometFollowsItsThreeRegimes) {
   const auto start = clock.elapsed();
   press(5);
   EXPECT_EQ(clock.elapsed() - start, 40210u);
-  const auto plan = kepler::PlanCometRun(kepler::StepTimes(300, 0.967), 1);
+  const auto plan = testing_support::PlanCometRun(kepler::StepTimes(300, 0.967), 1);
   const std::vector<TracedFrame> frames = TracedFrames(trace.lines());
   ASSERT_EQ(frames.size(), plan.size());
   for (std::size_t f = 0; f < plan.size(); ++f) {

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "core/comet_plan.h"
+#include "comet_reference.h"
 #include "core/orbit.h"
 #include "frame_log.h"
 #include "window_fixture.h"
@@ -72,7 +72,7 @@ TEST_F(StormTest, TwoThousandRandomClicksOnAllTenButtons) {
   const auto start = clock.elapsed();
   click(form->Command1(5));
   EXPECT_EQ(clock.elapsed() - start, 40210u);
-  const auto plan = kepler::PlanCometRun(kepler::StepTimes(300, 0.967), 1);
+  const auto plan = testing_support::PlanCometRun(kepler::StepTimes(300, 0.967), 1);
   const auto frames = TracedFrames(trace.lines());
   ASSERT_EQ(frames.size(), plan.size());
   for (std::size_t f = 0; f < plan.size(); ++f) ASSERT_EQ(frames[f].wait, plan[f].wait) << f;
