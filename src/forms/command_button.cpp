@@ -9,7 +9,7 @@ namespace forms {
 
 CommandButton::CommandButton(const QString& name, QWidget* container, const QFont& font)
     : Control(name, new QPushButton(container)), button_(static_cast<QPushButton*>(widget())) {
-  button_->setFont(font);
+  setFont(font);
   button_->setAutoDefault(false);
   button_->setFocusPolicy(Qt::StrongFocus);
   back_ = systemButtonFace();

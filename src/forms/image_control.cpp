@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "core/runtime_error.h"
+#include "forms/scaled_window.h"
 #include "forms/trace.h"
 
 namespace forms {
@@ -25,8 +26,20 @@ ImageControl::ImageControl(const QString& name, QWidget* surface, float left, fl
 
 void ImageControl::setPicture(const QImage& picture, const QString& fileName) {
   if (tracing()) traceLine(name() + QStringLiteral(" Picture ") + quoted(fileName));
-  label_->setPixmap(QPixmap::fromImage(picture));
+  picture_ = picture;
+  shown_ = QSize();
   setSizeQuietly(static_cast<float>(picture.width()), static_cast<float>(picture.height()));
+}
+
+void ImageControl::applyGeometry() {
+  Control::applyGeometry();
+  // A moving body keeps its size: the picture is magnified only when the shown size changes.
+  if (picture_.isNull() || label_->size() == shown_) return;
+  shown_ = label_->size();
+  label_->setPixmap(QPixmap::fromImage(
+      shown_ == picture_.size()
+          ? picture_
+          : picture_.scaled(shown_, Qt::IgnoreAspectRatio, PictureMagnification())));
 }
 
 namespace {

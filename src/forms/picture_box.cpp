@@ -4,8 +4,10 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/outline_raster.h"
+#include "forms/scaled_window.h"
 #include "forms/trace.h"
 
 namespace forms {
@@ -13,7 +15,31 @@ namespace forms {
 void Surface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect area = event->rect();
-  painter.drawImage(area, image, area);
+  if (size() == image.size()) {
+    painter.drawImage(area, image, area);
+    return;
+  }
+  // Magnified: the painter is clipped to the region being repainted, so only that part of the
+  // image is scaled.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                        PictureMagnification() == Qt::SmoothTransformation);
+  painter.drawImage(QRectF(rect()), image, QRectF(image.rect()));
+}
+
+void Surface::updateImage(const QRect& area) {
+  if (size() == image.size() || image.isNull()) {
+    update(area);
+    return;
+  }
+  const double sx = width() / static_cast<double>(image.width());
+  const double sy = height() / static_cast<double>(image.height());
+  // One surface pixel more on every side: a smooth magnification blends each pixel with its
+  // neighbours.
+  const int left = static_cast<int>(std::floor(area.left() * sx)) - 1;
+  const int top = static_cast<int>(std::floor(area.top() * sy)) - 1;
+  const int right = static_cast<int>(std::ceil((area.right() + 1) * sx)) + 1;
+  const int bottom = static_cast<int>(std::ceil((area.bottom() + 1) * sy)) + 1;
+  update(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
 }
 
 PictureBox::PictureBox(const QString& name, QWidget* container, Color back, Color fore, float left,
@@ -27,8 +53,8 @@ PictureBox::PictureBox(const QString& name, QWidget* container, Color back, Colo
 
 void PictureBox::applyGeometry() {
   Control::applyGeometry();
-  // The stored image follows the size, keeping what was drawn where it still fits.
-  const QSize size = surface_->size().expandedTo(QSize(1, 1));
+  // The stored image follows the logical size, keeping what was drawn where it still fits.
+  const QSize size = QSize(toPixel(width()), toPixel(height())).expandedTo(QSize(1, 1));
   if (surface_->image.size() == size) return;
   QImage resized(size, QImage::Format_RGB32);
   resized.fill(toQColor(back_));
@@ -64,7 +90,7 @@ void PictureBox::Circle(float x, float y, float radius, std::optional<Color> col
     reinterpret_cast<QRgb*>(image.scanLine(p.y))[p.x] = rgb;
     dirty |= QRect(p.x, p.y, 1, 1);
   }
-  if (!dirty.isEmpty()) surface_->update(dirty);
+  if (!dirty.isEmpty()) surface_->updateImage(dirty);
 }
 
 void PictureBox::BoxFill(float x1, float y1, float x2, float y2, Color color) {
@@ -86,7 +112,7 @@ void PictureBox::BoxFill(float x1, float y1, float x2, float y2, Color color) {
     QRgb* line = reinterpret_cast<QRgb*>(surface_->image.scanLine(y));
     std::fill(line + box.left(), line + box.right() + 1, rgb);
   }
-  surface_->update(box);
+  surface_->updateImage(box);
 }
 
 }  // namespace forms

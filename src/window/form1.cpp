@@ -76,7 +76,6 @@ Form1::Form1(forms::Clock& clock)
       Timer1(QStringLiteral("Timer1")),
       Timer2(QStringLiteral("Timer2")) {
   window_.setWindowTitle(QStringLiteral("Form1"));
-  window_.setFixedSize(989, 577);
   window_.setFont(forms::DefaultFont());
   QPalette palette = window_.palette();
   palette.setColor(QPalette::Window, forms::toQColor(RGB(224, 224, 224)));
