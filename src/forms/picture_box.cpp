@@ -14,16 +14,22 @@ namespace forms {
 
 void Surface::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QRect area = event->rect();
-  if (size() == image.size()) {
-    painter.drawImage(area, image, area);
-    return;
-  }
-  // Magnified: the painter is clipped to the region being repainted, so only that part of the
-  // image is scaled.
+  const bool magnified = size() != image.size();
   painter.setRenderHint(QPainter::SmoothPixmapTransform,
-                        PictureMagnification() == Qt::SmoothTransformation);
-  painter.drawImage(QRectF(rect()), image, QRectF(image.rect()));
+                        magnified && PictureMagnification() == Qt::SmoothTransformation);
+  // Rectangle by rectangle: moving bodies leave a few small areas to repaint far apart, whose
+  // bounding box would be most of the surface. Under a clip of one rectangle Qt copies or scales
+  // just that area, and does not hand the work to other threads as it does for long lists of
+  // spans. Magnified, the whole image is mapped onto the whole surface every time, so that a
+  // pixel comes out the same whichever area it is repainted with.
+  for (const QRect& area : event->region()) {
+    painter.setClipRect(area);
+    if (magnified) {
+      painter.drawImage(QRectF(rect()), image, QRectF(image.rect()));
+    } else {
+      painter.drawImage(area, image, area);
+    }
+  }
 }
 
 void Surface::updateImage(const QRect& area) {
@@ -33,12 +39,14 @@ void Surface::updateImage(const QRect& area) {
   }
   const double sx = width() / static_cast<double>(image.width());
   const double sy = height() / static_cast<double>(image.height());
-  // One surface pixel more on every side: a smooth magnification blends each pixel with its
-  // neighbours.
-  const int left = static_cast<int>(std::floor(area.left() * sx)) - 1;
-  const int top = static_cast<int>(std::floor(area.top() * sy)) - 1;
-  const int right = static_cast<int>(std::ceil((area.right() + 1) * sx)) + 1;
-  const int bottom = static_cast<int>(std::ceil((area.bottom() + 1) * sy)) + 1;
+  // A smooth magnification blends each image pixel into the surface pixels up to half a
+  // magnified pixel beyond its own.
+  const int marginX = static_cast<int>(std::ceil(sx / 2)) + 1;
+  const int marginY = static_cast<int>(std::ceil(sy / 2)) + 1;
+  const int left = static_cast<int>(std::floor(area.left() * sx)) - marginX;
+  const int top = static_cast<int>(std::floor(area.top() * sy)) - marginY;
+  const int right = static_cast<int>(std::ceil((area.right() + 1) * sx)) + marginX;
+  const int bottom = static_cast<int>(std::ceil((area.bottom() + 1) * sy)) + marginY;
   update(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
 }
 

@@ -1,5 +1,6 @@
 #include "forms/scaled_window.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -36,6 +37,10 @@ ScaledWindow::ScaledWindow(QSize logicalSize) : logicalSize_(logicalSize) {
   resize(QSize(scaled(logicalSize.width(), fit), scaled(logicalSize.height(), fit))
              .expandedTo(minimumSize()));
   relayout();
+  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                     [this] { releaseDueRepaint(); });
+  }
 }
 
 ScaledWindow::~ScaledWindow() = default;
@@ -97,13 +102,19 @@ void ScaledWindow::keyPressEvent(QKeyEvent* event) {
 // other until that one has been handled. Holding it back until the next refresh therefore
 // gathers every change made meanwhile into one repaint; the changes themselves are made, and
 // traced, at once.
+//
+// Frames that come faster than the screen refreshes wake the program anyway, so a held repaint
+// goes out when the event loop is next about to wait after it has become due: it costs no
+// wake-up of its own. A timer one refresh later is the backstop for when no frame comes, as after
+// the last frame of a demonstration.
 
-void ScaledWindow::setRepaintPacing(bool on) {
-  pacing_ = on;
-  if (!on) flushRepaint();
+void ScaledWindow::setRepaintPeriod(std::chrono::nanoseconds period) {
+  period_ = period;
+  if (period <= std::chrono::nanoseconds::zero() && release_.isActive()) flushRepaint();
 }
 
 std::chrono::nanoseconds ScaledWindow::refreshPeriod() const {
+  if (period_) return *period_;
   const QScreen* display = screen();
   const double hertz = display ? display->refreshRate() : 0.0;
   // A screen that reports no rate, or a nonsensical one, is taken to refresh at 60 Hz.
@@ -112,19 +123,24 @@ std::chrono::nanoseconds ScaledWindow::refreshPeriod() const {
 }
 
 bool ScaledWindow::holdRepaint() {
-  if (!pacing_ || releasing_) return false;
-  const auto due = lastRepaint_ + refreshPeriod();
+  const auto period = refreshPeriod();
+  if (period <= std::chrono::nanoseconds::zero() || releasing_) return false;
+  const auto due = lastRepaint_ + period;
   const auto now = std::chrono::steady_clock::now();
   if (now >= due) return false;
   if (!release_.isActive()) {
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - now);
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - now + period);
     release_.start(static_cast<int>(wait.count()), Qt::PreciseTimer, this);
   }
   return true;
 }
 
+void ScaledWindow::releaseDueRepaint() {
+  if (release_.isActive() && std::chrono::steady_clock::now() >= lastRepaint_ + refreshPeriod())
+    flushRepaint();
+}
+
 void ScaledWindow::flushRepaint() {
-  if (!release_.isActive()) return;
   release_.stop();
   releasing_ = true;
   QEvent request(QEvent::UpdateRequest);
@@ -134,7 +150,7 @@ void ScaledWindow::flushRepaint() {
 
 void ScaledWindow::timerEvent(QTimerEvent* event) {
   if (event->timerId() == release_.timerId()) {
-    flushRepaint();
+    flushRepaint();  // no frame came to take the held repaint along
   } else {
     QWidget::timerEvent(event);
   }

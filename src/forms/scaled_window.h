@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <chrono>
+#include <optional>
 #include <vector>
 
 namespace forms {
@@ -40,9 +41,10 @@ class ScaledWindow : public QWidget {
   // The scaled window a widget lies on, or nullptr.
   static ScaledWindow* of(const QWidget* widget);
 
-  // Off, every repaint reaches the screen as soon as the event loop gets to it.
-  void setRepaintPacing(bool on);
-  // A repaint held back for the next refresh reaches the screen now.
+  // Repaints reach the screen at most once per `period`; zero lets each through as soon as the
+  // event loop gets to it. Until this is called, the period is one refresh of the window's screen.
+  void setRepaintPeriod(std::chrono::nanoseconds period);
+  // Whatever waits to be repainted, held back or not, reaches the screen now.
   void flushRepaint();
   // Repaints that have reached the screen so far.
   int repaintsShown() const { return repaintsShown_; }
@@ -65,15 +67,17 @@ class ScaledWindow : public QWidget {
   bool relayout();
   // One refresh period of the window's screen (60 Hz when it does not say).
   std::chrono::nanoseconds refreshPeriod() const;
-  // Whether a repaint asked for now must wait for the next refresh; arms the release if so.
+  // Whether a repaint asked for now must wait for the next refresh; arms the backstop if so.
   bool holdRepaint();
+  // Lets a held repaint go once a refresh period has passed since the last one.
+  void releaseDueRepaint();
 
   QSize logicalSize_;
   double scale_ = 1.0;
   QPoint origin_;
   std::vector<Control*> controls_;
 
-  bool pacing_ = true;
+  std::optional<std::chrono::nanoseconds> period_;
   bool releasing_ = false;
   QBasicTimer release_;
   std::chrono::steady_clock::time_point lastRepaint_{};
