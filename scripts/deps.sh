@@ -4,7 +4,8 @@
 set -euo pipefail
 
 run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev fonts-ipafont-gothic fonts-noto-cjk)
-test_packages=(googletest libgtest-dev libgmock-dev python3 xvfb xauth xdotool imagemagick clang libclang-rt-14-dev)
+test_packages=(googletest libgtest-dev libgmock-dev python3 xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
+  openbox wmctrl)
 
 wanted=("${run_packages[@]}")
 if [[ "${1:-test}" == test ]]; then wanted+=("${test_packages[@]}"); fi
