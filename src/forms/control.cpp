@@ -85,7 +85,9 @@ void Control::setSizeQuietly(float width, float height) {
 void Control::applyGeometry() {
   const QRect logical(toPixel(left_), toPixel(top_), std::max(0, toPixel(width_)),
                       std::max(0, toPixel(height_)));
-  widget_->setGeometry(window_ ? window_->toDevice(logical, widget_->parentWidget()) : logical);
+  const QRect shown = window_ ? window_->toDevice(logical, widget_->parentWidget()) : logical;
+  // A body that moves by less than a pixel a frame often stays on the same pixel.
+  if (widget_->geometry() != shown) widget_->setGeometry(shown);
 }
 
 void Control::applyScale() {
