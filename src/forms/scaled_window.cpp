@@ -21,8 +21,10 @@ int scaled(int logical, double scale) {
 }  // namespace
 
 Qt::TransformationMode PictureMagnification() {
-  static const bool nearest = qEnvironmentVariableIsSet("KEPLER_NEAREST");
-  return nearest ? Qt::FastTransformation : Qt::SmoothTransformation;
+  // Smooth. A projector magnifies by a factor like 1.87, where nearest-neighbour repeats every
+  // other row and column: the 1-pixel orbit outlines come out 1 and 2 pixels thick by turns and
+  // the Sun's stair steps grow. Smooth magnification keeps the outlines even, only softer.
+  return Qt::SmoothTransformation;
 }
 
 ScaledWindow::ScaledWindow(QSize logicalSize) : logicalSize_(logicalSize) {
