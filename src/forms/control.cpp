@@ -82,10 +82,14 @@ void Control::setSizeQuietly(float width, float height) {
   applyGeometry();
 }
 
-void Control::applyGeometry() {
+QRect Control::shownGeometry() const {
   const QRect logical(toPixel(left_), toPixel(top_), std::max(0, toPixel(width_)),
                       std::max(0, toPixel(height_)));
-  const QRect shown = window_ ? window_->toDevice(logical, widget_->parentWidget()) : logical;
+  return window_ ? window_->toDevice(logical, widget_->parentWidget()) : logical;
+}
+
+void Control::applyGeometry() {
+  const QRect shown = shownGeometry();
   // A body that moves by less than a pixel a frame often stays on the same pixel.
   if (widget_->geometry() != shown) widget_->setGeometry(shown);
 }

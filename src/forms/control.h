@@ -6,6 +6,7 @@
 // values and the trace stay in logical pixels.
 
 #include <QFont>
+#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -50,6 +51,9 @@ class Control {
   void trace(const QString& operation) const;
   // Shows the model geometry on the widget.
   virtual void applyGeometry();
+  // Where the model geometry is shown, in the pixels of the widget's parent.
+  QRect shownGeometry() const;
+  ScaledWindow* scaledWindow() const { return window_; }
   // Shows the control anew after the window's scale changed: its font, then its geometry.
   virtual void applyScale();
 

@@ -32,6 +32,13 @@ void ImageControl::setPicture(const QImage& picture, const QString& fileName) {
 }
 
 void ImageControl::applyGeometry() {
+  // A body that only moves is moved on the screen when the window next repaints: of the frames
+  // placed between two refreshes only the last is seen, and each move costs Qt region work.
+  ScaledWindow* window = scaledWindow();
+  if (window && window->defersMoves() && shownGeometry().size() == label_->size()) {
+    window->deferMove(this);
+    return;
+  }
   Control::applyGeometry();
   // A moving body keeps its size: the picture is magnified only when the shown size changes.
   if (picture_.isNull() || label_->size() == shown_) return;

@@ -68,6 +68,8 @@ void ScaledWindow::attach(Control* control) {
 
 void ScaledWindow::detach(Control* control) {
   controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+  deferredMoves_.erase(std::remove(deferredMoves_.begin(), deferredMoves_.end(), control),
+                       deferredMoves_.end());
 }
 
 bool ScaledWindow::relayout() {
@@ -112,7 +114,28 @@ void ScaledWindow::keyPressEvent(QKeyEvent* event) {
 
 void ScaledWindow::setRepaintPeriod(std::chrono::nanoseconds period) {
   period_ = period;
-  if (period <= std::chrono::nanoseconds::zero() && release_.isActive()) flushRepaint();
+  if (period <= std::chrono::nanoseconds::zero() &&
+      (release_.isActive() || !deferredMoves_.empty()))
+    flushRepaint();
+}
+
+bool ScaledWindow::defersMoves() const {
+  return isVisible() && refreshPeriod() > std::chrono::nanoseconds::zero();
+}
+
+void ScaledWindow::deferMove(Control* control) {
+  if (std::find(deferredMoves_.begin(), deferredMoves_.end(), control) != deferredMoves_.end())
+    return;
+  // Nothing else may need repainting: one pixel of the margin corner asks for the repaint that
+  // makes the move.
+  if (deferredMoves_.empty()) update(QRect(0, 0, 1, 1));
+  deferredMoves_.push_back(control);
+}
+
+void ScaledWindow::applyDeferredMoves() {
+  const std::vector<Control*> moves = std::move(deferredMoves_);
+  deferredMoves_.clear();
+  for (Control* control : moves) control->Control::applyGeometry();
 }
 
 std::chrono::nanoseconds ScaledWindow::refreshPeriod() const {
@@ -164,6 +187,7 @@ bool ScaledWindow::event(QEvent* event) {
       if (holdRepaint()) return true;
       lastRepaint_ = std::chrono::steady_clock::now();
       ++repaintsShown_;
+      applyDeferredMoves();
       break;
     case QEvent::WindowBlocked:
       // A modal box is about to cover the window: what was drawn before it must be on the screen.

@@ -49,6 +49,12 @@ class ScaledWindow : public QWidget {
   // Repaints that have reached the screen so far.
   int repaintsShown() const { return repaintsShown_; }
 
+  // Whether controls that only move are moved on the screen at the next repaint instead of at
+  // once: while the window is shown and its repaints are paced.
+  bool defersMoves() const;
+  // Moves the control's widget to its model place just before the next repaint.
+  void deferMove(Control* control);
+
  protected:
   bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -71,11 +77,13 @@ class ScaledWindow : public QWidget {
   bool holdRepaint();
   // Lets a held repaint go once a refresh period has passed since the last one.
   void releaseDueRepaint();
+  void applyDeferredMoves();
 
   QSize logicalSize_;
   double scale_ = 1.0;
   QPoint origin_;
   std::vector<Control*> controls_;
+  std::vector<Control*> deferredMoves_;
 
   std::optional<std::chrono::nanoseconds> period_;
   bool releasing_ = false;

@@ -228,6 +228,14 @@ TEST_F(ScaledWindowTest, TheLastFrameOfADemonstrationReachesTheScreen) {
   EXPECT_TRUE(agree(onScreen(form->window()), drawnAfresh(form->window())))
       << "the last frame was not on the screen " << waited << " ms after the demonstration";
   EXPECT_LT(waited, 250);
+  // And what is on the screen is where the last frame placed the bodies.
+  const double s = scaled()->scale();
+  for (const forms::ImageControl* body : {&form->Image1, &form->Image2, &form->Image4}) {
+    EXPECT_EQ(body->widget()->pos(),
+              QPoint(static_cast<int>(std::lround(forms::toPixel(body->left()) * s)),
+                     static_cast<int>(std::lround(forms::toPixel(body->top()) * s))))
+        << body->name().toStdString();
+  }
 }
 
 namespace {
