@@ -18,15 +18,17 @@
 #include "forms/image_control.h"
 #include "forms/label.h"
 #include "forms/picture_box.h"
+#include "forms/scaled_window.h"
 #include "forms/timer.h"
 #include "window/scenario_state.h"
 
 class Form1;
 
-// The top-level widget of Form1: a fixed client area; closing it ends the program.
-class FormWindow : public QWidget {
+// The top-level widget of Form1: a client area of 989 x 577 logical pixels, shown at whatever size
+// the window has; closing it ends the program.
+class FormWindow : public forms::ScaledWindow {
  public:
-  FormWindow(Form1& form) : form_(form) {}
+  FormWindow(Form1& form) : ScaledWindow(QSize(989, 577)), form_(form) {}
 
  protected:
   void closeEvent(QCloseEvent* event) override;
