@@ -35,6 +35,7 @@ class ChildProcess {
 
   // The steady-clock time just before the program was started.
   SteadyTime started() const { return started_; }
+  pid_t pid() const { return pid_; }
 
   // Reads lines until one satisfies `match`; returns false at the deadline or when the output
   // ends first. `line` receives the matching line and `readAt` the time its bytes arrived.

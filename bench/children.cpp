@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <system_error>
+#include <thread>
 
 #include "child_process.h"
 #include "measure.h"
@@ -25,11 +29,35 @@ constexpr const char* kMessagePattern = "%{category}: %{message}";
 
 constexpr auto kStartLimit = seconds(30);
 constexpr auto kDisplayLimit = seconds(10);
-constexpr auto kClickLimit = seconds(15);
-constexpr auto kReturnMargin = seconds(60);
 
 bool contains(std::string_view line, std::string_view part) {
   return line.find(part) != std::string_view::npos;
+}
+
+struct ThreadTimes {
+  double cpuMs = 0;           // processor time of every thread of the process [ms]
+  long mainThreadSleeps = 0;  // voluntary context switches of its main thread
+};
+
+// From /proc: each thread's run time in nanoseconds (schedstat), and the main thread's voluntary
+// context switches, which count how often it went to sleep.
+ThreadTimes ReadThreadTimes(pid_t pid) {
+  ThreadTimes times;
+  const std::string base = "/proc/" + std::to_string(pid);
+  std::error_code error;
+  for (const auto& task : std::filesystem::directory_iterator(base + "/task", error)) {
+    std::ifstream schedstat(task.path() / "schedstat");
+    long long nanoseconds = 0;
+    if (schedstat >> nanoseconds) times.cpuMs += static_cast<double>(nanoseconds) / 1e6;
+  }
+  std::ifstream status(base + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+      times.mainThreadSleeps = std::stol(line.substr(line.find(':') + 1));
+    }
+  }
+  return times;
 }
 
 bool isDisplayNumber(std::string_view line) {
@@ -45,7 +73,7 @@ StartupRuns MeasureStartups(const ProgramFiles& program, int count) {
   for (int i = 0; i < count; ++i) {
     try {
       ChildProcess child(Launch{{program.binary},
-                                {{"QT_QPA_PLATFORM", "offscreen"},
+                                {{"QT_QPA_PLATFORM", program.offscreenPlatform},
                                  {"QT_LOGGING_RULES", kPaintingLog},
                                  {"QT_MESSAGE_PATTERN", kMessagePattern}},
                                 program.assetDir});
@@ -68,9 +96,9 @@ StartupRuns MeasureStartups(const ProgramFiles& program, int count) {
   return runs;
 }
 
-PlayingChild MeasurePlayingChild(const ProgramFiles& program, int index, int x, int y,
-                                 std::int64_t nominalMs) {
-  PlayingChild result;
+XServerRun MeasureOnXServer(const ProgramFiles& program, int index, int x, int y,
+                            std::int64_t spanMs, int minimumSleeps) {
+  XServerRun result;
   try {
     // -displayfd 1 makes Xvfb pick a free display and print its number once it accepts clients.
     ChildProcess server(
@@ -85,47 +113,37 @@ PlayingChild MeasurePlayingChild(const ProgramFiles& program, int index, int x, 
     }
     const std::string display = ":" + number;
 
+    ChildProcess app(Launch{{program.binary},
+                            {{"DISPLAY", display},
+                             {"QT_QPA_PLATFORM", "xcb"},
+                             {"QT_LOGGING_RULES", "kepler.forms.debug=false"}},
+                            program.assetDir});
     const std::string button = "Command1(" + std::to_string(index) + ")";
-    ChildProcess app(
-        Launch{{program.binary},
-               {{"DISPLAY", display},
-                {"QT_QPA_PLATFORM", "xcb"},
-                {"QT_LOGGING_RULES", std::string("kepler.forms.debug=true;") + kPaintingLog},
-                {"QT_MESSAGE_PATTERN", kMessagePattern}},
-               program.assetDir});
-    if (!app.waitForLine([](std::string_view line) { return contains(line, kFirstFrameLine); },
-                         steady_clock::now() + kStartLimit)) {
-      result.note = "kepler-laws showed no frame on Xvfb";
-      return result;
-    }
     ChildProcess click(
-        Launch{{"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Form1$", "mousemove",
-                "--window", "%1", std::to_string(x), std::to_string(y), "click", "1"},
+        Launch{{"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Form1$", "sleep", "1",
+                "mousemove", "--window", "%1", std::to_string(x), std::to_string(y), "click", "1"},
                {{"DISPLAY", display}},
                {},
                true});
-    if (click.waitForExit(steady_clock::now() + kClickLimit) != 0) {
-      result.note = "xdotool could not click the button";
+    if (click.waitForExit(steady_clock::now() + kStartLimit) != 0) {
+      result.note = "xdotool could not click " + button;
       return result;
     }
-    const auto clicked = [&](std::string_view line) {
-      return contains(line, "Form1 Click " + button);
-    };
-    if (!app.waitForLine(clicked, steady_clock::now() + kClickLimit)) {
-      result.note = "the click did not reach " + button;
-      return result;
-    }
-    const auto returned = [&](std::string_view line) {
-      return contains(line, "Form1 Return " + button);
-    };
-    if (!app.waitForLine(returned, steady_clock::now() + milliseconds(nominalMs) + kReturnMargin)) {
-      result.note = button + " did not return";
-      return result;
-    }
+    const ThreadTimes before = ReadThreadTimes(app.pid());
+    const SteadyTime from = steady_clock::now();
+    std::this_thread::sleep_for(milliseconds(spanMs));
+    const ThreadTimes after = ReadThreadTimes(app.pid());
+    const double wallMs = MillisecondsBetween(from, steady_clock::now());
     const rusage usage = app.end();
-    result.measured = true;
+    result.sleeps = after.mainThreadSleeps - before.mainThreadSleeps;
+    if (result.sleeps < minimumSleeps) {
+      result.note =
+          button + " did not play: the program slept " + std::to_string(result.sleeps) + " times";
+      return result;
+    }
+    result.cpuPercent = 100.0 * (after.cpuMs - before.cpuMs) / wallMs;
     result.peakRssKib = usage.ru_maxrss;
-    result.note = "kepler-laws on Xvfb (xcb), " + button + " played to its return";
+    result.measured = true;
   } catch (const std::system_error& error) {
     result.note = std::string("not measured: ") + error.what();
   }

@@ -36,6 +36,7 @@ SteadyClock::SteadyClock() {
     QObject::connect(notifier_, &QSocketNotifier::activated, this, [this] {
       std::uint64_t expirations = 0;
       [[maybe_unused]] const auto n = ::read(timerFd_, &expirations, sizeof expirations);
+      armedAt_ = -1;
     });
   }
 #endif
@@ -65,30 +66,27 @@ void SteadyClock::pumpEvents(std::int32_t deadline) {
       nanoseconds - nanoseconds % 1000000 + std::int64_t{remaining} * 1000000;
   armAt(turnover, remaining);
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-  disarm();
+  wake_.stop();
 }
 
 void SteadyClock::armAt([[maybe_unused]] std::int64_t wakeNanoseconds, std::int32_t remaining) {
 #ifdef __linux__
   if (timerFd_ >= 0) {
+    // Every wake-up costs: the timerfd is set once per wait. An event that ends a pass early
+    // leaves it armed for the turnover the next pass of the same wait asks for again; a timerfd
+    // that has fired disarms itself; a new wait's turnover replaces the old one.
+    if (armedAt_ == wakeNanoseconds) return;
     itimerspec at{};
     at.it_value.tv_sec = static_cast<time_t>(wakeNanoseconds / 1000000000);
     at.it_value.tv_nsec = static_cast<long>(wakeNanoseconds % 1000000000);
-    if (timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &at, nullptr) == 0) return;
+    if (timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &at, nullptr) == 0) {
+      armedAt_ = wakeNanoseconds;
+      return;
+    }
   }
 #endif
   // A precise Qt timer wakes `remaining` ms from now, to the sub-millisecond.
   wake_.start(remaining, Qt::PreciseTimer, this);
-}
-
-void SteadyClock::disarm() {
-  wake_.stop();
-#ifdef __linux__
-  if (timerFd_ >= 0) {
-    const itimerspec off{};
-    timerfd_settime(timerFd_, 0, &off, nullptr);
-  }
-#endif
 }
 
 void SteadyClock::timerEvent(QTimerEvent* event) {

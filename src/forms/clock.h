@@ -43,9 +43,9 @@ class SteadyClock final : public Clock, private QObject {
  private:
   void timerEvent(QTimerEvent* event) override;
   void armAt(std::int64_t wakeNanoseconds, std::int32_t remaining);
-  void disarm();
   QBasicTimer wake_;
   int timerFd_ = -1;
+  std::int64_t armedAt_ = -1;  // the turnover the timerfd is set to fire at [ns]; -1 none
   QSocketNotifier* notifier_ = nullptr;
 };
 

@@ -102,7 +102,7 @@ void GraphicalButton::keyPressEvent(QKeyEvent* event) {
 
 CommandButton::CommandButton(const QString& name, QWidget* container, const QFont& font)
     : Control(name, new GraphicalButton(container)), button_(static_cast<QPushButton*>(widget())) {
-  button_->setFont(font);
+  setFont(font);
   button_->setAutoDefault(false);
   button_->setFocusPolicy(Qt::StrongFocus);
   button_->setAttribute(Qt::WA_OpaquePaintEvent);

@@ -2,8 +2,11 @@
 
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
+#include "forms/fonts.h"
+#include "forms/scaled_window.h"
 #include "forms/trace.h"
 
 namespace forms {
@@ -14,7 +17,23 @@ int toPixel(float value) {
   return static_cast<int>(r);
 }
 
-Control::Control(QString name, QWidget* widget) : name_(std::move(name)), widget_(widget) {}
+Control::Control(QString name, QWidget* widget)
+    : name_(std::move(name)), widget_(widget), window_(ScaledWindow::of(widget)) {
+  if (window_) window_->attach(this);
+}
+
+Control::~Control() {
+  if (window_) window_->detach(this);
+}
+
+double Control::scale() const {
+  return window_ ? window_->scale() : 1.0;
+}
+
+void Control::setFont(const QFont& font) {
+  font_ = font;
+  widget_->setFont(ScaledFont(font, scale()));
+}
 
 void Control::trace(const QString& operation) const {
   traceLine(name_ + QLatin1Char(' ') + operation);
@@ -63,9 +82,21 @@ void Control::setSizeQuietly(float width, float height) {
   applyGeometry();
 }
 
+QRect Control::shownGeometry() const {
+  const QRect logical(toPixel(left_), toPixel(top_), std::max(0, toPixel(width_)),
+                      std::max(0, toPixel(height_)));
+  return window_ ? window_->toDevice(logical, widget_->parentWidget()) : logical;
+}
+
 void Control::applyGeometry() {
-  widget_->setGeometry(toPixel(left_), toPixel(top_), std::max(0, toPixel(width_)),
-                       std::max(0, toPixel(height_)));
+  const QRect shown = shownGeometry();
+  // A body that moves by less than a pixel a frame often stays on the same pixel.
+  if (widget_->geometry() != shown) widget_->setGeometry(shown);
+}
+
+void Control::applyScale() {
+  if (font_) widget_->setFont(ScaledFont(*font_, scale()));
+  applyGeometry();
 }
 
 }  // namespace forms

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 
 namespace forms {
@@ -27,6 +28,17 @@ QFont RuntimeFont(const QString& family, double points, int weight) {
 
 QFont DefaultFont() {
   return RuntimeFont(kPGothic, 9, 400);
+}
+
+QFont ScaledFont(const QFont& font, double scale) {
+  if (scale == 1.0) return font;
+  QFont scaled = font;
+  if (font.pixelSize() > 0) {
+    scaled.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * scale))));
+  } else {
+    scaled.setPointSizeF(font.pointSizeF() * scale);
+  }
+  return scaled;
 }
 
 }  // namespace forms

@@ -20,4 +20,8 @@ QFont RuntimeFont(const QString& family, double points, int weight);
 // The window's default font: a Japanese UI gothic at 9 pt.
 QFont DefaultFont();
 
+// The font magnified by `scale`, to the nearest whole pixel, so that text is drawn at the size it
+// is shown instead of being stretched; the font itself at scale 1.
+QFont ScaledFont(const QFont& font, double scale);
+
 }  // namespace forms

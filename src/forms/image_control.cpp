@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/picture.h"
+#include "forms/scaled_window.h"
 #include "forms/trace.h"
 
 namespace forms {
@@ -22,8 +23,27 @@ ImageControl::ImageControl(const QString& name, QWidget* surface, float left, fl
 
 void ImageControl::setPicture(const QImage& picture, const QString& fileName) {
   traceLine(name() + QStringLiteral(" Picture ") + quoted(fileName));
-  label_->setPixmap(QPixmap::fromImage(picture));
+  picture_ = picture;
+  shown_ = QSize();
   setSizeQuietly(static_cast<float>(picture.width()), static_cast<float>(picture.height()));
+}
+
+void ImageControl::applyGeometry() {
+  // A body that only moves is moved on the screen when the window next repaints: of the frames
+  // placed between two refreshes only the last is seen, and each move costs Qt region work.
+  ScaledWindow* window = scaledWindow();
+  if (window && window->defersMoves() && shownGeometry().size() == label_->size()) {
+    window->deferMove(this);
+    return;
+  }
+  Control::applyGeometry();
+  // A moving body keeps its size: the picture is magnified only when the shown size changes.
+  if (picture_.isNull() || label_->size() == shown_) return;
+  shown_ = label_->size();
+  label_->setPixmap(QPixmap::fromImage(
+      shown_ == picture_.size()
+          ? picture_
+          : picture_.scaled(shown_, Qt::IgnoreAspectRatio, PictureMagnification())));
 }
 
 QImage LoadPicture(const QString& fileName) {

@@ -20,8 +20,13 @@ class ImageControl : public Control {
   // Assigns a loaded picture; the control takes its natural size.
   void setPicture(const QImage& picture, const QString& fileName);
 
+ protected:
+  void applyGeometry() override;
+
  private:
   QLabel* label_;
+  QImage picture_;
+  QSize shown_;  // the size the picture is shown at [px]; empty before it is first shown
 };
 
 // Loads a BMP or GIF picture named by a bare file name from the working directory, decoded by the

@@ -18,7 +18,7 @@ Label::Label(const QString& name, QWidget* container, const QFont& font, Color b
       back_(back),
       fore_(fore),
       style_(style) {
-  label_->setFont(font);
+  setFont(font);
   label_->setTextFormat(Qt::PlainText);
   label_->setWordWrap(style.wordWrap);
   label_->setAlignment((style.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
@@ -35,10 +35,6 @@ Label::Label(const QString& name, QWidget* container, const QFont& font, Color b
   if (style_.autoSize) fitToText();
 }
 
-const QFont& Label::font() const {
-  return label_->font();
-}
-
 void Label::setCaption(const QString& text) {
   if (tracing()) traceLine(name() + QStringLiteral(" Caption ") + quoted(text));
   if (text == caption_) return;  // nothing to show anew: the day count repeats for five frames
@@ -49,10 +45,22 @@ void Label::setCaption(const QString& text) {
 
 void Label::fitToText() {
   // An auto-size label is as wide as its text, trailing blanks included, and one line high.
-  const QFontMetricsF metrics(label_->font());
+  const QFontMetricsF metrics(logicalFont());
   const auto width = static_cast<float>(std::ceil(metrics.horizontalAdvance(caption_)));
   const auto height = static_cast<float>(std::ceil(metrics.height()));
   setSizeQuietly(width, height);
+}
+
+void Label::applyGeometry() {
+  Control::applyGeometry();
+  if (!style_.autoSize || scale() == 1.0) return;
+  // Text does not widen exactly with its font's size: shown at another scale, an auto-size label
+  // is made wide and high enough for its text in the scaled font, so that no digit is cut off.
+  const QFontMetricsF metrics(label_->font());
+  const QSize text(static_cast<int>(std::ceil(metrics.horizontalAdvance(caption_))),
+                   static_cast<int>(std::ceil(metrics.height())));
+  if (text.width() > label_->width() || text.height() > label_->height())
+    label_->resize(label_->size().expandedTo(text));
 }
 
 }  // namespace forms

@@ -28,7 +28,11 @@ class Label : public Control {
   void setCaption(const QString& text);
   Color backColor() const { return back_; }
   Color foreColor() const { return fore_; }
-  const QFont& font() const;
+  // The font the text is laid out in [logical px].
+  const QFont& font() const { return logicalFont(); }
+
+ protected:
+  void applyGeometry() override;
 
  private:
   void fitToText();

@@ -2,7 +2,8 @@
 // A picture box of the forms runtime: a surface whose drawing persists in its own image
 // (RGB32), so it survives covering and reaches the screen at the next paint. It draws circle and
 // ellipse outlines and filled boxes in pixel coordinates, and holds image controls as children,
-// which lie above the drawing and are clipped to it. It does not scale its drawing to its size.
+// which lie above the drawing and are clipped to it. The image keeps the logical size; on a
+// scaled window it is magnified to the surface when painted.
 
 #include <QImage>
 #include <QWidget>
@@ -18,6 +19,8 @@ class Surface : public QWidget {
  public:
   explicit Surface(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
   QImage image;
+  // Schedules the repaint of the surface pixels that show `area` of the image [image px].
+  void updateImage(const QRect& area);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -78,7 +78,6 @@ Form1::Form1(forms::Clock& clock)
   window_.setWindowTitle(QStringLiteral("Form1"));
   // The program's icon, built into it, for the taskbar; the caption stays "Form1".
   window_.setWindowIcon(QIcon(QStringLiteral(":/kepler-laws.png")));
-  window_.setFixedSize(989, 577);
   window_.setFont(forms::DefaultFont());
   QPalette palette = window_.palette();
   palette.setColor(QPalette::Window, forms::toQColor(colours::kWindowBack));

@@ -21,6 +21,7 @@
 #include "forms/image_control.h"
 #include "forms/label.h"
 #include "forms/picture_box.h"
+#include "forms/scaled_window.h"
 #include "forms/timer.h"
 #include "window/scenario_state.h"
 
@@ -31,10 +32,11 @@ inline QString ProgramFileName(std::string_view name) {
   return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-// The top-level widget of Form1: a fixed client area; closing it ends the program.
-class FormWindow : public QWidget {
+// The top-level widget of Form1: a client area of 989 x 577 logical pixels, shown at whatever size
+// the window has; closing it ends the program.
+class FormWindow : public forms::ScaledWindow {
  public:
-  FormWindow(Form1& form) : form_(form) {}
+  FormWindow(Form1& form) : ScaledWindow(QSize(989, 577)), form_(form) {}
 
  protected:
   void closeEvent(QCloseEvent* event) override;

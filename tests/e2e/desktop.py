@@ -99,6 +99,29 @@ def read_picture(path):
     return parse_ppm(data)
 
 
+class Picture:
+    """An RGBA picture, 8 bits a channel, rows top to bottom."""
+
+    def __init__(self, width, height, rgba):
+        self.width = width
+        self.height = height
+        self.rgba = rgba
+
+    def pixel(self, x, y):
+        i = 4 * (y * self.width + x)
+        return tuple(self.rgba[i:i + 4])
+
+
+def read_picture_with_alpha(path):
+    """A picture file with its transparency, as a Picture."""
+    size = subprocess.run(["identify", "-format", "%w %h", path + "[0]"], check=True,
+                          stdout=subprocess.PIPE, text=True).stdout.split()
+    width, height = int(size[0]), int(size[1])
+    data = subprocess.run(["convert", path + "[0]", "-depth", "8", "rgba:-"], check=True,
+                          stdout=subprocess.PIPE).stdout
+    return Picture(width, height, data)
+
+
 def screenshot():
     """The whole screen."""
     data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True,
@@ -130,6 +153,29 @@ def window_geometry(window):
     out = xdotool("getwindowgeometry", "--shell", window).stdout
     values = dict(line.split("=", 1) for line in out.split() if "=" in line)
     return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
+def client_area(window):
+    """(x, y, width, height) of a window's client area on the screen, also when a window manager
+    has put it in a frame (xdotool then misplaces it)."""
+    _, _, width, height = window_geometry(window)
+    lib = _xlib()
+    display = lib.XOpenDisplay(os.environ.get("DISPLAY", "").encode())
+    if not display:
+        raise RuntimeError("cannot open display %r" % os.environ.get("DISPLAY"))
+    try:
+        x, y = ctypes.c_int(0), ctypes.c_int(0)
+        child = ctypes.c_ulong(0)
+        root = lib.XDefaultRootWindow(display)
+        lib.XTranslateCoordinates(display, window, root, 0, 0, ctypes.byref(x), ctypes.byref(y),
+                                  ctypes.byref(child))
+        return x.value, y.value, width, height
+    finally:
+        lib.XCloseDisplay(display)
+
+
+def resize_window(window, width, height):
+    xdotool("windowsize", window, width, height)
 
 
 def click(x, y):
@@ -251,6 +297,13 @@ def _xlib():
     lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
     lib.XFree.argtypes = [ctypes.c_void_p]
     lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    lib.XDefaultRootWindow.restype = ctypes.c_ulong
+    lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+    lib.XTranslateCoordinates.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong,
+                                          ctypes.c_int, ctypes.c_int,
+                                          ctypes.POINTER(ctypes.c_int),
+                                          ctypes.POINTER(ctypes.c_int),
+                                          ctypes.POINTER(ctypes.c_ulong)]
     return lib
 
 

@@ -5,12 +5,14 @@ xdotool like a student would and checks what the screen and the trace show.
 
 Usage: run_case.py --program PATH --assets DIR --artifacts DIR CASE
 Cases: start_up, laws_picture, quit_confirmation, close_during_demonstration, inner_planets,
-faces_and_keys, error_box_same_batch, quit_same_batch.
+faces_and_keys, error_box_same_batch, quit_same_batch, projector, window_manager,
+scale_factor_2.
 Exit status 0 passed, 1 failed, 77 skipped (a tool is missing). Screenshots and the trace of
 each run are left in ARTIFACTS/CASE for a person to look at.
 """
 
 import argparse
+import math
 import os
 import re
 import shutil
@@ -20,7 +22,13 @@ import time
 
 import desktop
 
-SCREEN = "-screen 0 1280x800x24"
+# The X screen of each case: the window at its own size on a common screen, or on a projector's.
+SCREENS = {"projector": "1920x1080", "window_manager": "1920x1080", "scale_factor_2": "1920x1080"}
+DEFAULT_SCREEN = "1280x800"
+# Variables the program of a case starts with, beside the trace's.
+CASE_ENVIRONMENT = {"scale_factor_2": {"QT_SCALE_FACTOR": "2"}}
+# Cases that run under a window manager, and the tools they need besides the common ones.
+WINDOW_MANAGER_CASES = {"window_manager": ("openbox", "wmctrl")}
 
 # Without a window manager the window sits at the screen's top-left corner, without a frame.
 WINDOW_SIZE = (989, 577)
@@ -28,6 +36,8 @@ PICTURE1 = (0, 41, 800, 500)  # left, top, width, height [px] on the screen
 SUN_CENTRE = (300, 291)  # Picture1 (300, 250) on the screen
 SURFACE = (128, 128, 255)
 SUN_YELLOW = (255, 240, 0)
+MARGIN = (224, 224, 224)
+TITLE_BAND = (255, 224, 192)
 
 
 BUTTONS = ["Command1(%d)" % i for i in range(8)] + ["Command2", "Command3"]
@@ -101,7 +111,7 @@ def colour_near(actual, expected, tolerance=0):
 class Program:
     """kepler-laws running in the asset folder with the trace on; stderr goes to a file."""
 
-    def __init__(self, program, folder, artifacts):
+    def __init__(self, program, folder, artifacts, environment=None):
         self.log_path = os.path.join(artifacts, "stderr.log")
         self.log = open(self.log_path, "wb")
         env = dict(os.environ)
@@ -111,6 +121,7 @@ class Program:
             "QT_MESSAGE_PATTERN": "%{time process} %{category}: %{message}",
             "LC_ALL": "C.UTF-8",
         })
+        env.update(environment or {})
         self.process = subprocess.Popen([program], cwd=folder, env=env,
                                         stdout=subprocess.DEVNULL, stderr=self.log)
         self.window = None
@@ -182,15 +193,7 @@ class Program:
         painted = wait_until(lambda: desktop.screenshot().pixel(left + 500, top + 30) == SURFACE,
                              10, poll=0.1)
         check(painted, "the window appeared but its drawing surface was not painted within 10 s")
-        previous = [None]
-
-        def settled():
-            current = window_of(desktop.screenshot())
-            same = previous[0] is not None and current.rgb == previous[0].rgb
-            previous[0] = current
-            return same
-
-        check(wait_until(settled, 10, poll=0.1), "the window kept changing for 10 s")
+        wait_settled()
 
     def close(self):
         """Ends the run as a window manager would, if it is still going; returns the status."""
@@ -229,7 +232,8 @@ class Run:
             shutil.copytree(args.assets, folder)
             prepare(folder)
         self.expected_status = 0
-        self.program = Program(args.program, folder, self.artifacts)
+        self.program = Program(args.program, folder, self.artifacts,
+                               CASE_ENVIRONMENT.get(args.case))
 
     def shot(self, name):
         image = desktop.screenshot()
@@ -239,6 +243,49 @@ class Run:
 
 def window_of(screen):
     return screen.crop(0, 0, *WINDOW_SIZE)
+
+
+def wait_settled():
+    """Waits until two screenshots in a row agree."""
+    previous = [None]
+
+    def settled():
+        current = desktop.screenshot()
+        same = previous[0] is not None and current.rgb == previous[0].rgb
+        previous[0] = current
+        return same
+
+    check(wait_until(settled, 10, poll=0.1), "the screen kept changing for 10 s")
+
+
+class Layout:
+    """Where a window whose client area lies at (x, y, width, height) on the screen [px] shows the
+    989x577 logical pixels: magnified uniformly to the largest size that fits and centred, in the
+    window's device-independent pixels, each `ratio` screen pixels wide."""
+
+    def __init__(self, x, y, width, height, ratio=1):
+        self.x, self.y, self.ratio = x, y, ratio
+        wide, high = width / ratio, height / ratio
+        self.scale = min(wide / WINDOW_SIZE[0], high / WINDOW_SIZE[1])
+        self.left = (wide - round(WINDOW_SIZE[0] * self.scale)) // 2
+        self.top = (high - round(WINDOW_SIZE[1] * self.scale)) // 2
+
+    def point(self, x, y):
+        """The screen pixel showing the logical point (x, y) of the window."""
+        return (int(self.x + self.ratio * (self.left + x * self.scale)),
+                int(self.y + self.ratio * (self.top + y * self.scale)))
+
+
+def check_colours(screen, layout, points, expected, what):
+    for point in points:
+        at = layout.point(*point)
+        colour = screen.pixel(*at)
+        check(colour == expected, "%s at logical %s (screen %s) is %s, not %s" %
+              (what, point, at, colour, expected))
+
+
+def layout_of(window, ratio=1):
+    return Layout(*desktop.client_area(window), ratio=ratio)
 
 
 def sun_sample_points():
@@ -443,6 +490,31 @@ def case_close_during_demonstration(run):
           "the demonstration returned normally instead of stopping")
 
 
+def check_last_frame_shown(assets, operations, screen):
+    """The three bodies are on the screen exactly where the last frame put them: every opaque
+    pixel of their pictures, later bodies above earlier ones, as the window stacks them."""
+    left, top, _, _ = PICTURE1
+    expected = {}
+    for image, picture_file in (("Image1", "earth02.gif"), ("Image2", "suisei02.gif"),
+                                ("Image4", "Venus01.gif")):
+        places = {}
+        for operation in operations:
+            match = re.match(r"^%s (Left|Top) (\S+)$" % image, operation)
+            if match:
+                places[match.group(1)] = math.floor(float(match.group(2)) + 0.5)
+        picture = desktop.read_picture_with_alpha(os.path.join(assets, picture_file))
+        for y in range(picture.height):
+            for x in range(picture.width):
+                r, g, b, a = picture.pixel(x, y)
+                if a == 255:
+                    expected[(left + places["Left"] + x, top + places["Top"] + y)] = (r, g, b)
+    wrong = [point for point, colour in expected.items() if screen.pixel(*point) != colour]
+    print("last frame: %d of %d body pixels on the screen as drawn" %
+          (len(expected) - len(wrong), len(expected)))
+    check(not wrong, "%d body pixels of the last frame are not on the screen, e.g. at %s" %
+          (len(wrong), wrong[:3]))
+
+
 def case_inner_planets(run):
     program = run.program
     program.show_window()
@@ -463,6 +535,7 @@ def case_inner_planets(run):
     check(waits == 1800, "%d frames played, not 1800" % waits)
     check(days and days[-1] == LAST_DAY, "the last day read-out is %s" %
           (days[-1] if days else "missing"))
+    check_last_frame_shown(run.args.assets, played, run.shot("inner_planets_last_frame"))
     # Every frame waits at least 3 ms on a steady clock.
     check(seconds >= 1800 * 0.003, "1800 frames of 3 ms took only %.2f s" % seconds)
     check(program.running(), "the program ended after the demonstration")
@@ -543,6 +616,105 @@ FOLDERS = {
     "error_box_same_batch": _without("kepler.bmp"),
 }
 
+def case_projector(run):
+    """Maximised on a 1920x1080 projector (without a window manager: resized to the screen)."""
+    program = run.program
+    program.show_window()
+    desktop.resize_window(program.window, 1920, 1080)
+    check(wait_until(lambda: desktop.window_geometry(program.window)[2:] == (1920, 1080), 5),
+          "the window did not take the screen's size")
+    wait_settled()
+    layout = layout_of(program.window)
+    print("window scaled by %.4f, client area from x %d" % (layout.scale, layout.left))
+    check(abs(layout.scale - 1080 / 577) < 1e-9, "the layout scales by %f" % layout.scale)
+    screen = run.shot("projector")
+    check_colours(screen, layout, sun_sample_points(), SUN_YELLOW, "the Sun")
+    check_colours(screen, layout, background_sample_points(), SURFACE, "the surface")
+    margins = [(x, y) for x in (0, int(layout.left) - 1, 1919 - int(layout.left) + 1, 1919)
+               for y in (0, 540, 1079)]
+    for point in margins:
+        check(screen.pixel(*point) == MARGIN, "the margin at %s is %s" %
+              (point, screen.pixel(*point)))
+    print("Sun, surface and margins right at the scaled places")
+
+    desktop.click(*layout.point(*button_centre("Command1(3)")))
+    check(program.wait_for_operation("Form1 Click Command1(3)", 10),
+          "a click at the scaled centre of Command1(3) did not reach it")
+    check(program.wait_for_operation('Image1 Picture "suisei02.gif"', 10),
+          "Command1(3) did not start Mercury")
+    time.sleep(2)
+    run.shot("projector_mercury")
+    print("the scaled Command1(3) started Mercury")
+
+
+def case_window_manager(run):
+    """Maximise, full screen with F11 and back with Esc, as a window manager does them."""
+    program = run.program
+    program.window = desktop.find_window("Form1", 20)
+    check(program.window is not None, "the window Form1 did not appear within 20 s")
+    x, y, width, height = desktop.client_area(program.window)
+    check((width, height) == WINDOW_SIZE, "the window opened at %dx%d" % (width, height))
+    wait_settled()
+    run.shot("opened")
+
+    subprocess.run(["wmctrl", "-r", "Form1", "-b", "add,maximized_vert,maximized_horz"],
+                   check=True)
+    check(wait_until(lambda: desktop.client_area(program.window)[2] == 1920, 5),
+          "the window manager did not maximise the window")
+    wait_settled()
+    layout = layout_of(program.window)
+    print("maximised: client area %s, scale %.4f" % (desktop.client_area(program.window),
+                                                     layout.scale))
+    screen = run.shot("maximised")
+    check_colours(screen, layout, sun_sample_points(), SUN_YELLOW, "the Sun")
+
+    desktop.click(*layout.point(*button_centre("Command1(5)")))
+    check(program.wait_for_operation("Form1 Click Command1(5)", 10), "the comet did not start")
+    time.sleep(8)
+    desktop.key("F11")
+    check(wait_until(lambda: desktop.client_area(program.window) == (0, 0, 1920, 1080), 5),
+          "F11 did not make the window full screen")
+    time.sleep(1)
+    screen = run.shot("full_screen_comet")
+    layout = layout_of(program.window)
+    check(not program.has("Form1 Return Command1(5)"), "the comet ended before the screenshot")
+    check_colours(screen, layout, [(400, 5), (100, 30)], TITLE_BAND, "the title strip")
+    check_colours(screen, layout, [(790, 490), (20, 565)], SURFACE, "the surface")
+    for point in ((0, 540), (1919, 540)):
+        check(screen.pixel(*point) == MARGIN, "the margin at %s is %s" %
+              (point, screen.pixel(*point)))
+    print("full screen: 1920x1080, scale %.4f, comet playing" % layout.scale)
+
+    desktop.key("Escape")
+    check(wait_until(lambda: desktop.client_area(program.window)[3] < 1080, 5),
+          "Esc did not leave full screen")
+    print("Esc: back to %s" % (desktop.client_area(program.window),))
+
+
+def case_scale_factor_2(run):
+    """At scale factor 2 on 1920x1080 the window opens scaled down so that all of it shows."""
+    program = run.program
+    program.window = desktop.find_window("Form1", 20)
+    check(program.window is not None, "the window Form1 did not appear within 20 s")
+    x, y, width, height = desktop.client_area(program.window)
+    print("window at %d,%d, %dx%d screen pixels" % (x, y, width, height))
+    check(x >= 0 and y >= 0 and x + width <= 1920 and y + height <= 1080,
+          "the window reaches beyond the 1920x1080 screen")
+    layout = Layout(x, y, width, height, ratio=2)
+    check(layout.scale < 1, "the window was not scaled down (scale %f)" % layout.scale)
+    check(wait_until(lambda: desktop.screenshot().pixel(*layout.point(500, 71)) == SURFACE, 10,
+                     poll=0.1), "the drawing surface was not painted")
+    wait_settled()
+    screen = run.shot("scale_factor_2")
+    check_colours(screen, layout, sun_sample_points(), SUN_YELLOW, "the Sun")
+    # The bottom of the window: the read-out strip, and the last button beside it.
+    check_colours(screen, layout, [(790, 570), (20, 545)], SURFACE, "the read-out strip")
+    face = screen.pixel(*layout.point(811, 530))
+    check(colour_near(face, BUTTON_FACE, 40), "Command3's face at the bottom is %s" % (face,))
+    print("scaled by %.4f in device-independent pixels; Sun, read-out strip and Command3 shown" %
+          layout.scale)
+
+
 CASES = {
     "start_up": case_start_up,
     "laws_picture": case_laws_picture,
@@ -552,10 +724,32 @@ CASES = {
     "faces_and_keys": case_faces_and_keys,
     "error_box_same_batch": case_error_box_same_batch,
     "quit_same_batch": case_quit_same_batch,
+    "projector": case_projector,
+    "window_manager": case_window_manager,
+    "scale_factor_2": case_scale_factor_2,
 }
 
 
 def run_inside_display(args):
+    window_manager = None
+    if args.case in WINDOW_MANAGER_CASES:
+        window_manager = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                                          stderr=subprocess.DEVNULL)
+        running = wait_until(lambda: subprocess.run(["wmctrl", "-m"], stdout=subprocess.DEVNULL,
+                                                     stderr=subprocess.DEVNULL).returncode == 0, 10)
+        if not running:
+            print("FAILED: the window manager did not start")
+            window_manager.kill()
+            return 1
+    try:
+        return run_case(args)
+    finally:
+        if window_manager is not None:
+            window_manager.terminate()
+            window_manager.wait()
+
+
+def run_case(args):
     run = Run(args)
     program = run.program
     failure = None
@@ -603,8 +797,8 @@ def main():
     if args.inside_display:
         return run_inside_display(args)
 
-    missing = [tool for tool in ("xvfb-run", "xdotool", "import", "convert")
-               if shutil.which(tool) is None]
+    tools = ("xvfb-run", "xdotool", "import", "convert") + WINDOW_MANAGER_CASES.get(args.case, ())
+    missing = [tool for tool in tools if shutil.which(tool) is None]
     if missing:
         print("skipped: missing " + ", ".join(missing) + " (scripts/deps.sh test installs them)")
         return 77
@@ -612,7 +806,8 @@ def main():
         if not os.path.exists(path):
             print("missing %s: build the targets kepler-laws and assets first" % path)
             return 1
-    command = ["xvfb-run", "-a", "-s", SCREEN, sys.executable, os.path.abspath(__file__),
+    screen = "-screen 0 %sx24" % SCREENS.get(args.case, DEFAULT_SCREEN)
+    command = ["xvfb-run", "-a", "-s", screen, sys.executable, os.path.abspath(__file__),
                "--inside-display"] + sys.argv[1:]
     return subprocess.run(command).returncode
 

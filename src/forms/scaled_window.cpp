@@ -1,0 +1,202 @@
+#include "forms/scaled_window.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QTimerEvent>
+
+#include <algorithm>
+#include <cmath>
+
+#include "forms/control.h"
+
+namespace forms {
+namespace {
+
+int scaled(int logical, double scale) {
+  return static_cast<int>(std::lround(logical * scale));
+}
+
+}  // namespace
+
+Qt::TransformationMode PictureMagnification() {
+  // Smooth. A projector magnifies by a factor like 1.87, where nearest-neighbour repeats every
+  // other row and column: the 1-pixel orbit outlines come out 1 and 2 pixels thick by turns and
+  // the Sun's stair steps grow. Smooth magnification keeps the outlines even, only softer.
+  return Qt::SmoothTransformation;
+}
+
+ScaledWindow::ScaledWindow(QSize logicalSize) : logicalSize_(logicalSize) {
+  // Below a quarter of its size the layout is unreadable anyway.
+  setMinimumSize(logicalSize / 4);
+  double fit = 1.0;
+  if (const QScreen* display = screen()) {
+    const QSize available = display->availableGeometry().size();
+    fit = std::min({1.0, available.width() / static_cast<double>(logicalSize.width()),
+                    available.height() / static_cast<double>(logicalSize.height())});
+  }
+  resize(QSize(scaled(logicalSize.width(), fit), scaled(logicalSize.height(), fit))
+             .expandedTo(minimumSize()));
+  relayout();
+  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                     [this] { releaseDueRepaint(); });
+  }
+}
+
+ScaledWindow::~ScaledWindow() = default;
+
+ScaledWindow* ScaledWindow::of(const QWidget* widget) {
+  return widget ? dynamic_cast<ScaledWindow*>(widget->window()) : nullptr;
+}
+
+QRect ScaledWindow::toDevice(const QRect& logical, const QWidget* container) const {
+  const bool onClient = container == this;
+  if (scale_ == 1.0 && (!onClient || origin_.isNull())) return logical;
+  const int left = scaled(logical.x(), scale_);
+  const int top = scaled(logical.y(), scale_);
+  QRect device(left, top, scaled(logical.x() + logical.width(), scale_) - left,
+               scaled(logical.y() + logical.height(), scale_) - top);
+  if (onClient) device.translate(origin_);
+  return device;
+}
+
+void ScaledWindow::attach(Control* control) {
+  controls_.push_back(control);
+}
+
+void ScaledWindow::detach(Control* control) {
+  controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+  deferredMoves_.erase(std::remove(deferredMoves_.begin(), deferredMoves_.end(), control),
+                       deferredMoves_.end());
+}
+
+bool ScaledWindow::relayout() {
+  const double scale = std::min(width() / static_cast<double>(logicalSize_.width()),
+                                height() / static_cast<double>(logicalSize_.height()));
+  const QSize client(scaled(logicalSize_.width(), scale), scaled(logicalSize_.height(), scale));
+  const QPoint origin((width() - client.width()) / 2, (height() - client.height()) / 2);
+  if (scale == scale_ && origin == origin_) return false;
+  scale_ = scale;
+  origin_ = origin;
+  for (Control* control : controls_) control->applyScale();
+  return true;
+}
+
+void ScaledWindow::resizeEvent(QResizeEvent* event) {
+  relayout();
+  QWidget::resizeEvent(event);
+}
+
+void ScaledWindow::keyPressEvent(QKeyEvent* event) {
+  // The program has no key handling of its own, so these two keys collide with nothing.
+  if (event->key() == Qt::Key_F11) {
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
+  } else if (event->key() == Qt::Key_Escape && isFullScreen()) {
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
+  } else {
+    QWidget::keyPressEvent(event);
+  }
+}
+
+// ---- Repaint pacing ----
+//
+// Qt posts one UpdateRequest to the window when something on it needs repainting and posts no
+// other until that one has been handled. Holding it back until the next refresh therefore
+// gathers every change made meanwhile into one repaint; the changes themselves are made, and
+// traced, at once.
+//
+// Frames that come faster than the screen refreshes wake the program anyway, so a held repaint
+// goes out when the event loop is next about to wait after it has become due: it costs no
+// wake-up of its own. A timer one refresh later is the backstop for when no frame comes, as after
+// the last frame of a demonstration.
+
+void ScaledWindow::setRepaintPeriod(std::chrono::nanoseconds period) {
+  period_ = period;
+  if (period <= std::chrono::nanoseconds::zero() &&
+      (release_.isActive() || !deferredMoves_.empty()))
+    flushRepaint();
+}
+
+bool ScaledWindow::defersMoves() const {
+  return isVisible() && refreshPeriod() > std::chrono::nanoseconds::zero();
+}
+
+void ScaledWindow::deferMove(Control* control) {
+  if (std::find(deferredMoves_.begin(), deferredMoves_.end(), control) != deferredMoves_.end())
+    return;
+  // Nothing else may need repainting: one pixel of the margin corner asks for the repaint that
+  // makes the move.
+  if (deferredMoves_.empty()) update(QRect(0, 0, 1, 1));
+  deferredMoves_.push_back(control);
+}
+
+void ScaledWindow::applyDeferredMoves() {
+  const std::vector<Control*> moves = std::move(deferredMoves_);
+  deferredMoves_.clear();
+  for (Control* control : moves) control->Control::applyGeometry();
+}
+
+std::chrono::nanoseconds ScaledWindow::refreshPeriod() const {
+  if (period_) return *period_;
+  const QScreen* display = screen();
+  const double hertz = display ? display->refreshRate() : 0.0;
+  // A screen that reports no rate, or a nonsensical one, is taken to refresh at 60 Hz.
+  const double rate = hertz >= 1.0 && hertz <= 1000.0 ? hertz : 60.0;
+  return std::chrono::nanoseconds(static_cast<std::int64_t>(1e9 / rate));
+}
+
+bool ScaledWindow::holdRepaint() {
+  const auto period = refreshPeriod();
+  if (period <= std::chrono::nanoseconds::zero() || releasing_) return false;
+  const auto due = lastRepaint_ + period;
+  const auto now = std::chrono::steady_clock::now();
+  if (now >= due) return false;
+  if (!release_.isActive()) {
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - now + period);
+    release_.start(static_cast<int>(wait.count()), Qt::PreciseTimer, this);
+  }
+  return true;
+}
+
+void ScaledWindow::releaseDueRepaint() {
+  if (release_.isActive() && std::chrono::steady_clock::now() >= lastRepaint_ + refreshPeriod())
+    flushRepaint();
+}
+
+void ScaledWindow::flushRepaint() {
+  release_.stop();
+  releasing_ = true;
+  QEvent request(QEvent::UpdateRequest);
+  QCoreApplication::sendEvent(this, &request);
+  releasing_ = false;
+}
+
+void ScaledWindow::timerEvent(QTimerEvent* event) {
+  if (event->timerId() == release_.timerId()) {
+    flushRepaint();  // no frame came to take the held repaint along
+  } else {
+    QWidget::timerEvent(event);
+  }
+}
+
+bool ScaledWindow::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::UpdateRequest:
+      if (holdRepaint()) return true;
+      lastRepaint_ = std::chrono::steady_clock::now();
+      ++repaintsShown_;
+      applyDeferredMoves();
+      break;
+    case QEvent::WindowBlocked:
+      // A modal box is about to cover the window: what was drawn before it must be on the screen.
+      flushRepaint();
+      break;
+    default:
+      break;
+  }
+  return QWidget::event(event);
+}
+
+}  // namespace forms

@@ -1,0 +1,261 @@
+// The window at a projector's size: the layout magnified uniformly and centred, text drawn at the
+// magnified size, the full-screen keys, and repaints paced to the screen's refresh without
+// changing what the window does. A real click on a magnified button is an end-to-end case.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+
+#include <cmath>
+
+#include "window_fixture.h"
+
+using testing_support::TraceRecorder;
+using testing_support::WindowTest;
+
+namespace {
+
+// The offscreen screen the GUI tests run on (tests/support/offscreen_screen.json).
+constexpr QSize kProjector(1920, 1080);
+constexpr QRgb kSunRgb = 0xFFF000;
+constexpr QRgb kMarginRgb = 0xE0E0E0;
+
+void settle(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// What the window shows on the screen, and the window drawn afresh from its present state.
+QImage onScreen(QWidget* window) {
+  return window->screen()
+      ->grabWindow(window->winId())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
+}
+QImage drawnAfresh(QWidget* window) {
+  return window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Whether two pictures of the window agree. A smooth magnification of part of the drawing comes
+// out a few levels off the magnification of the whole, so channels may differ by a little.
+bool agree(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return false;
+  constexpr int kTolerance = 8;
+  for (int y = 0; y < a.height(); ++y) {
+    const auto* p = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+    const auto* q = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+    for (int x = 0; x < a.width(); ++x) {
+      if (std::abs(qRed(p[x]) - qRed(q[x])) > kTolerance ||
+          std::abs(qGreen(p[x]) - qGreen(q[x])) > kTolerance ||
+          std::abs(qBlue(p[x]) - qBlue(q[x])) > kTolerance)
+        return false;
+    }
+  }
+  return true;
+}
+
+class ScaledWindowTest : public WindowTest {
+ protected:
+  forms::ScaledWindow* scaled() { return static_cast<forms::ScaledWindow*>(form->window()); }
+  void maximise() {
+    form->window()->showMaximized();
+    settle(20);
+  }
+  // Where a logical point of the window lies once magnified by `scale` and centred.
+  QPoint device(double x, double y, double scale) const {
+    const int clientWidth = static_cast<int>(std::lround(989 * scale));
+    return QPoint((kProjector.width() - clientWidth) / 2 + static_cast<int>(std::lround(x * scale)),
+                  static_cast<int>(std::lround(y * scale)));
+  }
+  void key(Qt::Key k) {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : form->window();
+    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    settle(20);
+  }
+};
+
+}  // namespace
+
+TEST_F(ScaledWindowTest, MaximisedOnAProjectorTheLayoutScalesUniformlyAndCentres) {
+  maximise();
+  ASSERT_EQ(form->window()->size(), kProjector);
+  const double s = std::min(1920.0 / 989, 1080.0 / 577);  // the height ratio, 1.8718
+  EXPECT_DOUBLE_EQ(scaled()->scale(), s);
+  EXPECT_EQ(scaled()->origin(), QPoint(34, 0)) << "(1920 - 1851) / 2 on each side";
+
+  const auto expectShownAt = [&](const forms::Control& c, QRect logicalOnWindow) {
+    SCOPED_TRACE(c.name().toStdString());
+    const QPoint topLeft = device(logicalOnWindow.left(), logicalOnWindow.top(), s);
+    const QPoint end = device(logicalOnWindow.left() + logicalOnWindow.width(),
+                              logicalOnWindow.top() + logicalOnWindow.height(), s);
+    const QWidget* w = c.widget();
+    EXPECT_EQ(QRect(w->mapTo(form->window(), QPoint(0, 0)), w->size()),
+              QRect(topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y())));
+  };
+  expectShownAt(form->Picture1, QRect(0, 41, 800, 500));
+  expectShownAt(form->Picture2, QRect(0, 541, 800, 30));
+  expectShownAt(form->Command1(3), QRect(801, 191, 180, 50));
+  expectShownAt(form->Command3, QRect(801, 491, 180, 50));
+  expectShownAt(form->Label9, QRect(801, 0, 180, 40));
+  // The model, and so every routine and the trace, stays in logical pixels.
+  EXPECT_EQ(form->Command1(3).left(), 801);
+  EXPECT_EQ(form->Picture1.image().size(), QSize(800, 500));
+
+  const QImage shown = drawnAfresh(form->window());
+  const QPoint sun = device(300, 291, s);
+  EXPECT_EQ(shown.pixel(sun) & 0xFFFFFF, kSunRgb);
+  EXPECT_EQ(shown.pixel(sun + QPoint(15, 0)) & 0xFFFFFF, kSunRgb) << "the disc is magnified too";
+  EXPECT_EQ(shown.pixel(10, 540) & 0xFFFFFF, kMarginRgb) << "left margin";
+  EXPECT_EQ(shown.pixel(1910, 540) & 0xFFFFFF, kMarginRgb) << "right margin";
+}
+
+TEST_F(ScaledWindowTest, TextIsLaidOutInLogicalPixelsAndDrawnAtTheScaledSize) {
+  maximise();
+  const double s = scaled()->scale();
+  EXPECT_EQ(QFontInfo(form->Label9.widget()->font()).pixelSize(), std::lround(16 * s));
+  EXPECT_EQ(QFontInfo(form->Command1(3).widget()->font()).pixelSize(), std::lround(16 * s));
+  EXPECT_EQ(form->Label9.font().pixelSize(), 16);
+
+  click(form->Command1(5));  // the comet: the read-outs show 3550 and 59.9
+  for (const forms::Label* readOut : {&form->Label4, &form->Label5, &form->Label7}) {
+    SCOPED_TRACE(readOut->name().toStdString());
+    const QFontMetricsF logical(readOut->font());
+    EXPECT_EQ(readOut->width(), std::ceil(logical.horizontalAdvance(readOut->caption())))
+        << "an auto-size label's model width stays the logical width";
+    const QFontMetricsF drawn(readOut->widget()->font());
+    EXPECT_GE(readOut->widget()->width(), drawn.horizontalAdvance(readOut->caption()))
+        << "no digit of the read-out is cut off";
+  }
+}
+
+TEST_F(ScaledWindowTest, F11TogglesFullScreenAndEscLeavesItTheLayoutFollows) {
+  key(Qt::Key_Escape);
+  EXPECT_FALSE(form->window()->isFullScreen()) << "Esc does nothing outside full screen";
+  EXPECT_EQ(form->window()->size(), QSize(989, 577));
+
+  key(Qt::Key_F11);
+  ASSERT_TRUE(form->window()->isFullScreen());
+  EXPECT_EQ(form->window()->geometry(), QRect(QPoint(0, 0), kProjector));
+  EXPECT_DOUBLE_EQ(scaled()->scale(), 1080.0 / 577);
+
+  key(Qt::Key_Escape);
+  EXPECT_FALSE(form->window()->isFullScreen());
+  EXPECT_EQ(form->window()->size(), QSize(989, 577));
+  EXPECT_EQ(scaled()->scale(), 1.0);
+  EXPECT_EQ(form->Command1(3).widget()->geometry(), QRect(801, 191, 180, 50))
+      << "back at its own size, the window shows the layout pixel for pixel";
+
+  key(Qt::Key_F11);
+  key(Qt::Key_F11);
+  EXPECT_FALSE(form->window()->isFullScreen()) << "F11 toggles";
+}
+
+// ---- Repaint pacing ----
+
+TEST_F(ScaledWindowTest, PacingChangesNoTraceAndRepaintsAtMostOncePerRefresh) {
+  QStringList paced;
+  QStringList unpaced;
+  int pacedRepaints = 0;
+  int unpacedRepaints = 0;
+  double pacedMs = 0;
+  for (const bool pacing : {true, false}) {
+    if (!pacing) {
+      form.reset();
+      start();
+    }
+    scaled()->setRepaintPeriod(pacing ? std::chrono::milliseconds(17)
+                                      : std::chrono::milliseconds(0));
+    settle(40);
+    const int before = scaled()->repaintsShown();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    TraceRecorder trace;
+    click(form->Command1(7));  // 1800 frames, each moving three bodies
+    (pacing ? paced : unpaced) = trace.lines();
+    (pacing ? pacedRepaints : unpacedRepaints) = scaled()->repaintsShown() - before;
+    if (pacing) pacedMs = static_cast<double>(elapsed.elapsed());
+  }
+  ASSERT_GT(paced.size(), 14000);
+  EXPECT_EQ(paced, unpaced);
+  EXPECT_LE(pacedRepaints, pacedMs / 17 + 2);
+  EXPECT_GT(unpacedRepaints, 1000) << "without pacing nearly every frame is repainted";
+}
+
+TEST_F(ScaledWindowTest, TheLastFrameOfADemonstrationReachesTheScreen) {
+  maximise();
+  click(form->Command1(7));
+  // Back in an idle event loop, with nothing else to wake it up but a guard timer: the held last
+  // frame must reach the screen by itself, within two refresh periods (and the load of a shared
+  // machine).
+  const int repaints = scaled()->repaintsShown();
+  const bool current = agree(onScreen(form->window()), drawnAfresh(form->window()));
+  QTimer guard;
+  guard.setSingleShot(true);
+  guard.start(1000);
+  QElapsedTimer elapsed;
+  elapsed.start();
+  while (!current && scaled()->repaintsShown() == repaints && guard.isActive())
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  const qint64 waited = elapsed.elapsed();
+  EXPECT_TRUE(agree(onScreen(form->window()), drawnAfresh(form->window())))
+      << "the last frame was not on the screen " << waited << " ms after the demonstration";
+  EXPECT_LT(waited, 250);
+  // And what is on the screen is where the last frame placed the bodies.
+  const double s = scaled()->scale();
+  for (const forms::ImageControl* body : {&form->Image1, &form->Image2, &form->Image4}) {
+    EXPECT_EQ(body->widget()->pos(),
+              QPoint(static_cast<int>(std::lround(forms::toPixel(body->left()) * s)),
+                     static_cast<int>(std::lround(forms::toPixel(body->top()) * s))))
+        << body->name().toStdString();
+  }
+}
+
+namespace {
+
+// Compares the screen with the window when the quit box is first painted, then answers it with
+// いいえ.
+class BoxWatcher : public QObject {
+ public:
+  BoxWatcher(QWidget* window, testing_support::ModalAnswerer& modal)
+      : window_(window), modal_(modal) {
+    QApplication::instance()->installEventFilter(this);
+  }
+  bool looked = false;
+  bool agreed = false;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !looked && qobject_cast<QMessageBox*>(watched)) {
+      looked = true;
+      agreed = agree(onScreen(window_), drawnAfresh(window_));
+      modal_.answer(QStringLiteral("いいえ"));
+    }
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+  testing_support::ModalAnswerer& modal_;
+};
+
+}  // namespace
+
+TEST_F(ScaledWindowTest, TheFrameBeforeAMessageBoxIsOnTheScreenAsTheBoxComesUp) {
+  // Command3 clicked during the inner planets: the quit box comes up inside a wait. With a refresh
+  // period longer than the test, only the box itself can bring the held frame to the screen.
+  maximise();
+  scaled()->setRepaintPeriod(std::chrono::seconds(100));
+  BoxWatcher watcher(form->window(), modal);
+  clock.after(1000, [&] { form->Command3.postClick(); });
+  TraceRecorder trace;
+  click(form->Command1(7));
+  ASSERT_TRUE(watcher.looked) << "the quit box never came up";
+  EXPECT_TRUE(watcher.agreed) << "the screen lagged behind the window as the box came up";
+  EXPECT_GE(trace.find("Form1 MsgBox \"本当に終わりますか？\" 4 \"確　　認\" = 7"), 0);
+}
