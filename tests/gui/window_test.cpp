@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "window/colours.h"
 #include "window_fixture.h"
 
 using testing_support::TraceRecorder;
@@ -19,8 +20,8 @@ namespace {
 QRgb pixel(const forms::PictureBox& box, int x, int y) {
   return box.image().pixel(x, y) & 0xFFFFFF;
 }
-constexpr QRgb kSurfaceRgb = 0x8080FF;
-constexpr QRgb kSunRgb = 0xFFF000;
+const QRgb kSurfaceRgb = forms::toQColor(colours::kDrawingSurface).rgb() & 0xFFFFFF;
+const QRgb kSunRgb = forms::toQColor(colours::kSun).rgb() & 0xFFFFFF;
 
 void expectPlace(const forms::Control& c, float left, float top, float width, float height) {
   SCOPED_TRACE(c.name().toStdString());

@@ -1,4 +1,4 @@
-// The ephemeris core: Kepler's equation, calendar date <-> Julian Date, the record text, and the
+// The tools' shared library: Kepler's equation, calendar date <-> Julian Date, the record text, and the
 // positions against the independent VSOP87 theory.
 #include "ephemeris.h"
 
@@ -26,7 +26,11 @@ TEST(KeplerEquation, ConvergesUpToHalleysEccentricityAlsoNearZeroAndPi) {
       EXPECT_LE(std::fabs(residual), kKeplerTolerance) << "e=" << e << " M=" << m;
     }
   }
+  // The answer keeps M's revolution.
+  EXPECT_NEAR(SolveKepler(2.0 - 20.0 * kPi, 0.967).eccentricAnomaly + 20.0 * kPi,
+              SolveKepler(2.0, 0.967).eccentricAnomaly, 1e-12);
   EXPECT_THROW(SolveKepler(1.0, 1.0), std::invalid_argument);
+  EXPECT_THROW(SolveKepler(1.0, -0.1), std::invalid_argument);
   EXPECT_THROW(SolveKepler(std::numeric_limits<double>::quiet_NaN(), 0.1), std::invalid_argument);
 }
 
