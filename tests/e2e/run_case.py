@@ -767,21 +767,21 @@ def run_case(args):
         failure = "sanitizer messages from the program"
     if failure is not None:
         print("FAILED: " + failure)
-        print("last trace lines:")
-        for operation in program.operations()[-15:]:
-            print("  " + operation)
-        if others:
-            print("other stderr lines:")
-            for line in others[-60:]:
-                print("  " + line)
+        _print_last("last trace lines:", program.operations(), 15)
+        _print_last("other stderr lines:", others, 60)
         print("screenshots and the full trace: " + run.artifacts)
         return 1
-    if others:
-        print("other stderr lines (not failures):")
-        for line in others[-10:]:
-            print("  " + line)
+    _print_last("other stderr lines (not failures):", others, 10)
     print("passed; screenshots in " + run.artifacts)
     return 0
+
+
+def _print_last(title, lines, count):
+    """Prints the title and the last `count` lines, indented; nothing when there are none."""
+    if lines:
+        print(title)
+        for line in lines[-count:]:
+            print("  " + line)
 
 
 def main():

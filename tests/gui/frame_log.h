@@ -78,7 +78,7 @@ class FrameLog {
  private:
   Shown shownNow() const {
     const QImage& surface = form_.Picture1.image();
-    const QRgb bar = forms::toQColor(colours::kGaugeBar).rgb();
+    const QRgb bar = forms::toQRgb(colours::kGaugeBar);
     int end = 580;
     while (end <= 780 && surface.pixel(end, 40) == bar) ++end;
     return {form_.Label11.caption(), end,

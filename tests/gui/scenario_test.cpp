@@ -64,7 +64,7 @@ TEST_F(ScenarioTest, TablesHoldTheOrbitModelsStepTimesAndPointsOfTheScenarioPres
     }
     EXPECT_EQ(form->StepTimeTable(0), 0.0) << "cell 0 stays empty";
     EXPECT_EQ(form->FocusX, focusX);
-    const QRgb sun = forms::toQColor(colours::kSun).rgb();
+    const QRgb sun = forms::toQRgb(colours::kSun);
     EXPECT_EQ(form->Picture1.image().pixel(static_cast<int>(std::lround(focusX)), 250), sun);
   }
   EXPECT_EQ(form->OrbitAngle, 270) << "the planet's last frame";

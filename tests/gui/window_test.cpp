@@ -20,8 +20,8 @@ namespace {
 QRgb pixel(const forms::PictureBox& box, int x, int y) {
   return box.image().pixel(x, y) & 0xFFFFFF;
 }
-const QRgb kSurfaceRgb = forms::toQColor(colours::kDrawingSurface).rgb() & 0xFFFFFF;
-const QRgb kSunRgb = forms::toQColor(colours::kSun).rgb() & 0xFFFFFF;
+constexpr QRgb kSurfaceRgb = forms::toQRgb(colours::kDrawingSurface) & 0xFFFFFF;
+constexpr QRgb kSunRgb = forms::toQRgb(colours::kSun) & 0xFFFFFF;
 
 void expectPlace(const forms::Control& c, float left, float top, float width, float height) {
   SCOPED_TRACE(c.name().toStdString());

@@ -15,9 +15,7 @@
 namespace kepler::assets {
 
 // The drawing surface the program shows the pictures on.
-inline constexpr QRgb kSurfaceColour = qRgb(colours::kDrawingSurface & 0xFF,
-                                            (colours::kDrawingSurface >> 8) & 0xFF,
-                                            (colours::kDrawingSurface >> 16) & 0xFF);
+inline constexpr QRgb kSurfaceColour = forms::toQRgb(colours::kDrawingSurface);
 
 // A GIF has 256 palette entries; one is kept for the transparent colour.
 inline constexpr int kMaxOpaqueColours = 255;
