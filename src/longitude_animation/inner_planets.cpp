@@ -30,7 +30,8 @@ void Form1::AnimateInnerPlanets() {
         kepler::RecordPoint(LongitudeNumber(row, 1), LongitudeNumber(row, 2), mercury.factor);
     PlaceBody(Image2, planet.x, planet.y);
     const kepler::PlotPoint earth = kepler::CirclePicturePlace(
-        kepler::UniformAngle(FrameCounter, kepler::kEarthDegreesPerDay, kFramesPerDay), mercury.earthRadius);
+        kepler::UniformAngle(FrameCounter, kepler::kEarthDegreesPerDay, kFramesPerDay),
+        mercury.earthRadius);
     MoveImage(Image1, earth);
     const kepler::PlotPoint venus = kepler::CirclePicturePlace(
         kepler::UniformAngle(FrameCounter, kVenusRate, kFramesPerDay), kVenusRadius);

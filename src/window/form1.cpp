@@ -8,10 +8,10 @@
 #include <exception>
 
 #include "core/runtime_error.h"
-#include "window/colours.h"
 #include "forms/fonts.h"
 #include "forms/message_box.h"
 #include "forms/trace.h"
+#include "window/colours.h"
 
 namespace {
 
@@ -43,10 +43,10 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 Form1::Form1(forms::Clock& clock)
     : clock_(clock),
       window_(*this),
-      Picture1(QStringLiteral("Picture1"), &window_, kDrawingSurface, forms::kSystemWindowText, 0, 41,
-               800, 500),
-      Picture2(QStringLiteral("Picture2"), &window_, kDrawingSurface, forms::kSystemWindowText, 0, 541,
-               800, 30),
+      Picture1(QStringLiteral("Picture1"), &window_, kDrawingSurface, forms::kSystemWindowText, 0,
+               41, 800, 500),
+      Picture2(QStringLiteral("Picture2"), &window_, kDrawingSurface, forms::kSystemWindowText, 0,
+               541, 800, 30),
       Image1(QStringLiteral("Image1"), Picture1.surface(), 8, 280, 33, 25),
       Image2(QStringLiteral("Image2"), Picture1.surface(), 16, 320, 25, 25),
       Image3(QStringLiteral("Image3"), Picture1.surface(), 8, 352, 33, 41),

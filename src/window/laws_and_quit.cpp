@@ -19,9 +19,9 @@ void Form1::Command3_Click() {
   // はい ends the program the moment it is pressed: a click that reaches the window together with
   // it, before the box has closed, starts nothing.
   using forms::MsgBoxAnswer;
-  const MsgBoxAnswer answer =
-      forms::MsgBox(&window_, QStringLiteral("Form1"), QStringLiteral("本当に終わりますか？"),
-                    forms::MsgBoxButtons::YesNo, QStringLiteral("確　　認"),
-                    [this](MsgBoxAnswer reply) { ending_ = ending_ || reply == MsgBoxAnswer::Yes; });
+  const MsgBoxAnswer answer = forms::MsgBox(
+      &window_, QStringLiteral("Form1"), QStringLiteral("本当に終わりますか？"),
+      forms::MsgBoxButtons::YesNo, QStringLiteral("確　　認"),
+      [this](MsgBoxAnswer reply) { ending_ = ending_ || reply == MsgBoxAnswer::Yes; });
   if (answer == MsgBoxAnswer::Yes) End(0);
 }

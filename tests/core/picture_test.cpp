@@ -308,7 +308,8 @@ TEST(Pictures, PaddingAfterTheTrailerAndAWrongBmpSizeFieldAreShown) {
   for (const std::string_view name : kBodyPictures) {
     const std::string gif = ReadAsset(name);
     const Picture plain = DecodePicture(gif);
-    EXPECT_EQ(DecodePicture(gif + std::string(1000, '\0')).pixels, plain.pixels) << std::string(name);
+    EXPECT_EQ(DecodePicture(gif + std::string(1000, '\0')).pixels, plain.pixels)
+        << std::string(name);
     EXPECT_EQ(DecodePicture(gif + "GIF89a;;;;").pixels, plain.pixels) << name;
   }
   std::string laws = ReadAsset(kepler::kLawsPicture);

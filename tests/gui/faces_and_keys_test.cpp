@@ -87,8 +87,9 @@ TEST_F(FacesAndKeysTest, FaceIsFlatInItsBackColourBeforeAndAfterAClickAndHoverCh
   const QRect caption = captionBox(button);
   const QImage atRest = grabButton(button);
   expectFlatFace(atRest, caption, false);
-  expectBevel(atRest, {forms::toQRgb(forms::kSystem3DHighlight), forms::toQRgb(forms::kSystem3DLight)},
-              {forms::toQRgb(forms::kSystem3DDarkShadow), forms::toQRgb(forms::kSystemButtonShadow)});
+  expectBevel(
+      atRest, {forms::toQRgb(forms::kSystem3DHighlight), forms::toQRgb(forms::kSystem3DLight)},
+      {forms::toQRgb(forms::kSystem3DDarkShadow), forms::toQRgb(forms::kSystemButtonShadow)});
 
   QTest::mouseMove(button.button(), QPoint(90, 25));
   QApplication::processEvents();
@@ -119,8 +120,9 @@ TEST_F(FacesAndKeysTest, PressedButtonIsSunkenWithItsCaptionOneDownAndRight) {
   QTest::mousePress(button.button(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
   ASSERT_TRUE(button.button()->isDown());
   const QImage down = grabButton(button);
-  expectBevel(down, {forms::toQRgb(forms::kSystemButtonShadow), forms::toQRgb(forms::kSystem3DDarkShadow)},
-              {forms::toQRgb(forms::kSystem3DHighlight), forms::toQRgb(forms::kSystem3DLight)});
+  expectBevel(
+      down, {forms::toQRgb(forms::kSystemButtonShadow), forms::toQRgb(forms::kSystem3DDarkShadow)},
+      {forms::toQRgb(forms::kSystem3DHighlight), forms::toQRgb(forms::kSystem3DLight)});
   expectFlatFace(down, captionBox(button), true);
   const QRect text = captionBox(button).adjusted(0, 0, -1, -1);
   EXPECT_EQ(down.copy(text.translated(1, 1)), up.copy(text));

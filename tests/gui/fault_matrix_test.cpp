@@ -81,10 +81,10 @@ struct InputFile {
 
 // Every file of the program with the button that reads it.
 const InputFile kFiles[] = {
-    {kepler::kLawsPicture, -2, false},    {kepler::kPlanetPicture, 0, false},
-    {kepler::kEarthPicture, 1, false},    {kepler::kMarsPicture, 2, false},
-    {kepler::kMercuryPicture, 3, false},  {kepler::kCometPicture, 5, false},
-    {kepler::kVenusPicture, 7, false},    {kepler::kMarsData, 6, true},
+    {kepler::kLawsPicture, -2, false},   {kepler::kPlanetPicture, 0, false},
+    {kepler::kEarthPicture, 1, false},   {kepler::kMarsPicture, 2, false},
+    {kepler::kMercuryPicture, 3, false}, {kepler::kCometPicture, 5, false},
+    {kepler::kVenusPicture, 7, false},   {kepler::kMarsData, 6, true},
     {kepler::kMercuryData, 7, true},
 };
 static_assert(std::size(kFiles) == kepler::kProgramFiles.size());
@@ -293,8 +293,8 @@ TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
 
 INSTANTIATE_TEST_SUITE_P(NineFiles, FaultMatrixTest, ::testing::ValuesIn(allCases()),
                          [](const ::testing::TestParamInfo<Case>& p) {
-                           QString name = QStringLiteral("%1_%2").arg(ProgramFileName(p.param.file.name),
-                                                                      faultName(p.param.fault));
+                           QString name = QStringLiteral("%1_%2").arg(
+                               ProgramFileName(p.param.file.name), faultName(p.param.fault));
                            name.replace(QRegularExpression("[^A-Za-z0-9]"), "_");
                            return name.toStdString();
                          });

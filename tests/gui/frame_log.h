@@ -17,15 +17,15 @@
 namespace testing_support {
 
 struct Shown {
-  QString readOut;    // Label11
-  int gaugeEnd = 0;   // first column right of the gauge's bar, 580 for no bar [px]
-  float left = 0;     // Image1
+  QString readOut;   // Label11
+  int gaugeEnd = 0;  // first column right of the gauge's bar, 580 for no bar [px]
+  float left = 0;    // Image1
   float top = 0;
-  float left2 = 0;    // Image2
+  float left2 = 0;  // Image2
   float top2 = 0;
-  float left4 = 0;    // Image4
+  float left4 = 0;  // Image4
   float top4 = 0;
-  QString dayCount;   // Label5
+  QString dayCount;  // Label5
 };
 
 struct WaitSample {

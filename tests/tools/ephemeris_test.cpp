@@ -1,5 +1,5 @@
-// The tools' shared library: Kepler's equation, calendar date <-> Julian Date, the record text, and the
-// positions against the independent VSOP87 theory.
+// The tools' shared library: Kepler's equation, calendar date <-> Julian Date, the record text, and
+// the positions against the independent VSOP87 theory.
 #include "ephemeris.h"
 
 #include <gtest/gtest.h>

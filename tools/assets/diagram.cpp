@@ -274,8 +274,7 @@ void DrawSecondLaw(Page& page, const QRectF& box) {
   const Point farMid = ellipse.At(std::numbers::pi);
   const QPointF bAt =
       frame.ToPage({ellipse.SunFocus().x + 0.7 * (farMid.x - ellipse.SunFocus().x), 0.0});
-  page.Text(QRectF(aAt.x() - 14, aAt.y() + 6, 28, 28), Qt::AlignCenter, QStringLiteral("Ａ"),
-            kInk);
+  page.Text(QRectF(aAt.x() - 14, aAt.y() + 6, 28, 28), Qt::AlignCenter, QStringLiteral("Ａ"), kInk);
   page.Text(QRectF(bAt.x() - 14, bAt.y() - 14, 28, 28), Qt::AlignCenter, QStringLiteral("Ｂ"),
             kInk);
 

@@ -21,12 +21,12 @@ inline constexpr QRgb kSurfaceColour = forms::toQRgb(colours::kDrawingSurface);
 inline constexpr int kMaxOpaqueColours = 255;
 
 struct IndexedPicture {
-  int width = 0;               // [px]
-  int height = 0;              // [px]
-  std::vector<QRgb> palette;   // opaque qRgb values; the transparent entry holds the matte colour
+  int width = 0;              // [px]
+  int height = 0;             // [px]
+  std::vector<QRgb> palette;  // opaque qRgb values; the transparent entry holds the matte colour
   int transparentIndex = -1;  // -1 when every pixel is opaque
   std::vector<std::uint8_t> pixels;  // row-major palette indices, width * height of them
-  int sourceColours = 0;            // distinct opaque colours before any reduction
+  int sourceColours = 0;             // distinct opaque colours before any reduction
   bool reduced = false;              // true when the median cut had to merge colours
 };
 

@@ -85,10 +85,11 @@ int main(int argc, char** argv) {
                                                static_cast<qsizetype>(picture.fileName.size()));
       WriteGif(ToIndexed(DrawBody(picture.body)), dir.filePath(name).toStdString());
     }
-    SaveImage(DrawLawsDiagram(),
-              dir.filePath(QString::fromLatin1(kepler::kLawsPicture.data(),
-                                               static_cast<qsizetype>(kepler::kLawsPicture.size()))),
-              "BMP");
+    SaveImage(
+        DrawLawsDiagram(),
+        dir.filePath(QString::fromLatin1(kepler::kLawsPicture.data(),
+                                         static_cast<qsizetype>(kepler::kLawsPicture.size()))),
+        "BMP");
     if (!iconPath.isEmpty()) {
       MakeDirectory(QFileInfo(iconPath).absolutePath());
       SaveImage(DrawIcon(), iconPath, "PNG");

@@ -38,8 +38,7 @@ Point Ellipse::At(double eccentricAnomaly) const {
 // The area swept from perihelion to eccentric anomaly E, measured from the focus, is
 // (a b / 2)(E - e sin E) = (a b / 2) M (Danby 1988, sec. 6.3), so equal steps of mean anomaly
 // (equal times) sweep equal areas wherever they lie on the orbit: Kepler's second law.
-Sector SweptSector(const Ellipse& ellipse, double centreMeanAnomaly, double span,
-                   int arcPoints) {
+Sector SweptSector(const Ellipse& ellipse, double centreMeanAnomaly, double span, int arcPoints) {
   ellipse.Validate();
   if (!std::isfinite(span) || span <= 0.0 || span >= 2.0 * std::numbers::pi) {
     throw std::invalid_argument("sector: span must lie in (0, 2 pi), got " + std::to_string(span));

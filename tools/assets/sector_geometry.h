@@ -1,5 +1,6 @@
 // Geometry for the second-law picture: the sectors a planet sweeps in equal times, placed with
-// the tools' one Kepler solver. Pure arithmetic in ellipse units; knows nothing about pixels, painting or Qt.
+// the tools' one Kepler solver. Pure arithmetic in ellipse units; knows nothing about pixels,
+// painting or Qt.
 #pragma once
 
 #include <vector>

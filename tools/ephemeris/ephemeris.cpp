@@ -126,8 +126,7 @@ HeliocentricPosition PositionAt(Planet planet, double jdTt) {
 
   const double e = el.eccentricity;
   const double xp = el.semiMajorAxis * (std::cos(kepler.eccentricAnomaly) - e);
-  const double yp =
-      el.semiMajorAxis * std::sqrt(1.0 - e * e) * std::sin(kepler.eccentricAnomaly);
+  const double yp = el.semiMajorAxis * std::sqrt(1.0 - e * e) * std::sin(kepler.eccentricAnomaly);
 
   const double cw = std::cos(w), sw = std::sin(w);
   const double cn = std::cos(node), sn = std::sin(node);
@@ -213,8 +212,7 @@ CalendarMinute NearestMinute(double jd) {
   if (days * 1440 > minutes) --days;  // floor, for instants before 1858
   const int minuteOfDay = static_cast<int>(minutes - days * 1440);
   const CalendarDate date = CalendarDateOf(kMjdZero + static_cast<double>(days));
-  return {date.year, date.month, static_cast<int>(date.day), minuteOfDay / 60,
-          minuteOfDay % 60};
+  return {date.year, date.month, static_cast<int>(date.day), minuteOfDay / 60, minuteOfDay % 60};
 }
 
 std::optional<CalendarMinute> ParseInstant(std::string_view text) {

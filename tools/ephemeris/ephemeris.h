@@ -16,9 +16,9 @@ enum class Planet { Mercury, Venus, Earth, Mars };
 
 // The six elements of one planet at one instant, mean ecliptic and equinox of J2000.
 struct KeplerianElements {
-  double semiMajorAxis;       // a [AU]
-  double eccentricity;          // e
-  double inclination;           // I [deg]
+  double semiMajorAxis;        // a [AU]
+  double eccentricity;         // e
+  double inclination;          // I [deg]
   double meanLongitude;        // L [deg]
   double perihelionLongitude;  // varpi, longitude of perihelion [deg]
   double nodeLongitude;        // Omega, longitude of the ascending node [deg]

@@ -12,7 +12,7 @@ inline constexpr double kKeplerTolerance = 1e-13;  // on the step [rad]
 struct KeplerSolution {
   double eccentricAnomaly = 0.0;  // E [rad], in the same revolution as M
   int iterations = 0;             // steps taken
-  bool converged = false;         // false when kKeplerMaxIterations steps did not reach the tolerance
+  bool converged = false;  // false when kKeplerMaxIterations steps did not reach the tolerance
 };
 
 // Any finite M [rad]; the answer keeps M's revolution, so E(M + 2 pi) = E(M) + 2 pi.

@@ -25,7 +25,7 @@ constexpr CalendarMinute kValidUntil{2051, 1, 1, 0, 0};
 
 struct BodyDefaults {
   int records;
-  double stepDays;     // [day]
+  double stepDays;    // [day]
   double unitsPerAu;  // distance units per AU
 };
 
@@ -101,8 +101,7 @@ std::string Shortest(double x) {
 // slow drift of the elements over the years the table may span.
 int SevenDigitDecimals(Planet body, double jd, double unitsPerAu) {
   const KeplerianElements elements = ElementsAt(body, jd);
-  const double nearest =
-      0.99 * elements.semiMajorAxis * (1.0 - elements.eccentricity) * unitsPerAu;
+  const double nearest = 0.99 * elements.semiMajorAxis * (1.0 - elements.eccentricity) * unitsPerAu;
   return std::max(3, 6 - static_cast<int>(std::floor(std::log10(nearest))));
 }
 

@@ -23,9 +23,9 @@ struct TableOptions {
   int records = 0;
   double stepDays = 0.0;  // [day]
   Frame frame = Frame::Perihelion;
-  double unitsPerAu = 1.0;  // distance unit: 1 AU is this many
+  double unitsPerAu = 1.0;   // distance unit: 1 AU is this many
   int distanceDecimals = 3;  // decimals of the distance
-  bool comments = false;      // '#' lines on how the file was made, after the records
+  bool comments = false;     // '#' lines on how the file was made, after the records
   std::string outputPath;    // empty: standard output
 };
 
