@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "core/orbit.h"
-
 #include "forms/clock.h"
 #include "forms/command_button.h"
 #include "forms/image_control.h"
@@ -113,6 +112,7 @@ class Form1 : public kepler::ScenarioState {
   void DrawSpeedGauge(double speed);
   // Centres the body's 30 x 30 picture on the point (x, y) [px].
   void PlaceBody(forms::ImageControl& body, double x, double y);
+  // Puts the image's top-left corner at the point [px].
   void MoveImage(forms::ImageControl& image, kepler::PlotPoint topLeft);
   // A frame at a table degree: the speed read-out, the gauge and the body at the table point.
   void ShowTableFrame(int degree);

@@ -12,6 +12,7 @@
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "diagram.h"
 #include "gif_writer.h"
@@ -80,16 +81,13 @@ int main(int argc, char** argv) {
     using namespace kepler::assets;
     MakeDirectory(outDir);
     const QDir dir(outDir);
+    const auto path = [&dir](std::string_view name) {
+      return dir.filePath(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    };
     for (const BodyPicture& picture : kBodyPictures) {
-      const QString name = QString::fromLatin1(picture.fileName.data(),
-                                               static_cast<qsizetype>(picture.fileName.size()));
-      WriteGif(ToIndexed(DrawBody(picture.body)), dir.filePath(name).toStdString());
+      WriteGif(ToIndexed(DrawBody(picture.body)), path(picture.fileName).toStdString());
     }
-    SaveImage(
-        DrawLawsDiagram(),
-        dir.filePath(QString::fromLatin1(kepler::kLawsPicture.data(),
-                                         static_cast<qsizetype>(kepler::kLawsPicture.size()))),
-        "BMP");
+    SaveImage(DrawLawsDiagram(), path(kepler::kLawsPicture), "BMP");
     if (!iconPath.isEmpty()) {
       MakeDirectory(QFileInfo(iconPath).absolutePath());
       SaveImage(DrawIcon(), iconPath, "PNG");
