@@ -1,12 +1,13 @@
 // The comet on its very eccentric orbit: fast frames that jump degrees near perihelion, medium
 // frames, and near aphelion degrees split into sub-frames placed from the orbit equation.
 #include "core/comet_pacing.h"
+#include "core/drawing_surface.h"
 #include "core/orbit.h"
 #include "window/colours.h"
 #include "window/form1.h"
 
 void Form1::AnimateCometOrbit() {
-  SemiMajorAxis = 300;
+  SemiMajorAxis = kepler::kCometSemiMajorAxis;
   DrawSunDisc(FocusX, FocusY, 10, 0.5f, colours::kSun);
   Label7.setCaption(QStringLiteral("公転速度　"));
   Image1.setVisible(true);

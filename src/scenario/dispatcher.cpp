@@ -2,6 +2,7 @@
 // draw its orbit and run its animation to the end.
 #include <string_view>
 
+#include "core/drawing_surface.h"
 #include "core/legacy_number.h"
 #include "core/orbit.h"
 #include "core/program_files.h"
@@ -28,12 +29,12 @@ struct ScenarioRow {
 };
 
 const ScenarioRow kScenarios[8] = {
-    {{{&Form1::Image1, kepler::kPlanetPicture}}, 200, 0, 50, 1, 1},
-    {{{&Form1::Image1, kepler::kEarthPicture}}, 200, 0.0167, 50, 1, 1},
-    {{{&Form1::Image1, kepler::kMarsPicture}}, 200, 0.093, 30, 1.21, 1},
-    {{{&Form1::Image1, kepler::kMercuryPicture}}, 200, 0.206, 30, 1.52, 1},
-    {{{&Form1::Image1, kepler::kPlanetPicture}}, 200, 0.5, 20, 3, 1},
-    {{{&Form1::Image1, kepler::kCometPicture}}, 300, 0.967, 1, 59.9, 2},
+    {{{&Form1::Image1, kepler::kPlanetPicture}}, kepler::kPlanetSemiMajorAxis, 0, 50, 1, 1},
+    {{{&Form1::Image1, kepler::kEarthPicture}}, kepler::kPlanetSemiMajorAxis, 0.0167, 50, 1, 1},
+    {{{&Form1::Image1, kepler::kMarsPicture}}, kepler::kPlanetSemiMajorAxis, 0.093, 30, 1.21, 1},
+    {{{&Form1::Image1, kepler::kMercuryPicture}}, kepler::kPlanetSemiMajorAxis, 0.206, 30, 1.52, 1},
+    {{{&Form1::Image1, kepler::kPlanetPicture}}, kepler::kPlanetSemiMajorAxis, 0.5, 20, 3, 1},
+    {{{&Form1::Image1, kepler::kCometPicture}}, kepler::kCometSemiMajorAxis, 0.967, 1, 59.9, 2},
     {{{&Form1::Image1, kepler::kEarthPicture}, {&Form1::Image2, kepler::kMarsPicture}},
      150,
      0.0167,

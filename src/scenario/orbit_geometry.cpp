@@ -41,12 +41,12 @@ void Form1::DrawOrbitOutline(double semiMajorAxis, double centreX) {
 // The planets' ellipse is centred at the Sun's start-up place, (300, 250), with the Sun at its
 // left focus.
 void Form1::DrawPlanetOrbit() {
-  DrawOrbitOutline(200, kepler::kSunX);
+  DrawOrbitOutline(kepler::kPlanetSemiMajorAxis, kepler::kSunX);
 }
 
 // The comet's longer ellipse is centred at (350, 250), its Sun 9.9 px from the left end.
 void Form1::DrawCometOrbit() {
-  DrawOrbitOutline(300, 350);
+  DrawOrbitOutline(kepler::kCometSemiMajorAxis, 350);
 }
 
 // The recorded planet's ellipse lies right of the Sun at (300, 250), which stands at its left
