@@ -15,9 +15,11 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "children.h"
+#include "core/program_files.h"
 #include "forms/clock.h"
 #include "forms/fonts.h"
 #include "in_process.h"
@@ -44,19 +46,6 @@ constexpr int kDemonstrationCount = 8;
 const char* const kDemonstrationNames[kDemonstrationCount] = {
     "e 0.000", "Earth e 0.017",  "Mars e 0.093",   "Mercury e 0.206",
     "e 0.500", "Halley e 0.967", "Earth and Mars", "inner planets",
-};
-
-// The program's nine input files, loaded by bare name from the working directory.
-const char* const kAssetFiles[] = {
-    "wakusei01.gif",
-    "earth02.gif",
-    "mars01.gif",
-    "suisei02.gif",
-    "harei01.gif",
-    "Venus01.gif",
-    "kepler.bmp",
-    "kasei-kouten-Koukei.dat",
-    "Suisei-kouten-Koukei.dat",
 };
 
 struct WaitSeries {
@@ -181,26 +170,26 @@ struct WaitComparison {
   bench::WaitRun polling;
 };
 
+// The series on one clock, in a window of its own.
+std::vector<bench::WaitRun> measureWaitSeriesOn(forms::Clock& clock, const char* clockName,
+                                                const std::vector<WaitSeries>& series) {
+  std::vector<bench::WaitRun> runs;
+  Form1 form(clock);
+  start(form);
+  for (const WaitSeries& s : series) {
+    progress("waits of " + std::to_string(s.askedMs) + " ms on the " + clockName + " clock");
+    runs.push_back(bench::MeasureWaits(form, s.askedMs, s.repeats));
+  }
+  return runs;
+}
+
 std::vector<WaitComparison> measureWaitSeries(const std::vector<WaitSeries>& series) {
-  std::vector<WaitComparison> result(series.size());
-  {
-    forms::SteadyClock clock;
-    Form1 form(clock);
-    start(form);
-    for (std::size_t i = 0; i < series.size(); ++i) {
-      progress("waits of " + std::to_string(series[i].askedMs) + " ms on the steady clock");
-      result[i].steady = bench::MeasureWaits(form, series[i].askedMs, series[i].repeats);
-    }
-  }
-  {
-    forms::PollingClock clock;
-    Form1 form(clock);
-    start(form);
-    for (std::size_t i = 0; i < series.size(); ++i) {
-      progress("waits of " + std::to_string(series[i].askedMs) + " ms on the polling clock");
-      result[i].polling = bench::MeasureWaits(form, series[i].askedMs, series[i].repeats);
-    }
-  }
+  forms::SteadyClock steadyClock;
+  const std::vector<bench::WaitRun> steady = measureWaitSeriesOn(steadyClock, "steady", series);
+  forms::PollingClock pollingClock;
+  const std::vector<bench::WaitRun> polling = measureWaitSeriesOn(pollingClock, "polling", series);
+  std::vector<WaitComparison> result;
+  for (std::size_t i = 0; i < series.size(); ++i) result.push_back({steady[i], polling[i]});
   return result;
 }
 
@@ -331,12 +320,12 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "kepler-bench: cannot enter the asset folder %s\n", KEPLER_ASSET_DIR);
     return 1;
   }
-  for (const char* file : kAssetFiles) {
-    if (!QFileInfo::exists(QString::fromLatin1(file))) {
+  for (const std::string_view file : kepler::kProgramFiles) {
+    if (!QFileInfo::exists(ProgramFileName(file))) {
       std::fprintf(stderr,
                    "kepler-bench: %s is missing from %s; build the assets and data_files targets "
                    "first\n",
-                   file, KEPLER_ASSET_DIR);
+                   std::string(file).c_str(), KEPLER_ASSET_DIR);
       return 1;
     }
   }

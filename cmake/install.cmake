@@ -7,10 +7,9 @@ set_target_properties(kepler-laws PROPERTIES INSTALL_RPATH "")
 install(TARGETS kepler-laws RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/kepler-laws)
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/packaging/kepler-laws.sh
         DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME kepler-laws)
-get_property(program_files GLOBAL PROPERTY KEPLER_PROGRAM_FILES)
-get_property(icon_file GLOBAL PROPERTY KEPLER_ICON_FILE)
+list(TRANSFORM KEPLER_PROGRAM_FILES PREPEND ${KEPLER_ASSET_DIR}/ OUTPUT_VARIABLE program_files)
 install(FILES ${program_files} DESTINATION ${CMAKE_INSTALL_DATADIR}/kepler-laws)
-install(FILES ${icon_file} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
+install(FILES ${KEPLER_ICON_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
 
 # The menu entry names absolute paths, so it is written when the prefix is known: at install
 # time, which also honours `cmake --install --prefix`.

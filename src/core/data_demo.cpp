@@ -2,21 +2,23 @@
 
 #include <cmath>
 
+#include "core/data_files.h"
+#include "core/drawing_surface.h"
 #include "core/legacy_number.h"
 
 namespace kepler {
 
 int MarsRow(int frame) {
-  return frame <= kMarsRecords ? frame : frame - kMarsRecords;
+  return frame <= kRecordedMars.records ? frame : frame - kRecordedMars.records;
 }
 
 int MercuryRow(int frame) {
-  return ((frame - 1) % kMercuryRecords) + 1;
+  return ((frame - 1) % kRecordedMercury.records) + 1;
 }
 
 PlotPoint RecordPoint(double longitudeDegrees, double distance, double factor) {
   const double theta = longitudeDegrees / 360 * kTurn;
-  return {300 - distance * std::cos(theta) * factor, 250 + distance * std::sin(theta) * factor};
+  return {kSunX - distance * std::cos(theta) * factor, kSunY + distance * std::sin(theta) * factor};
 }
 
 double UniformAngle(int frame, double degreesPerDay, int framesPerDay) {
@@ -24,7 +26,8 @@ double UniformAngle(int frame, double degreesPerDay, int framesPerDay) {
 }
 
 PlotPoint CirclePicturePlace(double theta, double radius) {
-  return {300 - std::cos(theta) * radius - 15, std::sin(theta) * radius + 250 - 15};
+  return {kSunX - std::cos(theta) * radius - kPictureShift,
+          std::sin(theta) * radius + kSunY - kPictureShift};
 }
 
 std::string DayReadOut(double days) {

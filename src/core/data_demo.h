@@ -9,8 +9,8 @@
 
 namespace kepler {
 
-inline constexpr int kMarsRecords = 686;
-inline constexpr int kMercuryRecords = 439;
+// The Earth's uniform motion on its circle in both data demonstrations [deg per day].
+inline constexpr double kEarthDegreesPerDay = 0.986;
 
 // Earth and Mars: days 1..686 play rows 1..686, days 687..1370 rows 1..684 again.
 int MarsRow(int frame);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/drawing_surface.h"
 #include "core/legacy_number.h"
 
 namespace kepler {
@@ -51,8 +52,7 @@ double SpeedValue(double stepTime) {
 }
 
 double GaugeEnd(double speed) {
-  return 580 + speed / 50;
+  return kGaugeLeft + speed / 50;
 }
-
 
 }  // namespace kepler

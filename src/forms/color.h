@@ -15,39 +15,26 @@ constexpr Color RGB(int red, int green, int blue) {
          65536u * static_cast<Color>(blue);
 }
 
+// The colour as Qt writes it: 0xAARRGGBB, opaque.
+constexpr QRgb toQRgb(Color c) {
+  return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+              static_cast<int>((c >> 16) & 0xFF));
+}
+
 inline QColor toQColor(Color c) {
-  return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                static_cast<int>((c >> 16) & 0xFF));
+  return QColor::fromRgb(toQRgb(c));
 }
 
 // The desktop's system colours, by role, from one classic scheme rather than the toolkit's
 // palette, so that the window looks the same on every desktop: the "Windows Standard" colour
-// scheme of Windows 2000, which Windows XP keeps for its classic style.
-//   window text      0,   0,   0      button face       212, 208, 200
-//   button text      0,   0,   0      3-D light         212, 208, 200 (the button face itself)
-//   3-D highlight  255, 255, 255      button shadow     128, 128, 128
-//   3-D dark shadow 64,  64,  64
-// A label in 3-D light is therefore a panel barely set off from the window's (224, 224, 224).
-constexpr Color systemWindowText() {
-  return RGB(0, 0, 0);
-}
-constexpr Color systemButtonText() {
-  return RGB(0, 0, 0);
-}
-constexpr Color systemButtonFace() {
-  return RGB(212, 208, 200);
-}
-constexpr Color system3DLight() {
-  return RGB(212, 208, 200);
-}
-constexpr Color system3DHighlight() {
-  return RGB(255, 255, 255);
-}
-constexpr Color systemButtonShadow() {
-  return RGB(128, 128, 128);
-}
-constexpr Color system3DDarkShadow() {
-  return RGB(64, 64, 64);
-}
+// scheme of Windows 2000, which Windows XP keeps for its classic style. Its 3-D light is the button
+// face itself, so a label in 3-D light is a panel barely set off from the window's 224, 224, 224.
+inline constexpr Color kSystemWindowText = RGB(0, 0, 0);
+inline constexpr Color kSystemButtonText = RGB(0, 0, 0);
+inline constexpr Color kSystemButtonFace = RGB(212, 208, 200);
+inline constexpr Color kSystem3DLight = RGB(212, 208, 200);
+inline constexpr Color kSystem3DHighlight = RGB(255, 255, 255);
+inline constexpr Color kSystemButtonShadow = RGB(128, 128, 128);
+inline constexpr Color kSystem3DDarkShadow = RGB(64, 64, 64);
 
 }  // namespace forms

@@ -62,11 +62,11 @@ void GraphicalButton::paintEvent(QPaintEvent*) {
   const bool sunken = isDown();
   painter.fillRect(area, palette().color(QPalette::Button));
   if (sunken) {
-    drawBevelRing(painter, area, 0, toQColor(systemButtonShadow()), toQColor(system3DHighlight()));
-    drawBevelRing(painter, area, 1, toQColor(system3DDarkShadow()), toQColor(system3DLight()));
+    drawBevelRing(painter, area, 0, toQColor(kSystemButtonShadow), toQColor(kSystem3DHighlight));
+    drawBevelRing(painter, area, 1, toQColor(kSystem3DDarkShadow), toQColor(kSystem3DLight));
   } else {
-    drawBevelRing(painter, area, 0, toQColor(system3DHighlight()), toQColor(system3DDarkShadow()));
-    drawBevelRing(painter, area, 1, toQColor(system3DLight()), toQColor(systemButtonShadow()));
+    drawBevelRing(painter, area, 0, toQColor(kSystem3DHighlight), toQColor(kSystem3DDarkShadow));
+    drawBevelRing(painter, area, 1, toQColor(kSystem3DLight), toQColor(kSystemButtonShadow));
   }
 
   const QColor captionColour = palette().color(QPalette::ButtonText);
@@ -106,16 +106,16 @@ CommandButton::CommandButton(const QString& name, QWidget* container, const QFon
   button_->setAutoDefault(false);
   button_->setFocusPolicy(Qt::StrongFocus);
   button_->setAttribute(Qt::WA_OpaquePaintEvent);
-  back_ = systemButtonFace();
+  back_ = kSystemButtonFace;
   QPalette palette = button_->palette();
   palette.setColor(QPalette::Button, toQColor(back_));
-  palette.setColor(QPalette::ButtonText, toQColor(systemButtonText()));
+  palette.setColor(QPalette::ButtonText, toQColor(kSystemButtonText));
   button_->setPalette(palette);
 }
 
 void CommandButton::setCaption(const QString& text) {
   caption_ = text;
-  if (tracing()) traceLine(name() + QStringLiteral(" Caption ") + quoted(text));
+  traceLine(name() + QStringLiteral(" Caption ") + quoted(text));
   // An ampersand would mark a mnemonic in Qt; the runtime's captions show it as written.
   QString shown = text;
   shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
@@ -124,7 +124,7 @@ void CommandButton::setCaption(const QString& text) {
 
 void CommandButton::setBackColor(Color color) {
   back_ = color;
-  if (tracing()) traceLine(name() + QStringLiteral(" BackColor ") + QString::number(color));
+  traceLine(name() + QStringLiteral(" BackColor ") + QString::number(color));
   QPalette palette = button_->palette();
   palette.setColor(QPalette::Button, toQColor(color));
   button_->setPalette(palette);

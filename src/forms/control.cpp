@@ -36,7 +36,7 @@ void Control::setFont(const QFont& font) {
 }
 
 void Control::trace(const QString& operation) const {
-  if (tracing()) traceLine(name_ + QLatin1Char(' ') + operation);
+  traceLine(name_ + QLatin1Char(' ') + operation);
 }
 
 // Stores one of the four place-and-size values, traces it and shows it. The trace line is built

@@ -22,7 +22,7 @@ ImageControl::ImageControl(const QString& name, QWidget* surface, float left, fl
 }
 
 void ImageControl::setPicture(const QImage& picture, const QString& fileName) {
-  if (tracing()) traceLine(name() + QStringLiteral(" Picture ") + quoted(fileName));
+  traceLine(name() + QStringLiteral(" Picture ") + quoted(fileName));
   picture_ = picture;
   shown_ = QSize();
   setSizeQuietly(static_cast<float>(picture.width()), static_cast<float>(picture.height()));

@@ -10,8 +10,6 @@
 namespace forms {
 namespace {
 
-constexpr int kOk = 1;
-
 void clearIcons(QMessageBox& box) {
   // Desktop themes put icons on the standard buttons; the runtime's boxes have none.
   for (QAbstractButton* button : box.buttons()) button->setIcon(QIcon());
@@ -19,11 +17,12 @@ void clearIcons(QMessageBox& box) {
 
 }  // namespace
 
-int MsgBox(QWidget* parent, const QString& owner, const QString& prompt, int code,
-           const QString& title, const std::function<void(int)>& onAnswer) {
+MsgBoxAnswer MsgBox(QWidget* parent, const QString& owner, const QString& prompt,
+                    MsgBoxButtons buttons, const QString& title,
+                    const std::function<void(MsgBoxAnswer)>& onAnswer) {
   QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::NoButton, parent);
-  int answer = kOk;
-  if (code == kYesNo) {
+  MsgBoxAnswer answer = MsgBoxAnswer::Ok;
+  if (buttons == MsgBoxButtons::YesNo) {
     // "はい(Y)" and "いいえ(N)" as the Japanese desktop writes them: Y or N, with or without
     // Alt, answers the box.
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
@@ -32,22 +31,22 @@ int MsgBox(QWidget* parent, const QString& owner, const QString& prompt, int cod
     box.setEscapeButton(no);
     if (onAnswer) {
       QObject::connect(&box, &QMessageBox::buttonClicked, &box, [&](QAbstractButton* pressed) {
-        onAnswer(pressed == static_cast<QAbstractButton*>(yes) ? kYes : kNo);
+        onAnswer(pressed == static_cast<QAbstractButton*>(yes) ? MsgBoxAnswer::Yes
+                                                               : MsgBoxAnswer::No);
       });
     }
     clearIcons(box);
     box.exec();
-    answer = box.clickedButton() == static_cast<QAbstractButton*>(yes) ? kYes : kNo;
+    answer = box.clickedButton() == static_cast<QAbstractButton*>(yes) ? MsgBoxAnswer::Yes
+                                                                       : MsgBoxAnswer::No;
   } else {
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     clearIcons(box);
     box.exec();
   }
-  if (tracing()) {
-    traceLine(owner + QStringLiteral(" MsgBox ") + quoted(prompt) + QLatin1Char(' ') +
-              QString::number(code) + QLatin1Char(' ') + quoted(title) + QStringLiteral(" = ") +
-              QString::number(answer));
-  }
+  traceLine(owner + QStringLiteral(" MsgBox ") + quoted(prompt) + QLatin1Char(' ') +
+            QString::number(static_cast<int>(buttons)) + QLatin1Char(' ') + quoted(title) +
+            QStringLiteral(" = ") + QString::number(static_cast<int>(answer)));
   return answer;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The runtime's modal message boxes, in Japanese whatever the system locale: MsgBox with the
-// Yes/No button code (answers 6 for Yes, 7 for No) and the box that reports a run-time error.
+// The runtime's modal message boxes, in Japanese whatever the system locale: MsgBox with its
+// buttons and answers, and the box that reports a run-time error.
 
 #include <QString>
 
@@ -10,17 +10,18 @@ class QWidget;
 
 namespace forms {
 
-constexpr int kYesNo = 4;
-constexpr int kYes = 6;
-constexpr int kNo = 7;
+// The buttons and the answers, numbered as the old runtime numbered them; the trace prints these
+// numbers.
+enum class MsgBoxButtons { Ok = 0, YesNo = 4 };
+enum class MsgBoxAnswer { Ok = 1, Yes = 6, No = 7 };
 
-// Shows a modal box with the prompt and title; code 4 gives はい(Y) (default) and いいえ(N), any
-// other code a single OK. No icon.
-// Traced as "<owner> MsgBox "<prompt>" <code> "<title>" = <answer>".
+// Shows a modal box with the prompt and title: はい(Y) (default) and いいえ(N), or a single OK.
+// No icon. Traced as "<owner> MsgBox "<prompt>" <buttons> "<title>" = <answer>".
 // `onAnswer` is told the answer the moment a button is pressed, before the box's event loop
 // handles anything that came with it (a click on the window in the same batch of events).
-int MsgBox(QWidget* parent, const QString& owner, const QString& prompt, int code,
-           const QString& title, const std::function<void(int)>& onAnswer = {});
+MsgBoxAnswer MsgBox(QWidget* parent, const QString& owner, const QString& prompt,
+                    MsgBoxButtons buttons, const QString& title,
+                    const std::function<void(MsgBoxAnswer)>& onAnswer = {});
 
 // Tells the user about a run-time error that ends the program; returns when it is acknowledged.
 void ErrorBox(QWidget* parent, const QString& message);

@@ -75,7 +75,7 @@ void PictureBox::applyGeometry() {
 }
 
 void PictureBox::Cls() {
-  if (tracing()) traceLine(name() + QStringLiteral(" Cls"));
+  traceLine(name() + QStringLiteral(" Cls"));
   surface_->image.fill(toQColor(back_));
   surface_->update();
 }

@@ -17,6 +17,9 @@ QString quoted(const QString& text);
 // A single-precision value in shortest round-trip form ("602.22", "15", "-0.5").
 QString number(float value);
 
+// Whether the trace is on. A caller guards a line with it only where building the line costs
+// something on every frame (formatting numbers or quoting a read-out); traceLine itself writes
+// nothing while the trace is off.
 inline bool tracing() {
   return lcForms().isDebugEnabled();
 }

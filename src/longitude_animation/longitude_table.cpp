@@ -1,10 +1,8 @@
 // Reading a data file of longitudes and distances into LongitudeTable, field by field, as the
 // runtime's sequential input did.
-#include <cmath>
 #include <sstream>
 
 #include "core/field_reader.h"
-#include "core/legacy_number.h"
 #include "core/program_file.h"
 #include "core/runtime_error.h"
 #include "forms/trace.h"
@@ -14,28 +12,10 @@ namespace {
 
 const char* const kFieldNames[3] = {"先頭の項目", "経度", "距離"};
 
-constexpr forms::Color kBlack = forms::RGB(0, 0, 0);
-constexpr forms::Color kSunYellow = forms::RGB(255, 255, 0);
-
 }  // namespace
 
-// The recorded planet's ellipse is centred right of the Sun at (300, 250), which stands at its
-// left focus; FocusX holds the centre here.
-void Form1::DrawDataOrbits(double semiMajorAxis, double eccentricity,
-                           std::initializer_list<double> circles) {
-  SemiMajorAxis = semiMajorAxis;
-  Eccentricity = eccentricity;
-  FocusX = Eccentricity * SemiMajorAxis + 300;
-  FocusY = 250;
-  Picture1.Circle(kepler::ToSingle(FocusX), kepler::ToSingle(FocusY),
-                  kepler::ToSingle(SemiMajorAxis), kBlack,
-                  kepler::ToSingle(std::sqrt(1 - Eccentricity * Eccentricity)));
-  for (const double radius : circles) Picture1.Circle(300, 250, kepler::ToSingle(radius));
-  for (int i = 1; i <= 10; ++i) Picture1.Circle(300, 250, static_cast<float>(i), kSunYellow);
-}
-
 void Form1::LoadLongitudeTable(const QString& fileName, int recordCount) {
-  if (forms::tracing()) forms::traceLine(QStringLiteral("Form1 Open ") + forms::quoted(fileName));
+  forms::traceLine(QStringLiteral("Form1 Open ") + forms::quoted(fileName));
   const std::string name = fileName.toStdString();
   std::istringstream file(kepler::ReadProgramFile(kepler::FileKind::Data, name).bytes);
   kepler::FieldReader reader(file);
@@ -54,7 +34,7 @@ void Form1::LoadLongitudeTable(const QString& fileName, int recordCount) {
     LongitudeTable(n, 2) = InputDistance;
     longitudeSource_[static_cast<std::size_t>(n)] = fileName;
   }
-  if (forms::tracing()) forms::traceLine(QStringLiteral("Form1 Close"));
+  forms::traceLine(QStringLiteral("Form1 Close"));
 }
 
 double Form1::LongitudeNumber(int row, int column) const {

@@ -1,7 +1,11 @@
 // The scenario buttons: set a demonstration up, show its two ratios, fill the step-time table,
 // draw its orbit and run its animation to the end.
+#include <string_view>
+
+#include "core/drawing_surface.h"
 #include "core/legacy_number.h"
 #include "core/orbit.h"
+#include "core/program_files.h"
 #include "window/form1.h"
 
 namespace {
@@ -13,7 +17,7 @@ QString fromUtf8(const std::string& s) {
 // One scenario button's demonstration: its pictures, in loading order, and its constants.
 struct PictureLoad {
   forms::ImageControl Form1::*image;
-  const char* file;
+  std::string_view file;
 };
 struct ScenarioRow {
   std::vector<PictureLoad> pictures;
@@ -25,16 +29,21 @@ struct ScenarioRow {
 };
 
 const ScenarioRow kScenarios[8] = {
-    {{{&Form1::Image1, "wakusei01.gif"}}, 200, 0, 50, 1, 1},
-    {{{&Form1::Image1, "earth02.gif"}}, 200, 0.0167, 50, 1, 1},
-    {{{&Form1::Image1, "mars01.gif"}}, 200, 0.093, 30, 1.21, 1},
-    {{{&Form1::Image1, "suisei02.gif"}}, 200, 0.206, 30, 1.52, 1},
-    {{{&Form1::Image1, "wakusei01.gif"}}, 200, 0.5, 20, 3, 1},
-    {{{&Form1::Image1, "harei01.gif"}}, 300, 0.967, 1, 59.9, 2},
-    {{{&Form1::Image1, "earth02.gif"}, {&Form1::Image2, "mars01.gif"}}, 150, 0.0167, 1, 1, 3},
-    {{{&Form1::Image1, "earth02.gif"},
-      {&Form1::Image2, "suisei02.gif"},
-      {&Form1::Image4, "Venus01.gif"}},
+    {{{&Form1::Image1, kepler::kPlanetPicture}}, kepler::kPlanetSemiMajorAxis, 0, 50, 1, 1},
+    {{{&Form1::Image1, kepler::kEarthPicture}}, kepler::kPlanetSemiMajorAxis, 0.0167, 50, 1, 1},
+    {{{&Form1::Image1, kepler::kMarsPicture}}, kepler::kPlanetSemiMajorAxis, 0.093, 30, 1.21, 1},
+    {{{&Form1::Image1, kepler::kMercuryPicture}}, kepler::kPlanetSemiMajorAxis, 0.206, 30, 1.52, 1},
+    {{{&Form1::Image1, kepler::kPlanetPicture}}, kepler::kPlanetSemiMajorAxis, 0.5, 20, 3, 1},
+    {{{&Form1::Image1, kepler::kCometPicture}}, kepler::kCometSemiMajorAxis, 0.967, 1, 59.9, 2},
+    {{{&Form1::Image1, kepler::kEarthPicture}, {&Form1::Image2, kepler::kMarsPicture}},
+     150,
+     0.0167,
+     1,
+     1,
+     3},
+    {{{&Form1::Image1, kepler::kEarthPicture},
+      {&Form1::Image2, kepler::kMercuryPicture},
+      {&Form1::Image4, kepler::kVenusPicture}},
      200,
      0.0167,
      1,
@@ -58,7 +67,7 @@ void Form1::Command1_Click(std::int16_t Index) {
   Image4.setVisible(false);
   ScenarioKind = 1;
   for (const PictureLoad& load : row.pictures) {
-    LoadScenarioPicture(this->*load.image, QString::fromLatin1(load.file));
+    LoadScenarioPicture(this->*load.image, ProgramFileName(load.file));
   }
   SemiMajorAxis = row.semiMajorAxis;
   Eccentricity = row.eccentricity;
@@ -73,10 +82,10 @@ void Form1::Command1_Click(std::int16_t Index) {
                     QStringLiteral("倍"));
   Label5.setCaption(QStringLiteral("遠日点距離/近日点距離＝ ") +
                     fromUtf8(kepler::Str(DistanceRatio)) + QStringLiteral("倍"));
-  for (int k = 1; k <= 360; ++k) {
-    ComputeSweepAtAngle(k);
-    StepTimeTable(k) = kepler::StepTime(AngleSweep, PerihelionSweep);
-  }
+  const std::array<double, 361> stepTimes = kepler::StepTimes(SemiMajorAxis, Eccentricity);
+  for (int k = 1; k <= 360; ++k) StepTimeTable(k) = stepTimes[static_cast<std::size_t>(k)];
+  // The table's last degree leaves its radius and sweep measure in the state.
+  ComputeSweepAtAngle(360);
 
   switch (ScenarioKind) {
     case 1:

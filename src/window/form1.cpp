@@ -11,14 +11,13 @@
 #include "forms/fonts.h"
 #include "forms/message_box.h"
 #include "forms/trace.h"
+#include "window/colours.h"
 
 namespace {
 
-using forms::RGB;
-
-constexpr forms::Color kTitleBand = RGB(255, 224, 192);
-constexpr forms::Color kSurface = RGB(128, 128, 255);
-constexpr forms::Color kWhite = RGB(255, 255, 255);
+using colours::kDrawingSurface;
+using colours::kReadOutText;
+using colours::kTitleBand;
 
 QFont F1() {
   return forms::RuntimeFont(forms::kPGothic, 12, 700);
@@ -44,34 +43,34 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 Form1::Form1(forms::Clock& clock)
     : clock_(clock),
       window_(*this),
-      Picture1(QStringLiteral("Picture1"), &window_, kSurface, forms::systemWindowText(), 0, 41,
-               800, 500),
-      Picture2(QStringLiteral("Picture2"), &window_, kSurface, forms::systemWindowText(), 0, 541,
-               800, 30),
+      Picture1(QStringLiteral("Picture1"), &window_, kDrawingSurface, forms::kSystemWindowText, 0,
+               41, 800, 500),
+      Picture2(QStringLiteral("Picture2"), &window_, kDrawingSurface, forms::kSystemWindowText, 0,
+               541, 800, 30),
       Image1(QStringLiteral("Image1"), Picture1.surface(), 8, 280, 33, 25),
       Image2(QStringLiteral("Image2"), Picture1.surface(), 16, 320, 25, 25),
       Image3(QStringLiteral("Image3"), Picture1.surface(), 8, 352, 33, 41),
       Image4(QStringLiteral("Image4"), Picture1.surface(), 16, 408, 25, 25),
-      Label6(QStringLiteral("Label6"), Picture1.surface(), forms::DefaultFont(), kSurface,
-             forms::systemButtonText(), QString(10, QLatin1Char(' ')), kPlain, 0, 0, 105, 25),
-      Label7(QStringLiteral("Label7"), Picture1.surface(), F1(), kSurface, kWhite,
+      Label6(QStringLiteral("Label6"), Picture1.surface(), forms::DefaultFont(), kDrawingSurface,
+             forms::kSystemButtonText, QString(10, QLatin1Char(' ')), kPlain, 0, 0, 105, 25),
+      Label7(QStringLiteral("Label7"), Picture1.surface(), F1(), kDrawingSurface, kReadOutText,
              QString(10, QLatin1Char(' ')), kAutoSize, 580, 5, 0, 0),
-      Label11(QStringLiteral("Label11"), Picture1.surface(), F1(), kSurface, kWhite,
+      Label11(QStringLiteral("Label11"), Picture1.surface(), F1(), kDrawingSurface, kReadOutText,
               QString(5, QLatin1Char(' ')), kAutoSize, 700, 5, 0, 0),
-      Label4(QStringLiteral("Label4"), Picture2.surface(), F1(), kSurface, kWhite,
+      Label4(QStringLiteral("Label4"), Picture2.surface(), F1(), kDrawingSurface, kReadOutText,
              QString(12, QLatin1Char(' ')), kAutoSize, 10, 0, 0, 0),
-      Label5(QStringLiteral("Label5"), Picture2.surface(), F1(), kSurface, kWhite,
+      Label5(QStringLiteral("Label5"), Picture2.surface(), F1(), kDrawingSurface, kReadOutText,
              QString(12, QLatin1Char(' ')), kAutoSize, 400, 0, 0, 0),
       Label2(QStringLiteral("Label2"), &window_, forms::DefaultFont(), kTitleBand,
-             forms::systemButtonText(), QString(), kWordWrap, 0, 0, 800, 10),
-      Label1(QStringLiteral("Label1"), &window_, F2(), kTitleBand, forms::systemWindowText(),
+             forms::kSystemButtonText, QString(), kWordWrap, 0, 0, 800, 10),
+      Label1(QStringLiteral("Label1"), &window_, F2(), kTitleBand, forms::kSystemWindowText,
              QStringLiteral("Label1"), kCentred, 0, 11, 800, 30),
-      Label9(QStringLiteral("Label9"), &window_, F1(), forms::systemButtonFace(), RGB(255, 0, 0),
+      Label9(QStringLiteral("Label9"), &window_, F1(), forms::kSystemButtonFace, colours::kHintText,
              QStringLiteral("Label9"), kWordWrap, 801, 0, 180, 40),
-      Label8(QStringLiteral("Label8"), &window_, forms::DefaultFont(), forms::system3DLight(),
-             forms::systemButtonText(), QString(5, QLatin1Char(' ')), kPlain, 784, 504, 129, 25),
-      Label3(QStringLiteral("Label3"), &window_, forms::DefaultFont(), forms::system3DLight(),
-             forms::systemButtonText(), QString(4, QLatin1Char(' ')), kPlain, 784, 536, 121, 33),
+      Label8(QStringLiteral("Label8"), &window_, forms::DefaultFont(), forms::kSystem3DLight,
+             forms::kSystemButtonText, QString(5, QLatin1Char(' ')), kPlain, 784, 504, 129, 25),
+      Label3(QStringLiteral("Label3"), &window_, forms::DefaultFont(), forms::kSystem3DLight,
+             forms::kSystemButtonText, QString(4, QLatin1Char(' ')), kPlain, 784, 536, 121, 33),
       Command2(QStringLiteral("Command2"), &window_, F1()),
       Command3(QStringLiteral("Command3"), &window_, F1()),
       Timer1(QStringLiteral("Timer1")),
@@ -81,7 +80,7 @@ Form1::Form1(forms::Clock& clock)
   window_.setWindowIcon(QIcon(QStringLiteral(":/kepler-laws.png")));
   window_.setFont(forms::DefaultFont());
   QPalette palette = window_.palette();
-  palette.setColor(QPalette::Window, forms::toQColor(RGB(224, 224, 224)));
+  palette.setColor(QPalette::Window, forms::toQColor(colours::kWindowBack));
   window_.setPalette(palette);
   window_.setAutoFillBackground(true);
 
@@ -137,7 +136,7 @@ void Form1::show() {
 
 void Form1::runHandler(const QString& button, const std::function<void()>& handler) {
   if (ending_) return;
-  if (forms::tracing()) forms::traceLine(QStringLiteral("Form1 Click ") + button);
+  forms::traceLine(QStringLiteral("Form1 Click ") + button);
   try {
     handler();
   } catch (const kepler::RuntimeError& error) {
@@ -146,7 +145,7 @@ void Form1::runHandler(const QString& button, const std::function<void()>& handl
     runtimeError(QStringLiteral("内部エラーが発生しました: ") +
                  QString::fromLocal8Bit(error.what()));
   }
-  if (!ending_ && forms::tracing()) forms::traceLine(QStringLiteral("Form1 Return ") + button);
+  if (!ending_) forms::traceLine(QStringLiteral("Form1 Return ") + button);
 }
 
 void Form1::runtimeError(const QString& message) {
@@ -154,7 +153,7 @@ void Form1::runtimeError(const QString& message) {
   // The program ends from here on: a click handled while the box is shown, or together with its
   // OK, starts nothing, so there is one box, one line on stderr and one end.
   ending_ = true;
-  if (forms::tracing()) forms::traceLine(QStringLiteral("Form1 Error ") + forms::quoted(message));
+  forms::traceLine(QStringLiteral("Form1 Error ") + forms::quoted(message));
   std::fprintf(stderr, "kepler-laws: %s\n", message.toUtf8().constData());
   std::fflush(stderr);
   forms::ErrorBox(&window_, message);
@@ -164,7 +163,7 @@ void Form1::runtimeError(const QString& message) {
 void Form1::End(int exitCode) {
   ending_ = true;
   exitCode_ = exitCode;
-  if (forms::tracing()) forms::traceLine(QStringLiteral("Form1 End"));
+  forms::traceLine(QStringLiteral("Form1 End"));
   // exit(), not quit(): quit() would first send close events to the windows.
   QCoreApplication::exit(exitCode);
 }

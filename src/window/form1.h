@@ -11,8 +11,10 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <string_view>
 #include <vector>
 
+#include "core/orbit.h"
 #include "forms/clock.h"
 #include "forms/command_button.h"
 #include "forms/image_control.h"
@@ -23,6 +25,11 @@
 #include "window/scenario_state.h"
 
 class Form1;
+
+// One of the program's files by its bare name (core/program_files.h), as the forms layer opens it.
+inline QString ProgramFileName(std::string_view name) {
+  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 // The top-level widget of Form1: a client area of 989 x 577 logical pixels, shown at whatever size
 // the window has; closing it ends the program.
@@ -87,16 +94,31 @@ class Form1 : public kepler::ScenarioState {
   forms::CommandButton& Command1(int Index);
 
  private:
+  // Live reads of the scenario state. A click handled inside a wait runs another demonstration to
+  // its end, which rewrites OrbitAngle, the tables, StepDelayFactor and the orbit (SemiMajorAxis,
+  // Eccentricity, FocusX, FocusY). After every wait an animation reads these afresh, through the
+  // functions below or straight from the state, never from a copy taken before the wait.
   // The degree a frame indexes the tables with: OrbitAngle as it stands, or the loop's own degree
   // when a scenario run inside the wait left OrbitAngle outside the tables (361 after a data
   // scenario's orbit-point fill).
   int TableDegree(int loopDegree) const;
-  void DrawSun(int rings, float radiusStep, forms::Color color);
+  // StepTimeTable at TableDegree(loopDegree).
+  double LiveStepTime(int loopDegree) const;
+
+  // Frame helpers (animation_frame.cpp).
+  // Concentric outlines of radius radiusStep, 2 radiusStep, ... rings radiusStep [px].
+  void DrawSunDisc(double centreX, double centreY, int rings, float radiusStep, forms::Color color);
   void ShowSpeed(double speed);
   void DrawSpeedGauge(double speed);
+  // Centres the body's 30 x 30 picture on the point (x, y) [px].
   void PlaceBody(forms::ImageControl& body, double x, double y);
+  // Puts the image's top-left corner at the point [px].
+  void MoveImage(forms::ImageControl& image, kepler::PlotPoint topLeft);
   // A frame at a table degree: the speed read-out, the gauge and the body at the table point.
   void ShowTableFrame(int degree);
+
+  // The black orbit ellipse of SemiMajorAxis and Eccentricity centred at (centreX, FocusY).
+  void DrawOrbitEllipse(double centreX);
   // The orbit ellipse centred at (centreX, 250) with the Sun at its left focus.
   void DrawOrbitOutline(double semiMajorAxis, double centreX);
   // The data demonstrations' orbits: the recorded planet's ellipse, the uniform circles, the Sun.

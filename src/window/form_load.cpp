@@ -1,13 +1,13 @@
 // Start-up: lays the controls out, gives the title, the hint and the ten buttons their texts
 // and colours, and draws the Sun on the drawing surface.
+#include "core/drawing_surface.h"
+#include "window/colours.h"
 #include "window/form1.h"
 
 namespace {
 
 const QString kTitle = QStringLiteral("ケプラーの第１・第２法則による惑星の運動       Ver2.00");
 const QString kHint = QStringLiteral("運動が止まってから他のボタンを選択してください");
-constexpr forms::Color kButtonFace = forms::RGB(255, 255, 200);
-constexpr forms::Color kSunYellow = forms::RGB(255, 240, 0);
 
 const QString kScenarioCaptions[8] = {
     QStringLiteral("　　 離心率 0.000"),    QStringLiteral("地球 離心率 0.017"),
@@ -44,18 +44,16 @@ void Form1::Form_Load() {
   Image1.setWidth(200);
   for (int i = 0; i <= 7; ++i) {
     place(Command1(i), static_cast<float>(50 * i + 41), 801, 180, 50);
-    Command1(i).setBackColor(kButtonFace);
+    Command1(i).setBackColor(colours::kButtonFace);
   }
   place(Command2, 441, 801, 180, 50);
-  Command2.setBackColor(kButtonFace);
+  Command2.setBackColor(colours::kButtonFace);
   place(Command3, 491, 801, 180, 50);
-  Command3.setBackColor(kButtonFace);
+  Command3.setBackColor(colours::kButtonFace);
 
   for (int i = 0; i <= 7; ++i) Command1(i).setCaption(kScenarioCaptions[i]);
   Command2.setCaption(QStringLiteral("　ケプラーの法則　"));
   Command3.setCaption(QStringLiteral("　お  わ  り  "));
 
-  for (int i = 1; i <= 20; ++i) {
-    Picture1.Circle(300, 250, static_cast<float>(i) / 2.0f, kSunYellow);
-  }
+  DrawSunDisc(kepler::kSunX, kepler::kSunY, 20, 0.5f, colours::kSun);
 }

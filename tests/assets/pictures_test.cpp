@@ -81,7 +81,7 @@ TEST(GifWriter, EdgePixelsBlendOverTheSurfaceOrVanish) {
   image.setPixel(1, 0, qRgba(255, 255, 255, 127));  // just under half covered
   image.setPixel(2, 0, qRgba(10, 20, 30, 255));
   const IndexedPicture picture = ToIndexed(image);
-  ASSERT_EQ(picture.transparent_index, 0);
+  ASSERT_EQ(picture.transparentIndex, 0);
   // Black at alpha 128 over the surface (128, 128, 255) keeps 127/255 of it: (64, 64, 127).
   EXPECT_EQ(picture.palette[picture.pixels[0]], qRgb(64, 64, 127));
   EXPECT_EQ(picture.pixels[1], 0);
@@ -120,7 +120,7 @@ TEST(GifWriter, RejectsBadInputAndNamesAnUnwritablePath) {
 
 TEST(AssetFolder, BodyPicturesAreRoundTransparentGif89aOf30By30) {
   for (const BodyPicture& body : kBodyPictures) {
-    const std::string path = KEPLER_ASSET_DIR "/" + std::string(body.file_name);
+    const std::string path = KEPLER_ASSET_DIR "/" + std::string(body.fileName);
     SCOPED_TRACE(path);
     const Decoded gif = DecodeWithGiflib(path);
     const QImage qt(QString::fromStdString(path));
@@ -179,11 +179,11 @@ void ExpectSamePixels(const QImage& ours, QImage qt, const std::string& what) {
 
 TEST(Decoders, AgreeWithQtOnTheShippedPictures) {
   for (const BodyPicture& body : kBodyPictures) {
-    QFile file(QStringLiteral(KEPLER_ASSET_DIR "/") + QLatin1String(body.file_name));
+    QFile file(QStringLiteral(KEPLER_ASSET_DIR "/") + QLatin1String(body.fileName));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     ExpectSamePixels(DecodedByTheProgram(bytes), QImage::fromData(bytes, "GIF"),
-                     std::string(body.file_name));
+                     std::string(body.fileName));
   }
   QFile laws(QStringLiteral(KEPLER_ASSET_DIR "/kepler.bmp"));
   ASSERT_TRUE(laws.open(QIODevice::ReadOnly));

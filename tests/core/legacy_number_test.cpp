@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "core/legacy_number.h"
 #include "core/runtime_error.h"
@@ -14,13 +15,10 @@ using kepler::Str;
 using kepler::ToInt32;
 
 TEST(Str, WritesALeadingBlankForNonNegativeNumbersAndAMinusOtherwise) {
-  EXPECT_EQ(Str(1.4), " 1.4");
-  EXPECT_EQ(Str(1.21), " 1.21");
-  EXPECT_EQ(Str(59.9), " 59.9");
-  EXPECT_EQ(Str(3550), " 3550");
-  EXPECT_EQ(Str(0), " 0");
-  EXPECT_EQ(Str(-2.5), "-2.5");
-  EXPECT_EQ(Str(-1370), "-1370");
+  const std::pair<double, const char*> cases[] = {{1.4, " 1.4"},   {1.21, " 1.21"}, {59.9, " 59.9"},
+                                                  {3550, " 3550"}, {0, " 0"},       {-2.5, "-2.5"},
+                                                  {-1370, "-1370"}};
+  for (const auto& [x, text] : cases) EXPECT_EQ(Str(x), text) << x;
 }
 
 TEST(Str, KeepsAtMostFifteenSignificantDigitsAndNoPointForWholeValues) {

@@ -4,11 +4,14 @@
 #include <cmath>
 #include <numeric>
 
-#include "core/comet_plan.h"
+#include "comet_reference.h"
+#include "core/comet_pacing.h"
 #include "core/legacy_number.h"
 #include "core/orbit.h"
 
 using namespace kepler;
+using testing_support::CometStep;
+using testing_support::PlanCometRun;
 
 namespace {
 
@@ -91,33 +94,29 @@ TEST(StepTimes, ReadOutRatiosAreCutToOneDecimal) {
   EXPECT_EQ(ratio(300, 0.967), 3550.0);
 }
 
-TEST(OrbitPoints, CircleRowsFallShortOfAFullTurn) {
-  const auto row = [](int k) {
-    return OrbitPoint(300, 250, FocalRadius(200, 0, DegreeAngle(k)), DegreeAngle(k));
+TEST(OrbitPoints, AreCutToTenthsAndTheCircleFallsShortOfAFullTurn) {
+  const double cometFocus = 350 - 300 * 0.967;
+  const struct {
+    double a, e, focusX;
+    int degree;
+    double x, y;  // [px]
+  } rows[] = {
+      {200, 0, 300, 1, 100, 253.4},
+      {200, 0, 300, 90, 299.8, 449.9},
+      {200, 0, 300, 180, 499.9, 250.3},
+      {200, 0, 300, 270, 300.4, 50},
+      {200, 0, 300, 360, 100, 249.3},
+      {300, 0.967, cometFocus, 1, 50, 250.1},
+      {300, 0.967, cometFocus, 180, 649.9, 250.9},
+      {300, 0.967, cometFocus, 360, 50, 249.9},
   };
-  EXPECT_EQ(row(1).x, 100);
-  EXPECT_EQ(row(1).y, 253.4);
-  EXPECT_EQ(row(90).x, 299.8);
-  EXPECT_EQ(row(90).y, 449.9);
-  EXPECT_EQ(row(180).x, 499.9);
-  EXPECT_EQ(row(180).y, 250.3);
-  EXPECT_EQ(row(270).x, 300.4);
-  EXPECT_EQ(row(270).y, 50);
-  EXPECT_EQ(row(360).x, 100);
-  EXPECT_EQ(row(360).y, 249.3) << "6.28 is short of a full turn";
-}
-
-TEST(OrbitPoints, CometRowsHugTheEllipseEnds) {
-  const double focusX = 350 - 300 * 0.967;
-  const auto row = [&](int k) {
-    return OrbitPoint(focusX, 250, FocalRadius(300, 0.967, DegreeAngle(k)), DegreeAngle(k));
-  };
-  EXPECT_EQ(row(1).x, 50);
-  EXPECT_EQ(row(1).y, 250.1);
-  EXPECT_EQ(row(180).x, 649.9);
-  EXPECT_EQ(row(180).y, 250.9);
-  EXPECT_EQ(row(360).x, 50);
-  EXPECT_EQ(row(360).y, 249.9);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "e " << row.e << " degree " << row.degree);
+    const double theta = DegreeAngle(row.degree);
+    const PlotPoint point = OrbitPoint(row.focusX, 250, FocalRadius(row.a, row.e, theta), theta);
+    EXPECT_EQ(point.x, row.x);
+    EXPECT_EQ(point.y, row.y) << "degree 360 is 6.28 rad, short of a full turn";
+  }
 }
 
 TEST(PlanetRun, WaitsAddUpToTheDocumentedTotals) {

@@ -10,9 +10,11 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/picture.h"
+#include "core/program_files.h"
 
 namespace {
 
@@ -21,15 +23,16 @@ using kepler::Picture;
 using kepler::PictureError;
 using Fault = PictureError::Fault;
 
-std::string ReadAsset(const std::string& name) {
-  std::ifstream in(KEPLER_ASSET_DIR "/" + name, std::ios::binary);
+std::string ReadAsset(std::string_view name) {
+  std::ifstream in(KEPLER_ASSET_DIR "/" + std::string(name), std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
 }
 
-const char* const kBodyPictures[] = {"wakusei01.gif", "earth02.gif", "mars01.gif",
-                                     "suisei02.gif",  "harei01.gif", "Venus01.gif"};
+// The six body pictures: the program's files up to the laws picture.
+const std::vector<std::string_view> kBodyPictures(kepler::kProgramFiles.begin(),
+                                                  kepler::kProgramFiles.begin() + 6);
 
 // ---- Building pictures ----
 
@@ -176,7 +179,7 @@ struct Damage {
 
 std::vector<Damage> DamagedPictures() {
   std::vector<Damage> cases;
-  for (const char* name : kBodyPictures) {
+  for (const std::string_view name : kBodyPictures) {
     const std::string gif = ReadAsset(name);
     // Cut right after every 0x3B byte, the trailer's value, and at ten other places.
     for (std::size_t i = 0; i + 1 < gif.size(); ++i) {
@@ -259,7 +262,7 @@ std::vector<Damage> DamagedPictures() {
                      EncodeBmp({1, 1, 16, 3, {}, Bytes({0, 0, 0, 0}), masks}), Fault::Damaged,
                      "マスク"});
   }
-  const std::string laws = ReadAsset("kepler.bmp");
+  const std::string laws = ReadAsset(kepler::kLawsPicture);
   cases.push_back(
       {"kepler.bmp cut in half", laws.substr(0, laws.size() / 2), Fault::CutShort, "途中で"});
   cases.push_back({"kepler.bmp without its last row", laws.substr(0, laws.size() - 800 * 3),
@@ -302,13 +305,14 @@ TEST(Pictures, EveryDamageIsRefusedWithItsOwnFaultAndLittleMemory) {
 // ---- Accepted pictures ----
 
 TEST(Pictures, PaddingAfterTheTrailerAndAWrongBmpSizeFieldAreShown) {
-  for (const char* name : kBodyPictures) {
+  for (const std::string_view name : kBodyPictures) {
     const std::string gif = ReadAsset(name);
     const Picture plain = DecodePicture(gif);
-    EXPECT_EQ(DecodePicture(gif + std::string(1000, '\0')).pixels, plain.pixels) << name;
+    EXPECT_EQ(DecodePicture(gif + std::string(1000, '\0')).pixels, plain.pixels)
+        << std::string(name);
     EXPECT_EQ(DecodePicture(gif + "GIF89a;;;;").pixels, plain.pixels) << name;
   }
-  std::string laws = ReadAsset("kepler.bmp");
+  std::string laws = ReadAsset(kepler::kLawsPicture);
   const Picture plain = DecodePicture(laws);
   EXPECT_EQ(plain.width, 800);
   EXPECT_EQ(plain.height, 500);

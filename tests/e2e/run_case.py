@@ -481,8 +481,11 @@ def case_close_during_demonstration(run):
           "process gone (status %d) %.1f ms after the close request" %
           (waits, 1000 * (ended - sent), status, elapsed_ms))
     check(status == 0, "exit status %d after closing the window" % status)
-    # Shared machines are noisy: the program must end within 100 ms; fail only well above that.
-    check(elapsed_ms <= 500, "the program took %.0f ms to end after the close" % elapsed_ms)
+    # The demonstration stops at once (Form1 End within 100 ms; fail only well above that on a
+    # noisy machine). The process's own teardown may take longer: a sanitizer build checks the
+    # whole heap for leaks on the way out. A demonstration that went on would take 25 s more.
+    check(ended - sent <= 0.5, "Form1 End came %.0f ms after the close" % (1000 * (ended - sent)))
+    check(elapsed_ms <= 3000, "the program took %.0f ms to end after the close" % elapsed_ms)
     operations = program.operations()
     check(operations[-1] == "Form1 End", "the trace does not end with Form1 End: %s" %
           operations[-3:])
@@ -767,21 +770,21 @@ def run_case(args):
         failure = "sanitizer messages from the program"
     if failure is not None:
         print("FAILED: " + failure)
-        print("last trace lines:")
-        for operation in program.operations()[-15:]:
-            print("  " + operation)
-        if others:
-            print("other stderr lines:")
-            for line in others[-60:]:
-                print("  " + line)
+        _print_last("last trace lines:", program.operations(), 15)
+        _print_last("other stderr lines:", others, 60)
         print("screenshots and the full trace: " + run.artifacts)
         return 1
-    if others:
-        print("other stderr lines (not failures):")
-        for line in others[-10:]:
-            print("  " + line)
+    _print_last("other stderr lines (not failures):", others, 10)
     print("passed; screenshots in " + run.artifacts)
     return 0
+
+
+def _print_last(title, lines, count):
+    """Prints the title and the last `count` lines, indented; nothing when there are none."""
+    if lines:
+        print(title)
+        for line in lines[-count:]:
+            print("  " + line)
 
 
 def main():

@@ -18,12 +18,8 @@ using testing_support::WindowTest;
 
 namespace {
 
-constexpr QRgb rgbOf(forms::Color c) {
-  return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-              static_cast<int>((c >> 16) & 0xFF));
-}
 const QRgb kFace = qRgb(255, 255, 200);
-const QRgb kCaption = rgbOf(forms::systemButtonText());
+const QRgb kCaption = forms::toQRgb(forms::kSystemButtonText);
 
 QImage grabButton(const forms::CommandButton& button) {
   return button.button()->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -91,8 +87,9 @@ TEST_F(FacesAndKeysTest, FaceIsFlatInItsBackColourBeforeAndAfterAClickAndHoverCh
   const QRect caption = captionBox(button);
   const QImage atRest = grabButton(button);
   expectFlatFace(atRest, caption, false);
-  expectBevel(atRest, {rgbOf(forms::system3DHighlight()), rgbOf(forms::system3DLight())},
-              {rgbOf(forms::system3DDarkShadow()), rgbOf(forms::systemButtonShadow())});
+  expectBevel(
+      atRest, {forms::toQRgb(forms::kSystem3DHighlight), forms::toQRgb(forms::kSystem3DLight)},
+      {forms::toQRgb(forms::kSystem3DDarkShadow), forms::toQRgb(forms::kSystemButtonShadow)});
 
   QTest::mouseMove(button.button(), QPoint(90, 25));
   QApplication::processEvents();
@@ -123,8 +120,9 @@ TEST_F(FacesAndKeysTest, PressedButtonIsSunkenWithItsCaptionOneDownAndRight) {
   QTest::mousePress(button.button(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
   ASSERT_TRUE(button.button()->isDown());
   const QImage down = grabButton(button);
-  expectBevel(down, {rgbOf(forms::systemButtonShadow()), rgbOf(forms::system3DDarkShadow())},
-              {rgbOf(forms::system3DHighlight()), rgbOf(forms::system3DLight())});
+  expectBevel(
+      down, {forms::toQRgb(forms::kSystemButtonShadow), forms::toQRgb(forms::kSystem3DDarkShadow)},
+      {forms::toQRgb(forms::kSystem3DHighlight), forms::toQRgb(forms::kSystem3DLight)});
   expectFlatFace(down, captionBox(button), true);
   const QRect text = captionBox(button).adjusted(0, 0, -1, -1);
   EXPECT_EQ(down.copy(text.translated(1, 1)), up.copy(text));
@@ -179,11 +177,13 @@ TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsY
   const struct {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
-    int answer;
+    forms::MsgBoxAnswer answer;
   } cases[] = {
-      {Qt::Key_Y, Qt::NoModifier, forms::kYes},      {Qt::Key_Y, Qt::AltModifier, forms::kYes},
-      {Qt::Key_N, Qt::NoModifier, forms::kNo},       {Qt::Key_N, Qt::AltModifier, forms::kNo},
-      {Qt::Key_Return, Qt::NoModifier, forms::kYes},
+      {Qt::Key_Y, Qt::NoModifier, forms::MsgBoxAnswer::Yes},
+      {Qt::Key_Y, Qt::AltModifier, forms::MsgBoxAnswer::Yes},
+      {Qt::Key_N, Qt::NoModifier, forms::MsgBoxAnswer::No},
+      {Qt::Key_N, Qt::AltModifier, forms::MsgBoxAnswer::No},
+      {Qt::Key_Return, Qt::NoModifier, forms::MsgBoxAnswer::Yes},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << QKeySequence(c.key | c.modifiers).toString().toStdString());
@@ -208,9 +208,9 @@ TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsY
       });
     };
     QTimer::singleShot(0, press);
-    const int answer = forms::MsgBox(form->window(), QStringLiteral("Form1"),
-                                     QStringLiteral("本当に終わりますか？"), forms::kYesNo,
-                                     QStringLiteral("確　　認"));
+    const forms::MsgBoxAnswer answer = forms::MsgBox(
+        form->window(), QStringLiteral("Form1"), QStringLiteral("本当に終わりますか？"),
+        forms::MsgBoxButtons::YesNo, QStringLiteral("確　　認"));
     EXPECT_FALSE(unanswered) << "the key did not answer the box";
     EXPECT_EQ(answer, c.answer);
     EXPECT_EQ(texts, QStringList({"はい(&Y)", "いいえ(&N)"}));
@@ -222,7 +222,7 @@ TEST_F(FacesAndKeysTest, SchemeColoursMakeLabel3ABarelyVisiblePanelAndTheWindowH
   const QImage window = form->window()->grab().toImage();
   const QRgb panel = window.pixel(850, 560);  // Label3, below おわり
   const QRgb ground = window.pixel(950, 560);
-  EXPECT_EQ(panel, rgbOf(forms::system3DLight()));
+  EXPECT_EQ(panel, forms::toQRgb(forms::kSystem3DLight));
   EXPECT_EQ(ground, qRgb(224, 224, 224));
   EXPECT_EQ(window.pixel(800, 520), panel) << "Label8's column beside the drawing surface";
   // Barely visible: off the window's grey, but by less than a tenth of the range.
@@ -230,7 +230,7 @@ TEST_F(FacesAndKeysTest, SchemeColoursMakeLabel3ABarelyVisiblePanelAndTheWindowH
   for (const int channel : {qRed(panel), qGreen(panel), qBlue(panel)}) {
     EXPECT_LE(std::abs(channel - 224), 25);
   }
-  EXPECT_EQ(window.pixel(979, 38), rgbOf(forms::systemButtonFace())) << "Label9's ground";
+  EXPECT_EQ(window.pixel(979, 38), forms::toQRgb(forms::kSystemButtonFace)) << "Label9's ground";
 
   const QIcon icon = form->window()->windowIcon();
   const QImage image = icon.pixmap(QSize(128, 128)).toImage();

@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include "core/program_files.h"
 #include "window_fixture.h"
 
 using testing_support::TraceRecorder;
@@ -73,22 +74,20 @@ const char* faultName(Fault f) {
 }
 
 struct InputFile {
-  const char* name;
+  std::string_view name;
   int button;  // Command1 index, or -2 for Command2
   bool data;
 };
 
+// Every file of the program with the button that reads it.
 const InputFile kFiles[] = {
-    {"kepler.bmp", -2, false},
-    {"wakusei01.gif", 0, false},
-    {"earth02.gif", 1, false},
-    {"mars01.gif", 2, false},
-    {"suisei02.gif", 3, false},
-    {"harei01.gif", 5, false},
-    {"Venus01.gif", 7, false},
-    {"kasei-kouten-Koukei.dat", 6, true},
-    {"Suisei-kouten-Koukei.dat", 7, true},
+    {kepler::kLawsPicture, -2, false},   {kepler::kPlanetPicture, 0, false},
+    {kepler::kEarthPicture, 1, false},   {kepler::kMarsPicture, 2, false},
+    {kepler::kMercuryPicture, 3, false}, {kepler::kCometPicture, 5, false},
+    {kepler::kVenusPicture, 7, false},   {kepler::kMarsData, 6, true},
+    {kepler::kMercuryData, 7, true},
 };
+static_assert(std::size(kFiles) == kepler::kProgramFiles.size());
 
 struct Case {
   InputFile file;
@@ -247,7 +246,7 @@ class FaultMatrixTest : public WindowTest, public ::testing::WithParamInterface<
 
 TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
   const Case c = GetParam();
-  const QString name = QString::fromLatin1(c.file.name);
+  const QString name = ProgramFileName(c.file.name);
   applyFault(name, c.fault);
   TraceRecorder trace;
   const bool plays = c.fault == Fault::EmptyField || c.fault == Fault::CaseChanged;
@@ -294,8 +293,8 @@ TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
 
 INSTANTIATE_TEST_SUITE_P(NineFiles, FaultMatrixTest, ::testing::ValuesIn(allCases()),
                          [](const ::testing::TestParamInfo<Case>& p) {
-                           QString name = QStringLiteral("%1_%2").arg(p.param.file.name,
-                                                                      faultName(p.param.fault));
+                           QString name = QStringLiteral("%1_%2").arg(
+                               ProgramFileName(p.param.file.name), faultName(p.param.fault));
                            name.replace(QRegularExpression("[^A-Za-z0-9]"), "_");
                            return name.toStdString();
                          });

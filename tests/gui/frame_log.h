@@ -1,49 +1,96 @@
 #pragma once
-// Reads an animation's frames back from the operation trace: each wait starts a frame, and the
-// body placement that follows it, with the read-out and gauge shown at that moment, completes it.
+// Reads an animation's frames off the window itself: at the first pump of every wait the virtual
+// clock lets the log look at the controls, and it keeps the wait's length and what the window
+// shows meanwhile. The orbit animations wait first and then show their frame, so a frame's own
+// state is what the window shows at the next wait of the same run (or after the run).
 
-#include <QRegularExpression>
-#include <QStringList>
+#include <QImage>
+#include <QString>
 
 #include <vector>
 
+#include "forms/clock.h"
+#include "virtual_clock.h"
+#include "window/colours.h"
+#include "window/form1.h"
+
 namespace testing_support {
+
+struct Shown {
+  QString readOut;   // Label11
+  int gaugeEnd = 0;  // first column right of the gauge's bar, 580 for no bar [px]
+  float left = 0;    // Image1
+  float top = 0;
+  float left2 = 0;  // Image2
+  float top2 = 0;
+  float left4 = 0;  // Image4
+  float top4 = 0;
+  QString dayCount;  // Label5
+};
+
+struct WaitSample {
+  int wait = 0;   // [ms]
+  int depth = 0;  // scenario nesting: 1 for the clicked demonstration, 2 inside its wait, ...
+  Shown shown;    // while the wait lasts
+};
 
 struct TracedFrame {
   int wait = 0;
-  QString readOut;     // Label11 as shown when the body was placed
-  float gaugeEnd = 0;  // right end of the yellow gauge box then
-  float left = 0;      // Image1 placement
-  float top = 0;
-  bool placed = false;
+  int depth = 0;
+  Shown after;  // once the frame has been shown
 };
 
-inline std::vector<TracedFrame> TracedFrames(const QStringList& lines,
-                                             const QString& body = "Image1") {
-  std::vector<TracedFrame> frames;
-  QString readOut;
-  float gauge = 0;
-  static const QRegularExpression caption(QStringLiteral("^Label11 Caption \"(.*)\"$"));
-  static const QRegularExpression yellow(
-      QStringLiteral("^Picture1 BoxFill 580 30 (\\S+) 50 65535$"));
-  for (const QString& line : lines) {
-    if (line.startsWith(QStringLiteral("Form1 Wait "))) {
-      frames.push_back({});
-      frames.back().wait = line.mid(11).toInt();
-    } else if (auto m = caption.match(line); m.hasMatch()) {
-      readOut = m.captured(1);
-    } else if (auto g = yellow.match(line); g.hasMatch()) {
-      gauge = g.captured(1).toFloat();
-    } else if (!frames.empty() && line.startsWith(body + QStringLiteral(" Left "))) {
-      frames.back().left = line.section(' ', 2).toFloat();
-    } else if (!frames.empty() && line.startsWith(body + QStringLiteral(" Top "))) {
-      frames.back().top = line.section(' ', 2).toFloat();
-      frames.back().readOut = readOut;
-      frames.back().gaugeEnd = gauge;
-      frames.back().placed = true;
-    }
+class FrameLog {
+ public:
+  FrameLog(VirtualClock& clock, const Form1& form) : clock_(clock), form_(form) {
+    clock_.onPump = [this] {
+      if (clock_.now() != form_.WaitStartTime) return;  // a later pump of the same wait
+      samples_.push_back({forms::ClockDifference(clock_.deadline(), form_.WaitStartTime),
+                          form_.scenarioDepth(), shownNow()});
+    };
   }
-  return frames;
-}
+  ~FrameLog() { clock_.onPump = nullptr; }
+  FrameLog(const FrameLog&) = delete;
+  FrameLog& operator=(const FrameLog&) = delete;
+
+  const std::vector<WaitSample>& samples() const { return samples_; }
+
+  // Every wait with what the next wait of the same or an outer run shows, or the window now.
+  std::vector<TracedFrame> frames() const {
+    std::vector<TracedFrame> out;
+    for (std::size_t i = 0; i < samples_.size(); ++i) {
+      std::size_t next = i + 1;
+      while (next < samples_.size() && samples_[next].depth > samples_[i].depth) ++next;
+      out.push_back({samples_[i].wait, samples_[i].depth,
+                     next < samples_.size() ? samples_[next].shown : shownNow()});
+    }
+    return out;
+  }
+  // The frames of the clicked demonstration only.
+  std::vector<TracedFrame> outerFrames() const {
+    std::vector<TracedFrame> out;
+    for (const TracedFrame& frame : frames()) {
+      if (frame.depth == 1) out.push_back(frame);
+    }
+    return out;
+  }
+
+ private:
+  Shown shownNow() const {
+    const QImage& surface = form_.Picture1.image();
+    const QRgb bar = forms::toQRgb(colours::kGaugeBar);
+    int end = 580;
+    while (end <= 780 && surface.pixel(end, 40) == bar) ++end;
+    return {form_.Label11.caption(), end,
+            form_.Image1.left(),     form_.Image1.top(),
+            form_.Image2.left(),     form_.Image2.top(),
+            form_.Image4.left(),     form_.Image4.top(),
+            form_.Label5.caption()};
+  }
+
+  VirtualClock& clock_;
+  const Form1& form_;
+  std::vector<WaitSample> samples_;
+};
 
 }  // namespace testing_support

@@ -5,12 +5,12 @@
 
 #include <cstdio>
 
-#include "core/comet_plan.h"
+#include "comet_reference.h"
 #include "core/orbit.h"
 #include "frame_log.h"
 #include "window_fixture.h"
 
-using testing_support::TracedFrames;
+using testing_support::FrameLog;
 using testing_support::TraceRecorder;
 using testing_support::WindowTest;
 
@@ -68,12 +68,12 @@ TEST_F(StormTest, TwoThousandRandomClicksOnAllTenButtons) {
   EXPECT_EQ(modal.pending(), 0) << "every quit box was answered いいえ";
 
   // Afterwards the comet plays exactly as on a fresh start.
-  TraceRecorder trace;
+  FrameLog log(clock, *form);
   const auto start = clock.elapsed();
   click(form->Command1(5));
   EXPECT_EQ(clock.elapsed() - start, 40210u);
-  const auto plan = kepler::PlanCometRun(kepler::StepTimes(300, 0.967), 1);
-  const auto frames = TracedFrames(trace.lines());
+  const auto plan = testing_support::PlanCometRun(kepler::StepTimes(300, 0.967), 1);
+  const auto frames = log.frames();
   ASSERT_EQ(frames.size(), plan.size());
   for (std::size_t f = 0; f < plan.size(); ++f) ASSERT_EQ(frames[f].wait, plan[f].wait) << f;
   EXPECT_EQ(form->OrbitAngle, 200);

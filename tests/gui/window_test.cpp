@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "window/colours.h"
 #include "window_fixture.h"
 
 using testing_support::TraceRecorder;
@@ -19,8 +20,8 @@ namespace {
 QRgb pixel(const forms::PictureBox& box, int x, int y) {
   return box.image().pixel(x, y) & 0xFFFFFF;
 }
-constexpr QRgb kSurfaceRgb = 0x8080FF;
-constexpr QRgb kSunRgb = 0xFFF000;
+constexpr QRgb kSurfaceRgb = forms::toQRgb(colours::kDrawingSurface) & 0xFFFFFF;
+constexpr QRgb kSunRgb = forms::toQRgb(colours::kSun) & 0xFFFFFF;
 
 void expectPlace(const forms::Control& c, float left, float top, float width, float height) {
   SCOPED_TRACE(c.name().toStdString());
@@ -246,34 +247,21 @@ TEST_F(WindowTest, ClosingTheWindowEndsTheProgramAndStopsWaiting) {
   EXPECT_EQ(clock.elapsed() - start, 5u) << "the wait stops as soon as the window closes";
 }
 
-TEST_F(WindowTest, MissingLawsPictureGoesThroughTheErrorPath) {
+TEST_F(WindowTest, MissingLawsPictureIsReportedAfterTheBodiesAreHidden) {
+  // The error path itself, for every file and fault, is the fault matrix's; here, what the laws
+  // button has done by then and the exact line on stderr.
   useEmptyFolder();
-  TraceRecorder trace;
   modal.answer("OK");
   testing::internal::CaptureStderr();
   click(form->Command2);
   const std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_TRUE(form->ending());
-  EXPECT_NE(form->exitCode(), 0);
-  ASSERT_EQ(modal.seen().size(), 1);
-  EXPECT_TRUE(modal.seen().first().contains("kepler.bmp"));
-  EXPECT_TRUE(modal.seen().first().contains("ファイルが見つかりません"));
-  EXPECT_TRUE(modal.seen().first().contains(QDir::currentPath()));
-  EXPECT_NE(err.find("kepler.bmp"), std::string::npos);
-  EXPECT_EQ(
-      QString::fromStdString(err).split('\n').filter(QRegularExpression("^kepler-laws: ")).size(),
-      1)
-      << "one line on stderr: " << err;
   EXPECT_NE(
       err.find(
           "kepler-laws: 画像ファイル \"kepler.bmp\" を読み込めません: ファイルが見つかりません"),
       std::string::npos);
-  ASSERT_GE(trace.lines().size(), 2);
-  EXPECT_TRUE(trace.lines()[trace.lines().size() - 2].startsWith(
-      "Form1 Error \"画像ファイル \\\"kepler.bmp\\\""));
-  EXPECT_EQ(trace.lines().last(), "Form1 End");
-  EXPECT_EQ(trace.starting("Image3 Picture").size(), 0);
+  EXPECT_TRUE(modal.seen().value(0).contains(QDir::currentPath())) << "the folder searched";
   EXPECT_FALSE(form->Image1.isVisible()) << "the images were hidden before the load failed";
+  EXPECT_FALSE(form->Image3.isVisible());
 }
 
 // ---- Nothing runs after the end ----

@@ -10,6 +10,7 @@ void VirtualClock::after(std::uint32_t delay, std::function<void()> action) {
 
 void VirtualClock::pumpEvents(std::int32_t deadline) {
   ++pumps_;
+  deadline_ = deadline;
   if (onPump) onPump();
   QCoreApplication::processEvents();
   const std::int32_t remaining = forms::ClockDifference(deadline, now());

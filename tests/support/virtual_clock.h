@@ -25,6 +25,8 @@ class VirtualClock final : public forms::Clock {
   void after(std::uint32_t delay, std::function<void()> action);
   // Called at every pump before time moves: a place to look at the window at each wait.
   std::function<void()> onPump;
+  // The deadline of the pump under way.
+  std::int32_t deadline() const { return deadline_; }
 
   std::uint64_t elapsed() const { return time_ - start_; }
   int pumps() const { return pumps_; }
@@ -36,6 +38,7 @@ class VirtualClock final : public forms::Clock {
   std::uint64_t start_ = time_;
   std::multimap<std::uint64_t, std::function<void()>> actions_;
   int pumps_ = 0;
+  std::int32_t deadline_ = 0;
 };
 
 }  // namespace testing_support

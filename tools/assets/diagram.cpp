@@ -58,9 +58,9 @@ class Page {
   // Every later label must also stay inside this rectangle (the panel it belongs to).
   void SetFrame(const QRectF& frame) { frame_ = frame; }
 
-  void UseFont(int pixel_size, bool bold) {
+  void UseFont(int pixelSize, bool bold) {
     QFont font(family_);
-    font.setPixelSize(pixel_size);
+    font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setStyleStrategy(QFont::PreferAntialias);
     painter_.setFont(font);
@@ -117,9 +117,9 @@ void DrawPanel(Page& page, const QRectF& box, const QString& heading) {
 void DrawOrbit(QPainter& p, const OrbitFrame& frame, const Ellipse& ellipse) {
   p.setBrush(Qt::NoBrush);
   p.setPen(QPen(kAxis, 1.0, Qt::DashLine));
-  p.drawLine(frame.ToPage({-ellipse.semi_major, 0.0}), frame.ToPage({ellipse.semi_major, 0.0}));
+  p.drawLine(frame.ToPage({-ellipse.semiMajor, 0.0}), frame.ToPage({ellipse.semiMajor, 0.0}));
   p.setPen(QPen(kOrbit, 2.0));
-  p.drawEllipse(frame.centre, ellipse.semi_major, ellipse.SemiMinor());
+  p.drawEllipse(frame.centre, ellipse.semiMajor, ellipse.SemiMinor());
 }
 
 void DrawSun(QPainter& p, QPointF at) {
@@ -166,25 +166,25 @@ void DrawMotionArrow(QPainter& p, const OrbitFrame& frame, const Ellipse& ellips
                      double to, double offset) {
   QPainterPath path;
   constexpr int kSteps = 40;
-  const double scale = 1.0 + offset / ellipse.semi_major;
+  const double scale = 1.0 + offset / ellipse.semiMajor;
   QPointF last;
-  QPointF before_last;
+  QPointF beforeLast;
   for (int i = 0; i <= kSteps; ++i) {
-    const double e_anom = from + (to - from) * i / kSteps;
-    const Point on = ellipse.At(e_anom);
+    const double eAnom = from + (to - from) * i / kSteps;
+    const Point on = ellipse.At(eAnom);
     const QPointF at = frame.ToPage({on.x * scale, on.y * (1.0 + offset / ellipse.SemiMinor())});
     if (i == 0) {
       path.moveTo(at);
     } else {
       path.lineTo(at);
     }
-    before_last = last;
+    beforeLast = last;
     last = at;
   }
   p.setBrush(Qt::NoBrush);
   p.setPen(QPen(kMotion, 2.0, Qt::SolidLine, Qt::RoundCap));
   p.drawPath(path);
-  DrawArrowHead(p, last, last.x() - before_last.x(), last.y() - before_last.y(), kMotion);
+  DrawArrowHead(p, last, last.x() - beforeLast.x(), last.y() - beforeLast.y(), kMotion);
 }
 
 void DrawFirstLaw(Page& page, const QRectF& box) {
@@ -229,12 +229,12 @@ void DrawFirstLaw(Page& page, const QRectF& box) {
             QStringLiteral("惑星"), kInk);
 
   page.UseFont(16, false);
-  const double text_top = frame.centre.y() + ellipse.SemiMinor() + 12.0;
-  page.Text(QRectF(box.left() + 14, text_top, box.width() - 28, 24), Qt::AlignLeft | Qt::AlignTop,
+  const double textTop = frame.centre.y() + ellipse.SemiMinor() + 12.0;
+  page.Text(QRectF(box.left() + 14, textTop, box.width() - 28, 24), Qt::AlignLeft | Qt::AlignTop,
             QStringLiteral("惑星は、太陽を１つの焦点とする"), kInk);
-  page.Text(QRectF(box.left() + 14, text_top + 23, box.width() - 28, 24),
+  page.Text(QRectF(box.left() + 14, textTop + 23, box.width() - 28, 24),
             Qt::AlignLeft | Qt::AlignTop, QStringLiteral("楕円の軌道を描いて公転する。"), kInk);
-  page.Text(QRectF(box.left() + 14, text_top + 50, box.width() - 28, 24),
+  page.Text(QRectF(box.left() + 14, textTop + 50, box.width() - 28, 24),
             Qt::AlignLeft | Qt::AlignTop, QStringLiteral("（２つの焦点からの距離の和は一定）"),
             QColor(70, 110, 70));
 }
@@ -257,26 +257,25 @@ void DrawSecondLaw(Page& page, const QRectF& box) {
 
   // Equal spans of mean anomaly are equal times, so the two sectors have equal areas.
   constexpr int kArcPoints = 96;
-  const Sector near_sun = SweptSector(ellipse, 0.0, kDiagramSectorSpan, kArcPoints);
-  const Sector far_away = SweptSector(ellipse, std::numbers::pi, kDiagramSectorSpan, kArcPoints);
-  DrawSector(p, frame, near_sun);
-  DrawSector(p, frame, far_away);
+  const Sector nearSun = SweptSector(ellipse, 0.0, kDiagramSectorSpan, kArcPoints);
+  const Sector farAway = SweptSector(ellipse, std::numbers::pi, kDiagramSectorSpan, kArcPoints);
+  DrawSector(p, frame, nearSun);
+  DrawSector(p, frame, farAway);
   DrawOrbit(p, frame, ellipse);
-  DrawMotionArrow(p, frame, ellipse, near_sun.start_anomaly, near_sun.end_anomaly, 9.0);
-  DrawMotionArrow(p, frame, ellipse, far_away.start_anomaly, far_away.end_anomaly, 9.0);
+  DrawMotionArrow(p, frame, ellipse, nearSun.startAnomaly, nearSun.endAnomaly, 9.0);
+  DrawMotionArrow(p, frame, ellipse, farAway.startAnomaly, farAway.endAnomaly, 9.0);
   const QPointF sun = frame.ToPage(ellipse.SunFocus());
   DrawSun(p, sun);
 
   page.UseFont(18, true);
   // Label A sits in the wide fan beside the Sun, B two thirds of the way out the thin one.
-  const QPointF a_at =
+  const QPointF aAt =
       frame.ToPage({ellipse.SunFocus().x + 0.55 * (kSemiMajor - ellipse.SunFocus().x), 0.0});
-  const Point far_mid = ellipse.At(std::numbers::pi);
-  const QPointF b_at =
-      frame.ToPage({ellipse.SunFocus().x + 0.7 * (far_mid.x - ellipse.SunFocus().x), 0.0});
-  page.Text(QRectF(a_at.x() - 14, a_at.y() + 6, 28, 28), Qt::AlignCenter, QStringLiteral("Ａ"),
-            kInk);
-  page.Text(QRectF(b_at.x() - 14, b_at.y() - 14, 28, 28), Qt::AlignCenter, QStringLiteral("Ｂ"),
+  const Point farMid = ellipse.At(std::numbers::pi);
+  const QPointF bAt =
+      frame.ToPage({ellipse.SunFocus().x + 0.7 * (farMid.x - ellipse.SunFocus().x), 0.0});
+  page.Text(QRectF(aAt.x() - 14, aAt.y() + 6, 28, 28), Qt::AlignCenter, QStringLiteral("Ａ"), kInk);
+  page.Text(QRectF(bAt.x() - 14, bAt.y() - 14, 28, 28), Qt::AlignCenter, QStringLiteral("Ｂ"),
             kInk);
 
   page.UseFont(15, true);
@@ -288,7 +287,7 @@ void DrawSecondLaw(Page& page, const QRectF& box) {
             QStringLiteral("遅い"), kMotion);
 
   page.UseFont(16, false);
-  const double text_top = frame.centre.y() + ellipse.SemiMinor() + 12.0;
+  const double textTop = frame.centre.y() + ellipse.SemiMinor() + 12.0;
   const QStringList lines{
       QStringLiteral("太陽と惑星を結ぶ線分が同じ時間に"),
       QStringLiteral("通過する面積は等しい（Ａ＝Ｂ）。"),
@@ -296,7 +295,7 @@ void DrawSecondLaw(Page& page, const QRectF& box) {
       QStringLiteral("遠いところではゆっくり動く。"),
   };
   for (int i = 0; i < lines.size(); ++i) {
-    page.Text(QRectF(box.left() + 14, text_top + 23 * i, box.width() - 28, 24),
+    page.Text(QRectF(box.left() + 14, textTop + 23 * i, box.width() - 28, 24),
               Qt::AlignLeft | Qt::AlignTop, lines[i], kInk);
   }
 }

@@ -47,7 +47,7 @@ struct Box {
 // lowest box and the channel order red, green, blue, so the result depends only on the input.
 std::map<QRgb, QRgb> MedianCut(std::vector<ColourCount> colours, int limit) {
   std::vector<Box> boxes{{0, colours.size()}};
-  auto range_of = [&colours](const Box& box, int channel) {
+  auto rangeOf = [&colours](const Box& box, int channel) {
     int lo = 255;
     int hi = 0;
     for (std::size_t i = box.begin; i < box.end; ++i) {
@@ -57,28 +57,28 @@ std::map<QRgb, QRgb> MedianCut(std::vector<ColourCount> colours, int limit) {
     return hi - lo;
   };
   while (static_cast<int>(boxes.size()) < limit) {
-    int best_box = -1;
-    int best_channel = 0;
-    int best_range = 0;
+    int bestBox = -1;
+    int bestChannel = 0;
+    int bestRange = 0;
     for (std::size_t b = 0; b < boxes.size(); ++b) {
       for (int channel = 0; channel < 3; ++channel) {
-        const int range = range_of(boxes[b], channel);
-        if (range > best_range) {
-          best_range = range;
-          best_box = static_cast<int>(b);
-          best_channel = channel;
+        const int range = rangeOf(boxes[b], channel);
+        if (range > bestRange) {
+          bestRange = range;
+          bestBox = static_cast<int>(b);
+          bestChannel = channel;
         }
       }
     }
-    if (best_box < 0) {
+    if (bestBox < 0) {
       break;  // every box holds a single colour
     }
-    const Box box = boxes[static_cast<std::size_t>(best_box)];
+    const Box box = boxes[static_cast<std::size_t>(bestBox)];
     const auto first = colours.begin() + static_cast<std::ptrdiff_t>(box.begin);
     const auto last = colours.begin() + static_cast<std::ptrdiff_t>(box.end);
-    std::sort(first, last, [best_channel](const ColourCount& l, const ColourCount& r) {
-      const int lv = Channel(l.colour, best_channel);
-      const int rv = Channel(r.colour, best_channel);
+    std::sort(first, last, [bestChannel](const ColourCount& l, const ColourCount& r) {
+      const int lv = Channel(l.colour, bestChannel);
+      const int rv = Channel(r.colour, bestChannel);
       return lv != rv ? lv < rv : l.colour < r.colour;
     });
     long total = 0;
@@ -94,7 +94,7 @@ std::map<QRgb, QRgb> MedianCut(std::vector<ColourCount> colours, int limit) {
         break;
       }
     }
-    boxes[static_cast<std::size_t>(best_box)] = {box.begin, split};
+    boxes[static_cast<std::size_t>(bestBox)] = {box.begin, split};
     boxes.push_back({split, box.end});
   }
 
@@ -126,14 +126,14 @@ std::string GifError(int code) {
 
 }  // namespace
 
-IndexedPicture ToIndexed(const QImage& image, QRgb matte, int max_opaque_colours) {
+IndexedPicture ToIndexed(const QImage& image, QRgb matte, int maxOpaqueColours) {
   if (image.isNull()) {
     throw std::invalid_argument("GIF: the picture is empty");
   }
   if (image.width() > 65535 || image.height() > 65535) {
     throw std::invalid_argument("GIF: a picture side exceeds 65535 px");
   }
-  if (max_opaque_colours < 1 || max_opaque_colours > kMaxOpaqueColours) {
+  if (maxOpaqueColours < 1 || maxOpaqueColours > kMaxOpaqueColours) {
     throw std::invalid_argument("GIF: the colour limit must lie in [1, 255]");
   }
   const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
@@ -144,7 +144,7 @@ IndexedPicture ToIndexed(const QImage& image, QRgb matte, int max_opaque_colours
   // Flatten: opaque 0xffRRGGBB, or 0 for a transparent pixel.
   std::vector<QRgb> flat;
   flat.reserve(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height));
-  bool any_transparent = false;
+  bool anyTransparent = false;
   for (int y = 0; y < picture.height; ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
     for (int x = 0; x < picture.width; ++x) {
@@ -152,7 +152,7 @@ IndexedPicture ToIndexed(const QImage& image, QRgb matte, int max_opaque_colours
       const int alpha = qAlpha(pixel);
       if (alpha < 128) {
         flat.push_back(0);
-        any_transparent = true;
+        anyTransparent = true;
       } else {
         flat.push_back(qRgb(Blend(qRed(pixel), qRed(matte), alpha),
                             Blend(qGreen(pixel), qGreen(matte), alpha),
@@ -167,14 +167,14 @@ IndexedPicture ToIndexed(const QImage& image, QRgb matte, int max_opaque_colours
       ++counts[pixel];
     }
   }
-  picture.source_colours = static_cast<int>(counts.size());
-  if (picture.source_colours > max_opaque_colours) {
+  picture.sourceColours = static_cast<int>(counts.size());
+  if (picture.sourceColours > maxOpaqueColours) {
     std::vector<ColourCount> colours;
     colours.reserve(counts.size());
     for (const auto& [colour, count] : counts) {
       colours.push_back({colour, count});
     }
-    const std::map<QRgb, QRgb> mapping = MedianCut(std::move(colours), max_opaque_colours);
+    const std::map<QRgb, QRgb> mapping = MedianCut(std::move(colours), maxOpaqueColours);
     for (QRgb& pixel : flat) {
       if (pixel != 0) {
         pixel = mapping.at(pixel);
@@ -185,9 +185,9 @@ IndexedPicture ToIndexed(const QImage& image, QRgb matte, int max_opaque_colours
 
   // Palette: the transparent entry first (it shows the matte in viewers that ignore
   // transparency), then the opaque colours in ascending RGB order.
-  std::map<QRgb, std::uint8_t> index_of;
-  if (any_transparent) {
-    picture.transparent_index = 0;
+  std::map<QRgb, std::uint8_t> indexOf;
+  if (anyTransparent) {
+    picture.transparentIndex = 0;
     picture.palette.push_back(qRgb(qRed(matte), qGreen(matte), qBlue(matte)));
   }
   std::vector<QRgb> opaque;
@@ -199,12 +199,12 @@ IndexedPicture ToIndexed(const QImage& image, QRgb matte, int max_opaque_colours
   std::sort(opaque.begin(), opaque.end());
   opaque.erase(std::unique(opaque.begin(), opaque.end()), opaque.end());
   for (const QRgb colour : opaque) {
-    index_of[colour] = static_cast<std::uint8_t>(picture.palette.size());
+    indexOf[colour] = static_cast<std::uint8_t>(picture.palette.size());
     picture.palette.push_back(colour);
   }
   picture.pixels.reserve(flat.size());
   for (const QRgb pixel : flat) {
-    picture.pixels.push_back(pixel == 0 ? std::uint8_t{0} : index_of.at(pixel));
+    picture.pixels.push_back(pixel == 0 ? std::uint8_t{0} : indexOf.at(pixel));
   }
   return picture;
 }
@@ -217,18 +217,18 @@ void WriteGif(const IndexedPicture& picture, const std::string& path) {
     throw std::invalid_argument("GIF: inconsistent indexed picture for " + path);
   }
   // giflib wants a power-of-two colour map of at least two entries.
-  int map_size = 2;
-  while (map_size < static_cast<int>(picture.palette.size())) {
-    map_size *= 2;
+  int mapSize = 2;
+  while (mapSize < static_cast<int>(picture.palette.size())) {
+    mapSize *= 2;
   }
-  std::vector<GifColorType> entries(static_cast<std::size_t>(map_size), GifColorType{0, 0, 0});
+  std::vector<GifColorType> entries(static_cast<std::size_t>(mapSize), GifColorType{0, 0, 0});
   for (std::size_t i = 0; i < picture.palette.size(); ++i) {
     entries[i] = {static_cast<GifByteType>(qRed(picture.palette[i])),
                   static_cast<GifByteType>(qGreen(picture.palette[i])),
                   static_cast<GifByteType>(qBlue(picture.palette[i]))};
   }
   std::unique_ptr<ColorMapObject, decltype(&GifFreeMapObject)> map(
-      GifMakeMapObject(map_size, entries.data()), &GifFreeMapObject);
+      GifMakeMapObject(mapSize, entries.data()), &GifFreeMapObject);
   if (!map) {
     throw std::runtime_error("cannot write " + path + ": out of memory for the colour map");
   }
@@ -251,17 +251,17 @@ void WriteGif(const IndexedPicture& picture, const std::string& path) {
   };
 
   EGifSetGifVersion(gif, true);
-  const int background = picture.transparent_index >= 0 ? picture.transparent_index : 0;
+  const int background = picture.transparentIndex >= 0 ? picture.transparentIndex : 0;
   if (EGifPutScreenDesc(gif, picture.width, picture.height, 8, background, map.get()) ==
       GIF_ERROR) {
     fail("screen descriptor");
   }
-  if (picture.transparent_index >= 0) {
+  if (picture.transparentIndex >= 0) {
     GraphicsControlBlock control{};
     control.DisposalMode = DISPOSAL_UNSPECIFIED;
     control.UserInputFlag = false;
     control.DelayTime = 0;
-    control.TransparentColor = picture.transparent_index;
+    control.TransparentColor = picture.transparentIndex;
     std::array<GifByteType, 4> extension{};
     const size_t length = EGifGCBToExtension(&control, extension.data());
     if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension.data()) ==

@@ -10,30 +10,32 @@
 #include <string>
 #include <vector>
 
+#include "window/colours.h"
+
 namespace kepler::assets {
 
 // The drawing surface the program shows the pictures on.
-inline constexpr QRgb kSurfaceColour = 0xff8080ffu;  // RGB(128, 128, 255)
+inline constexpr QRgb kSurfaceColour = forms::toQRgb(colours::kDrawingSurface);
 
 // A GIF has 256 palette entries; one is kept for the transparent colour.
 inline constexpr int kMaxOpaqueColours = 255;
 
 struct IndexedPicture {
-  int width = 0;               // [px]
-  int height = 0;              // [px]
-  std::vector<QRgb> palette;   // opaque qRgb values; the transparent entry holds the matte colour
-  int transparent_index = -1;  // -1 when every pixel is opaque
+  int width = 0;              // [px]
+  int height = 0;             // [px]
+  std::vector<QRgb> palette;  // opaque qRgb values; the transparent entry holds the matte colour
+  int transparentIndex = -1;  // -1 when every pixel is opaque
   std::vector<std::uint8_t> pixels;  // row-major palette indices, width * height of them
-  int source_colours = 0;            // distinct opaque colours before any reduction
+  int sourceColours = 0;             // distinct opaque colours before any reduction
   bool reduced = false;              // true when the median cut had to merge colours
 };
 
 // Flattens image against matte: a pixel with alpha below one half becomes transparent, any other
 // is blended over matte and made opaque. Colours that remain are kept exactly when at most
-// max_opaque_colours of them exist, else merged by median cut down to that many.
+// maxOpaqueColours of them exist, else merged by median cut down to that many.
 // Throws std::invalid_argument for a null image, a side over 65535 px or a limit outside [1, 255].
 IndexedPicture ToIndexed(const QImage& image, QRgb matte = kSurfaceColour,
-                         int max_opaque_colours = kMaxOpaqueColours);
+                         int maxOpaqueColours = kMaxOpaqueColours);
 
 // Writes picture as GIF89a (a Graphics Control Extension carries the transparent index).
 // Throws std::runtime_error naming the path when the file cannot be written.

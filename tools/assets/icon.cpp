@@ -30,7 +30,7 @@ QImage DrawIcon() {
     p.rotate(-18.0);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(200, 215, 255), 4.0));
-    p.drawEllipse(QPointF(0, 0), orbit.semi_major, orbit.SemiMinor());
+    p.drawEllipse(QPointF(0, 0), orbit.semiMajor, orbit.SemiMinor());
 
     const Point sun = orbit.SunFocus();
     QRadialGradient glow(QPointF(sun.x - 4, -sun.y - 4), 22);

@@ -12,6 +12,7 @@
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "diagram.h"
 #include "gif_writer.h"
@@ -53,8 +54,8 @@ int main(int argc, char** argv) {
   // Text needs a platform plugin, but this tool runs during the build, where no display may exist.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler(FilterQtMessages);
-  QString out_dir;
-  QString icon_path;
+  QString outDir;
+  QString iconPath;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--out" || arg == "--icon") {
@@ -63,14 +64,14 @@ int main(int argc, char** argv) {
         PrintUsage();
         return kUsageError;
       }
-      (arg == "--out" ? out_dir : icon_path) = QString::fromLocal8Bit(argv[++i]);
+      (arg == "--out" ? outDir : iconPath) = QString::fromLocal8Bit(argv[++i]);
     } else {
       std::fprintf(stderr, "kepler-assets: unexpected argument \"%s\"\n", arg.c_str());
       PrintUsage();
       return kUsageError;
     }
   }
-  if (out_dir.isEmpty()) {
+  if (outDir.isEmpty()) {
     PrintUsage();
     return kUsageError;
   }
@@ -78,17 +79,18 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   try {
     using namespace kepler::assets;
-    MakeDirectory(out_dir);
-    const QDir dir(out_dir);
+    MakeDirectory(outDir);
+    const QDir dir(outDir);
+    const auto path = [&dir](std::string_view name) {
+      return dir.filePath(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    };
     for (const BodyPicture& picture : kBodyPictures) {
-      const QString name = QString::fromLatin1(picture.file_name.data(),
-                                               static_cast<qsizetype>(picture.file_name.size()));
-      WriteGif(ToIndexed(DrawBody(picture.body)), dir.filePath(name).toStdString());
+      WriteGif(ToIndexed(DrawBody(picture.body)), path(picture.fileName).toStdString());
     }
-    SaveImage(DrawLawsDiagram(), dir.filePath(QStringLiteral("kepler.bmp")), "BMP");
-    if (!icon_path.isEmpty()) {
-      MakeDirectory(QFileInfo(icon_path).absolutePath());
-      SaveImage(DrawIcon(), icon_path, "PNG");
+    SaveImage(DrawLawsDiagram(), path(kepler::kLawsPicture), "BMP");
+    if (!iconPath.isEmpty()) {
+      MakeDirectory(QFileInfo(iconPath).absolutePath());
+      SaveImage(DrawIcon(), iconPath, "PNG");
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "kepler-assets: %s\n", error.what());

@@ -133,9 +133,9 @@ struct SurfacePoint {
 // Lambert diffuse term max(0, n.l) with an ambient floor, times a limb factor that darkens the
 // rim, plus a Blinn-Phong highlight (n.h)^24 with h the half vector between light and viewer
 // (Blinn, "Models of light reflection for computer synthesized pictures", SIGGRAPH 1977).
-Rgb Lit(const SurfacePoint& s, double view_z) {
+Rgb Lit(const SurfacePoint& s, double viewZ) {
   const double lambert = std::max(0.0, Dot(s.normal, kLight));
-  const double limb = 0.55 + 0.45 * std::sqrt(std::max(0.0, view_z));
+  const double limb = 0.55 + 0.45 * std::sqrt(std::max(0.0, viewZ));
   Rgb colour = Scaled(s.albedo, (0.16 + 0.84 * lambert) * limb);
   if (s.specular > 0.0) {
     const Vec3 half = Normalised(kLight + Vec3{0.0, 0.0, 1.0});
@@ -143,7 +143,7 @@ Rgb Lit(const SurfacePoint& s, double view_z) {
     colour = Mix(colour, {255.0, 255.0, 250.0}, std::min(1.0, highlight));
   }
   if (s.atmosphere > 0.0) {
-    const double haze = s.atmosphere * std::pow(1.0 - view_z, 2.0) * (0.3 + 0.7 * lambert);
+    const double haze = s.atmosphere * std::pow(1.0 - viewZ, 2.0) * (0.3 + 0.7 * lambert);
     colour = Mix(colour, {140.0, 180.0, 255.0}, std::min(1.0, haze));
   }
   return colour;
@@ -160,10 +160,10 @@ SurfacePoint Planet(Vec3 n) {
 SurfacePoint Earth(Vec3 n) {
   const Vec3 body = RotateY(RotateZ(n, 23.4 * std::numbers::pi / 180.0), 0.9);
   const double latitude = std::asin(std::clamp(body.y, -1.0, 1.0));
-  const double land_noise = Fbm(1.6 * body + Vec3{3.0, 1.0, 7.0}, 21);
-  const double land = SmoothStep(0.57, 0.61, land_noise);
+  const double landNoise = Fbm(1.6 * body + Vec3{3.0, 1.0, 7.0}, 21);
+  const double land = SmoothStep(0.57, 0.61, landNoise);
   const Rgb ocean =
-      Mix({18.0, 55.0, 150.0}, {35.0, 95.0, 185.0}, SmoothStep(0.45, 0.57, land_noise));
+      Mix({18.0, 55.0, 150.0}, {35.0, 95.0, 185.0}, SmoothStep(0.45, 0.57, landNoise));
   const double dryness = Fbm(3.0 * body, 31);
   const Rgb ground =
       Mix({58.0, 135.0, 48.0}, {150.0, 118.0, 66.0}, SmoothStep(0.42, 0.62, dryness));
@@ -234,16 +234,16 @@ struct Body3d {
 
 Body3d Describe(Body body) {
   switch (body) {
-    case Body::kEarth:
+    case Body::Earth:
       return {14.0, &Earth};
-    case Body::kMars:
+    case Body::Mars:
       return {12.0, &Mars};
-    case Body::kMercury:
+    case Body::Mercury:
       return {11.5, &Mercury};
-    case Body::kVenus:
+    case Body::Venus:
       return {13.8, &Venus};
-    case Body::kPlanet:
-    case Body::kComet:
+    case Body::Planet:
+    case Body::Comet:
       break;
   }
   return {13.5, &Planet};
@@ -331,7 +331,7 @@ QImage DrawComet() {
 }  // namespace
 
 QImage DrawBody(Body body) {
-  if (body == Body::kComet) {
+  if (body == Body::Comet) {
     return DrawComet();
   }
   return DrawSphere(Describe(body));

@@ -8,22 +8,24 @@
 #include <array>
 #include <string_view>
 
+#include "core/program_files.h"
+
 namespace kepler::assets {
 
-enum class Body { kPlanet, kEarth, kMars, kMercury, kComet, kVenus };
+enum class Body { Planet, Earth, Mars, Mercury, Comet, Venus };
 
 struct BodyPicture {
   Body body;
-  std::string_view file_name;  // the name the program loads from its working directory
+  std::string_view fileName;  // the name the program loads from its working directory
 };
 
 inline constexpr std::array<BodyPicture, 6> kBodyPictures{{
-    {Body::kPlanet, "wakusei01.gif"},
-    {Body::kEarth, "earth02.gif"},
-    {Body::kMars, "mars01.gif"},
-    {Body::kMercury, "suisei02.gif"},
-    {Body::kComet, "harei01.gif"},
-    {Body::kVenus, "Venus01.gif"},
+    {Body::Planet, kPlanetPicture},
+    {Body::Earth, kEarthPicture},
+    {Body::Mars, kMarsPicture},
+    {Body::Mercury, kMercuryPicture},
+    {Body::Comet, kCometPicture},
+    {Body::Venus, kVenusPicture},
 }};
 
 inline constexpr int kBodySize = 30;  // width and height of every body picture [px]

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "core/data_files.h"
+
 namespace kepler::data {
 namespace {
 
@@ -23,51 +25,50 @@ constexpr CalendarMinute kValidUntil{2051, 1, 1, 0, 0};
 
 struct BodyDefaults {
   int records;
-  double step_days;     // [day]
-  double units_per_au;  // distance units per AU
+  double stepDays;    // [day]
+  double unitsPerAu;  // distance units per AU
 };
 
-// Mars and Mercury play in the program on an Earth circle of 150 px and 240 px drawn with the
-// scale factors 1.14 and 0.4645 px per unit, so these units make distance x factor = pixels.
+// Mars and Mercury take the figures the program plays their files with (core/data_files.h).
 BodyDefaults DefaultsFor(Planet body) {
   switch (body) {
-    case Planet::kMercury:
-      return {439, 0.2, 240.0 / 0.4645};
-    case Planet::kVenus:
+    case Planet::Mercury:
+      return {kRecordedMercury.records, kRecordedMercury.stepDays, kRecordedMercury.unitsPerAu()};
+    case Planet::Venus:
       return {225, 1.0, 1.0};
-    case Planet::kEarth:
+    case Planet::Earth:
       return {365, 1.0, 1.0};
-    case Planet::kMars:
-      return {686, 1.0, 150.0 / 1.14};
+    case Planet::Mars:
+      return {kRecordedMars.records, kRecordedMars.stepDays, kRecordedMars.unitsPerAu()};
   }
   return {1, 1.0, 1.0};
 }
 
 const char* NameOf(Planet body) {
   switch (body) {
-    case Planet::kMercury:
+    case Planet::Mercury:
       return "Mercury";
-    case Planet::kVenus:
+    case Planet::Venus:
       return "Venus";
-    case Planet::kEarth:
+    case Planet::Earth:
       return "the Earth-Moon barycentre";
-    case Planet::kMars:
+    case Planet::Mars:
       return "Mars";
   }
   return "?";
 }
 
 std::optional<Planet> ParseBody(std::string_view text) {
-  if (text == "mercury") return Planet::kMercury;
-  if (text == "venus") return Planet::kVenus;
-  if (text == "earth") return Planet::kEarth;
-  if (text == "mars") return Planet::kMars;
+  if (text == "mercury") return Planet::Mercury;
+  if (text == "venus") return Planet::Venus;
+  if (text == "earth") return Planet::Earth;
+  if (text == "mars") return Planet::Mars;
   return std::nullopt;
 }
 
 std::optional<Frame> ParseFrame(std::string_view text) {
-  if (text == "perihelion") return Frame::kPerihelion;
-  if (text == "ecliptic") return Frame::kEcliptic;
+  if (text == "perihelion") return Frame::Perihelion;
+  if (text == "ecliptic") return Frame::Ecliptic;
   return std::nullopt;
 }
 
@@ -98,10 +99,9 @@ std::string Shortest(double x) {
 // Decimals that give the distance at least 7 significant digits all along the table: enough for
 // the nearest the body comes to the Sun, its perihelion a (1 - e) at the start, less 1 % for the
 // slow drift of the elements over the years the table may span.
-int SevenDigitDecimals(Planet body, double jd, double units_per_au) {
+int SevenDigitDecimals(Planet body, double jd, double unitsPerAu) {
   const KeplerianElements elements = ElementsAt(body, jd);
-  const double nearest =
-      0.99 * elements.semi_major_axis * (1.0 - elements.eccentricity) * units_per_au;
+  const double nearest = 0.99 * elements.semiMajorAxis * (1.0 - elements.eccentricity) * unitsPerAu;
   return std::max(3, 6 - static_cast<int>(std::floor(std::log10(nearest))));
 }
 
@@ -110,10 +110,10 @@ struct Given {
   std::optional<Planet> body;
   std::optional<CalendarMinute> start;
   std::optional<int> records;
-  std::optional<double> step_days;
+  std::optional<double> stepDays;
   std::optional<Frame> frame;
-  std::optional<double> units_per_au;
-  std::optional<std::string> output_path;
+  std::optional<double> unitsPerAu;
+  std::optional<std::string> outputPath;
   bool comments = false;
 };
 
@@ -142,9 +142,9 @@ std::string Apply(Given& given, std::string_view name, std::string_view value) {
              ", not " + quoted;
     }
   } else if (name == "--step-days") {
-    if (given.step_days) return "--step-days given twice";
-    given.step_days = ParseDouble(value);
-    if (!given.step_days || !(*given.step_days > 0.0) || *given.step_days > kMaxStepDays) {
+    if (given.stepDays) return "--step-days given twice";
+    given.stepDays = ParseDouble(value);
+    if (!given.stepDays || !(*given.stepDays > 0.0) || *given.stepDays > kMaxStepDays) {
       return "--step-days must be a number of days above 0 and at most 36525, not " + quoted;
     }
   } else if (name == "--frame") {
@@ -152,16 +152,16 @@ std::string Apply(Given& given, std::string_view name, std::string_view value) {
     given.frame = ParseFrame(value);
     if (!given.frame) return "--frame must be perihelion or ecliptic, not " + quoted;
   } else if (name == "--units-per-au") {
-    if (given.units_per_au) return "--units-per-au given twice";
-    given.units_per_au = ParseDouble(value);
-    if (!given.units_per_au || !(*given.units_per_au >= kMinUnitsPerAu) ||
-        *given.units_per_au > kMaxUnitsPerAu) {
+    if (given.unitsPerAu) return "--units-per-au given twice";
+    given.unitsPerAu = ParseDouble(value);
+    if (!given.unitsPerAu || !(*given.unitsPerAu >= kMinUnitsPerAu) ||
+        *given.unitsPerAu > kMaxUnitsPerAu) {
       return "--units-per-au must be a number from 1e-6 to 1e12, not " + quoted;
     }
   } else if (name == "-o") {
-    if (given.output_path) return "-o given twice";
+    if (given.outputPath) return "-o given twice";
     if (value.empty()) return "-o needs a file name";
-    given.output_path = std::string(value);
+    given.outputPath = std::string(value);
   }
   return {};
 }
@@ -169,6 +169,12 @@ std::string Apply(Given& given, std::string_view name, std::string_view value) {
 bool TakesValue(std::string_view name) {
   return name == "--body" || name == "--start" || name == "--records" || name == "--step-days" ||
          name == "--frame" || name == "--units-per-au" || name == "-o";
+}
+
+// "686 records of 1 day at 150/1.14 units per AU".
+std::string ProgramFileDefaults(const RecordedPlanet& planet) {
+  return std::to_string(planet.records) + " records of " + Shortest(planet.stepDays) + " day at " +
+         Shortest(planet.earthRadius) + "/" + Shortest(planet.factor) + " units per AU";
 }
 
 }  // namespace
@@ -182,8 +188,10 @@ std::string UsageText() {
          "record n (n = 1 ... N) at start + n * step, in TT, from JPL's Keplerian elements\n"
          "(Approximate Positions of the Planets, Table 1, 1800-2050). Defaults: body mars,\n"
          "frame perihelion, start the first midnight on or after 2026-06-01 when the Earth's\n"
-         "longitude reaches the body's longitude of perihelion; mars 686 records of 1 day at\n"
-         "150/1.14 units per AU, mercury 439 records of 0.2 day at 240/0.4645 units per AU,\n"
+         "longitude reaches the body's longitude of perihelion;\nmars " +
+         ProgramFileDefaults(kRecordedMars) + ",\nmercury " +
+         ProgramFileDefaults(kRecordedMercury) +
+         ",\n"
          "venus 225 and earth 365 records of 1 day in AU; standard output. The distance has\n"
          "3 decimals at the mars and mercury defaults, else at least 7 significant digits.\n"
          "--comments adds '#' lines after the records saying how the file was made.\n";
@@ -220,27 +228,27 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   }
 
   TableOptions options;
-  options.body = given.body.value_or(Planet::kMars);
+  options.body = given.body.value_or(Planet::Mars);
   const BodyDefaults defaults = DefaultsFor(options.body);
   options.records = given.records.value_or(defaults.records);
-  options.step_days = given.step_days.value_or(defaults.step_days);
-  options.frame = given.frame.value_or(Frame::kPerihelion);
-  options.units_per_au = given.units_per_au.value_or(defaults.units_per_au);
-  options.output_path = given.output_path.value_or(std::string());
+  options.stepDays = given.stepDays.value_or(defaults.stepDays);
+  options.frame = given.frame.value_or(Frame::Perihelion);
+  options.unitsPerAu = given.unitsPerAu.value_or(defaults.unitsPerAu);
+  options.outputPath = given.outputPath.value_or(std::string());
   options.comments = given.comments;
   options.start = given.start ? *given.start
                               : NearestMinute(FirstMidnightEarthReachesPerihelion(
                                     options.body, JulianDate(kSearchFrom)));
 
-  const double first = JulianDate(options.start) + options.step_days;
-  const double last = JulianDate(options.start) + options.records * options.step_days;
+  const double first = JulianDate(options.start) + options.stepDays;
+  const double last = JulianDate(options.start) + options.records * options.stepDays;
   if (first < JulianDate(kValidFrom) || last >= JulianDate(kValidUntil)) {
     return Fail("the records would run outside 1800-2050, where the elements hold");
   }
   const bool programFile =
-      !given.units_per_au && (options.body == Planet::kMars || options.body == Planet::kMercury);
-  options.distance_decimals =
-      programFile ? 3 : SevenDigitDecimals(options.body, first, options.units_per_au);
+      !given.unitsPerAu && (options.body == Planet::Mars || options.body == Planet::Mercury);
+  options.distanceDecimals =
+      programFile ? 3 : SevenDigitDecimals(options.body, first, options.unitsPerAu);
   ParsedCommandLine result;
   result.options = options;
   return result;
@@ -249,13 +257,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 void WriteTable(const TableOptions& options, std::ostream& out) {
   const double start = JulianDate(options.start);
   for (int n = 1; n <= options.records; ++n) {
-    const double jd = start + n * options.step_days;
+    const double jd = start + n * options.stepDays;
     const HeliocentricPosition position = PositionAt(options.body, jd);
-    const double longitude = options.frame == Frame::kPerihelion
+    const double longitude = options.frame == Frame::Perihelion
                                  ? LongitudeFromPerihelion(options.body, jd)
                                  : position.longitude;
-    out << FormatRecord(NearestMinute(jd), longitude, position.distance * options.units_per_au,
-                        options.distance_decimals)
+    out << FormatRecord(NearestMinute(jd), longitude, position.distance * options.unitsPerAu,
+                        options.distanceDecimals)
         << '\n';
   }
   if (!options.comments) return;
@@ -263,16 +271,16 @@ void WriteTable(const TableOptions& options, std::ostream& out) {
       << "; record: \"instant (TT)\",longitude [deg],distance\n"
       << "# elements: JPL Approximate Positions of the Planets (E. M. Standish), Table 1, "
          "1800 AD - 2050 AD, mean ecliptic and equinox of J2000\n";
-  if (options.frame == Frame::kPerihelion) {
+  if (options.frame == Frame::Perihelion) {
     out << "# frame: perihelion (ecliptic longitude minus the longitude of perihelion at the "
            "same instant)\n";
   } else {
     out << "# frame: ecliptic (longitude on the mean ecliptic and equinox of J2000)\n";
   }
   out << "# start: " << FormatInstant(options.start) << " TT; " << options.records
-      << " records, record n at start + n * " << Shortest(options.step_days) << " day\n"
+      << " records, record n at start + n * " << Shortest(options.stepDays) << " day\n"
       << "# units: longitude in degrees; distance in units of which 1 AU holds "
-      << Shortest(options.units_per_au) << "\n";
+      << Shortest(options.unitsPerAu) << "\n";
 }
 
 }  // namespace kepler::data

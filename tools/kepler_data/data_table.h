@@ -8,25 +8,25 @@
 #include <string>
 #include <vector>
 
-#include "core/ephemeris.h"
+#include "ephemeris.h"
 
 namespace kepler::data {
 
 enum class Frame {
-  kPerihelion,  // longitude reckoned from the planet's longitude of perihelion
-  kEcliptic,    // plain ecliptic longitude, J2000
+  Perihelion,  // longitude reckoned from the planet's longitude of perihelion
+  Ecliptic,    // plain ecliptic longitude, J2000
 };
 
 struct TableOptions {
-  Planet body = Planet::kMars;
+  Planet body = Planet::Mars;
   CalendarMinute start{};  // TT; the first record is one step after it
   int records = 0;
-  double step_days = 0.0;  // [day]
-  Frame frame = Frame::kPerihelion;
-  double units_per_au = 1.0;  // distance unit: 1 AU is this many
-  int distance_decimals = 3;  // decimals of the distance
-  bool comments = false;      // '#' lines on how the file was made, after the records
-  std::string output_path;    // empty: standard output
+  double stepDays = 0.0;  // [day]
+  Frame frame = Frame::Perihelion;
+  double unitsPerAu = 1.0;   // distance unit: 1 AU is this many
+  int distanceDecimals = 3;  // decimals of the distance
+  bool comments = false;     // '#' lines on how the file was made, after the records
+  std::string outputPath;    // empty: standard output
 };
 
 // What a command line asks for: a table, the usage text, or an error (exit status 2).

@@ -18,7 +18,7 @@ constexpr int kExitUsage = 2;
 
 // Writes next to the target and renames, so a failed run never leaves half a file behind.
 int WriteFile(const kepler::data::TableOptions& options) {
-  const std::filesystem::path target(options.output_path);
+  const std::filesystem::path target(options.outputPath);
   std::filesystem::path temporary = target;
   temporary += ".part";
   {
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
       std::cerr << "kepler-data: " << parsed.error << "\n" << kepler::data::UsageText();
       return kExitUsage;
     }
-    if (parsed.options->output_path.empty()) {
+    if (parsed.options->outputPath.empty()) {
       kepler::data::WriteTable(*parsed.options, std::cout);
       std::cout.flush();
       return std::cout ? 0 : kExitFailure;

@@ -4,11 +4,9 @@
 // one of three regimes by its step time s. Fast (s <= 50) plays one frame and jumps several
 // degrees on; medium plays one frame with a fifth of the wait; slow (s >= 500) splits the degree
 // into sub-frames placed straight from the orbit equation, each with a twenty-fifth of the wait.
-// Pure rules here; the animation applies them to the live scenario state.
+// Pure rules here; AnimateCometOrbit applies them to the live scenario state.
 
-#include <array>
 #include <cstdint>
-#include <vector>
 
 #include "core/orbit.h"
 
@@ -38,15 +36,5 @@ SubFrame SubFramePosition(int degree, int k, int count, double a, double e, doub
 
 // The gauge never shows less than 100 in the slow regime.
 double SlowGaugeSpeed(double speed);
-
-// A whole uninterrupted run planned from a step-time table: one entry per frame or sub-frame, for
-// checking totals and benchmarks against the animation.
-struct CometStep {
-  int degree;
-  CometRegime regime;
-  int subFrame;  // 1..N in the slow regime, 0 otherwise
-  std::int32_t wait;
-};
-std::vector<CometStep> PlanCometRun(const std::array<double, 361>& stepTimes, int factor);
 
 }  // namespace kepler

@@ -107,10 +107,10 @@ TEST(WriteTable, WritesTheRecordsAndTheCommentsTheOptionsAskFor) {
       Args("--body=earth --frame ecliptic --start=2000-01-01 --records 2 --step-days=0.5 -o x "
            "--units-per-au 1 --comments"));
   ASSERT_TRUE(parsed.options) << parsed.error;
-  EXPECT_EQ(parsed.options->output_path, "x");
+  EXPECT_EQ(parsed.options->outputPath, "x");
   std::ostringstream out;
   WriteTable(*parsed.options, out);
-  const Table table = Split(out.str(), parsed.options->distance_decimals);
+  const Table table = Split(out.str(), parsed.options->distanceDecimals);
   EXPECT_EQ(table.trailer.size(), 5u);
   ASSERT_EQ(table.records.size(), 2u);
   // Record n lies n steps after the start. VSOP87A has the Earth-Moon barycentre at J2000 at
@@ -154,7 +154,7 @@ Table Load(const std::string& name) {
 // y = 250 + d sin(theta) f [px]. It draws the orbit as an ellipse centred at (300 + e a, 250) with
 // semi-axes a and b = a sqrt(1 - e^2) [px], the Sun in its left focus. A point's distance from it
 // is |F| / |grad F| for F = u^2 + v^2 - 1, exact to first order.
-void ExpectStepsOnTheDrawnOrbit(const Table& file, double step_days, double f, double a, double e) {
+void ExpectStepsOnTheDrawnOrbit(const Table& file, double stepDays, double f, double a, double e) {
   const double b = a * std::sqrt(1.0 - e * e);
   for (std::size_t i = 0; i < file.records.size(); ++i) {
     const Record& r = file.records[i];
@@ -164,7 +164,7 @@ void ExpectStepsOnTheDrawnOrbit(const Table& file, double step_days, double f, d
     EXPECT_LE(std::fabs(u * u + v * v - 1.0) / std::hypot(2.0 * u / a, 2.0 * v / b), 1.0)
         << FormatInstant(r.instant);
     if (i > 0) {
-      EXPECT_NEAR(JulianDate(r.instant) - JulianDate(file.records[i - 1].instant), step_days,
+      EXPECT_NEAR(JulianDate(r.instant) - JulianDate(file.records[i - 1].instant), stepDays,
                   1.0 / 1440.0);
     }
   }

@@ -1,4 +1,4 @@
-#include "core/comet_plan.h"
+#include "core/comet_pacing.h"
 
 #include <cmath>
 
@@ -42,24 +42,6 @@ SubFrame SubFramePosition(int degree, int k, int count, double a, double e, doub
 
 double SlowGaugeSpeed(double speed) {
   return speed < 100 ? 100 : speed;
-}
-
-std::vector<CometStep> PlanCometRun(const std::array<double, 361>& stepTimes, int factor) {
-  std::vector<CometStep> plan;
-  for (int j = 160; j <= 560; ++j) {
-    const int degree = j > 360 ? j - 360 : j;
-    const double s = stepTimes[static_cast<std::size_t>(degree)];
-    const CometRegime regime = RegimeOf(s);
-    if (regime == CometRegime::Slow) {
-      const int count = SubFrameCount(s);
-      for (int k = 1; k <= count; ++k)
-        plan.push_back({degree, regime, k, FrameWait(regime, s, factor)});
-      continue;
-    }
-    plan.push_back({degree, regime, 0, FrameWait(regime, s, factor)});
-    if (regime == CometRegime::Fast) j += FastJump(s);
-  }
-  return plan;
 }
 
 }  // namespace kepler

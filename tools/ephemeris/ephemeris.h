@@ -1,6 +1,6 @@
 #pragma once
 // Heliocentric positions of Mercury, Venus, the Earth-Moon barycentre and Mars from JPL's mean
-// Keplerian elements (valid 1800-2050), Kepler's equation, calendar date <-> Julian Date, and the
+// Keplerian elements (valid 1800-2050), calendar date <-> Julian Date, and the
 // text record of one position as the planet files hold it. Pure functions: no files, no toolkit;
 // the kepler-data tool decides what to compute and where to write it.
 
@@ -8,36 +8,25 @@
 #include <string>
 #include <string_view>
 
+#include "kepler_equation.h"
+
 namespace kepler {
 
-enum class Planet { kMercury, kVenus, kEarth, kMars };
+enum class Planet { Mercury, Venus, Earth, Mars };
 
 // The six elements of one planet at one instant, mean ecliptic and equinox of J2000.
 struct KeplerianElements {
-  double semi_major_axis;       // a [AU]
-  double eccentricity;          // e
-  double inclination;           // I [deg]
-  double mean_longitude;        // L [deg]
-  double perihelion_longitude;  // varpi, longitude of perihelion [deg]
-  double node_longitude;        // Omega, longitude of the ascending node [deg]
+  double semiMajorAxis;        // a [AU]
+  double eccentricity;         // e
+  double inclination;          // I [deg]
+  double meanLongitude;        // L [deg]
+  double perihelionLongitude;  // varpi, longitude of perihelion [deg]
+  double nodeLongitude;        // Omega, longitude of the ascending node [deg]
 };
 
-// Elements at the Julian Date jd_tt (TT; the tables' TDB differs by < 2 ms): base value plus
+// Elements at the Julian Date jdTt (TT; the tables' TDB differs by < 2 ms): base value plus
 // rate times Julian centuries from J2000. Meaningful for 1800-2050, computed for any date.
-KeplerianElements ElementsAt(Planet planet, double jd_tt);
-
-inline constexpr int kKeplerMaxIterations = 50;
-inline constexpr double kKeplerTolerance = 1e-12;  // on the Newton step [rad]
-
-struct KeplerSolution {
-  double eccentric_anomaly;  // E [rad], with E - e sin E = M for the M given
-  int iterations;            // Newton steps taken
-  bool converged;            // false when kKeplerMaxIterations steps did not reach the tolerance
-};
-
-// Solves Kepler's equation M = E - e sin E for the eccentric anomaly; M [rad] of any size,
-// 0 <= e < 1 (throws std::invalid_argument otherwise, or for a non-finite M).
-KeplerSolution SolveKepler(double mean_anomaly, double eccentricity);
+KeplerianElements ElementsAt(Planet planet, double jdTt);
 
 struct HeliocentricPosition {
   double longitude;  // ecliptic longitude lambda [deg], in [0, 360)
@@ -45,13 +34,13 @@ struct HeliocentricPosition {
   double distance;   // from the Sun [AU]
 };
 
-// Position on the mean ecliptic and equinox of J2000 at jd_tt. Throws std::runtime_error if
+// Position on the mean ecliptic and equinox of J2000 at jdTt. Throws std::runtime_error if
 // Kepler's equation does not converge (it does for every planet here).
-HeliocentricPosition PositionAt(Planet planet, double jd_tt);
+HeliocentricPosition PositionAt(Planet planet, double jdTt);
 
 // Longitude reckoned from the planet's own longitude of perihelion at the same instant,
 // lambda - varpi, in [0, 360) [deg]: 0 at perihelion.
-double LongitudeFromPerihelion(Planet planet, double jd_tt);
+double LongitudeFromPerihelion(Planet planet, double jdTt);
 
 // An angle brought into [0, 360) [deg]; never -0.
 double NormalizeDegrees(double degrees);
@@ -103,9 +92,9 @@ std::string FormatRecord(const CalendarMinute& instant, double longitude, double
 // Fixed-point text of x with the given decimals, the same on every machine and locale.
 std::string FormatFixed(double x, int decimals);
 
-// The first midnight (00:00 TT) at or after from_jd_midnight whose Earth longitude has reached
+// The first midnight (00:00 TT) at or after fromJdMidnight whose Earth longitude has reached
 // the planet's longitude of perihelion: the first day at or past it when the day before was
 // still short of it. Searches at most 400 days; throws std::runtime_error if none is found.
-double FirstMidnightEarthReachesPerihelion(Planet planet, double from_jd_midnight);
+double FirstMidnightEarthReachesPerihelion(Planet planet, double fromJdMidnight);
 
 }  // namespace kepler

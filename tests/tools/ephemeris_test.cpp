@@ -1,6 +1,6 @@
-// The ephemeris core: Kepler's equation, calendar date <-> Julian Date, the record text, and the
-// positions against the independent VSOP87 theory.
-#include "core/ephemeris.h"
+// The tools' shared library: Kepler's equation, calendar date <-> Julian Date, the record text, and
+// the positions against the independent VSOP87 theory.
+#include "ephemeris.h"
 
 #include <gtest/gtest.h>
 
@@ -16,17 +16,21 @@ constexpr double kPi = std::numbers::pi;
 
 TEST(KeplerEquation, ConvergesUpToHalleysEccentricityAlsoNearZeroAndPi) {
   // Meeus, Astronomical Algorithms, 2nd ed., Example 30.a: e = 0.1, M = 5 deg, E = 5.554589 deg.
-  EXPECT_NEAR(SolveKepler(5.0 * kPi / 180.0, 0.1).eccentric_anomaly * 180.0 / kPi, 5.554589, 1e-6);
+  EXPECT_NEAR(SolveKepler(5.0 * kPi / 180.0, 0.1).eccentricAnomaly * 180.0 / kPi, 5.554589, 1e-6);
   // Near 0 and near pi the start value and the derivative 1 - e cos E are at their worst.
   for (double e : {0.0, 0.0934, 0.2056, 0.5, 0.9, 0.967}) {
     for (double m : {0.0, 1e-9, -1e-4, 0.3, 2.0, kPi - 1e-9, kPi, -kPi, 7.5, -40.0}) {
       const KeplerSolution s = SolveKepler(m, e);
       EXPECT_TRUE(s.converged) << "e=" << e << " M=" << m;
-      const double residual = s.eccentric_anomaly - e * std::sin(s.eccentric_anomaly) - m;
+      const double residual = s.eccentricAnomaly - e * std::sin(s.eccentricAnomaly) - m;
       EXPECT_LE(std::fabs(residual), kKeplerTolerance) << "e=" << e << " M=" << m;
     }
   }
+  // The answer keeps M's revolution.
+  EXPECT_NEAR(SolveKepler(2.0 - 20.0 * kPi, 0.967).eccentricAnomaly + 20.0 * kPi,
+              SolveKepler(2.0, 0.967).eccentricAnomaly, 1e-12);
   EXPECT_THROW(SolveKepler(1.0, 1.0), std::invalid_argument);
+  EXPECT_THROW(SolveKepler(1.0, -0.1), std::invalid_argument);
   EXPECT_THROW(SolveKepler(std::numeric_limits<double>::quiet_NaN(), 0.1), std::invalid_argument);
 }
 
@@ -101,7 +105,7 @@ void ExpectNearVsop87(Planet planet, std::initializer_list<Vsop87Point> points, 
 }
 
 TEST(Position, MercuryWithinFifteenThousandthsOfADegreeOfVsop87) {
-  ExpectNearVsop87(Planet::kMercury,
+  ExpectNearVsop87(Planet::Mercury,
                    {{2451545.0, -0.1300934115, -0.4472876716, -0.0245983802},
                     {2415020.0, -0.3897246931, -0.1502242199, +0.0236199373},
                     {2378495.0, -0.1683565237, +0.2735108157, +0.0378103630}},
@@ -109,7 +113,7 @@ TEST(Position, MercuryWithinFifteenThousandthsOfADegreeOfVsop87) {
 }
 
 TEST(Position, MarsWithinThreeHundredthsOfADegreeOfVsop87) {
-  ExpectNearVsop87(Planet::kMars,
+  ExpectNearVsop87(Planet::Mars,
                    {{2451545.0, +1.3907159264, -0.0134157043, -0.0344677967},
                     {2415020.0, +0.4284332474, -1.3552354250, -0.0389650205},
                     {2378495.0, -1.1119219621, -1.0963263014, +0.0049208507}},
@@ -119,9 +123,9 @@ TEST(Position, MarsWithinThreeHundredthsOfADegreeOfVsop87) {
 TEST(Position, VenusAndEarthWithinTheirTableErrorsOfVsop87) {
   // JPL's nominal errors: Venus 20" and 4000 km, the Earth-Moon barycentre 20" and 6000 km.
   // VSOP87A gives the barycentre at J2000, the Earth itself (within 4700 km of it) for 1899.
-  ExpectNearVsop87(Planet::kVenus, {{2415020.0, +0.6971428331, -0.2033631151, -0.0430201136}}, 0.01,
+  ExpectNearVsop87(Planet::Venus, {{2415020.0, +0.6971428331, -0.2033631151, -0.0430201136}}, 0.01,
                    1e-4);
-  ExpectNearVsop87(Planet::kEarth,
+  ExpectNearVsop87(Planet::Earth,
                    {{2451545.0, -0.1771591440, +0.9672192891, -0.0000009536},
                     {2415020.0, -0.1883079649, +0.9650688844, +0.0002150325}},
                    0.01, 1e-4);

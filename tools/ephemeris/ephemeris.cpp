@@ -1,4 +1,4 @@
-#include "core/ephemeris.h"
+#include "ephemeris.h"
 
 #include <fmt/format.h>
 
@@ -52,21 +52,16 @@ constexpr std::array<ElementRow, 4> kTable1 = {{
 
 const ElementRow& RowOf(Planet planet) {
   switch (planet) {
-    case Planet::kMercury:
+    case Planet::Mercury:
       return kTable1[0];
-    case Planet::kVenus:
+    case Planet::Venus:
       return kTable1[1];
-    case Planet::kEarth:
+    case Planet::Earth:
       return kTable1[2];
-    case Planet::kMars:
+    case Planet::Mars:
       return kTable1[3];
   }
   throw std::invalid_argument("unknown planet");
-}
-
-// Meeus's INT for the positive arguments of ch. 7: the greatest integer not above x.
-double Int(double x) {
-  return std::floor(x);
 }
 
 bool IsLeapYear(int year) {
@@ -101,43 +96,18 @@ void AppendPadded(std::string& out, int value, int width) {
 
 // Step 1 of the JPL document: each element is a = a0 + adot * T, with T the number of Julian
 // centuries past J2000.0, T = (T_eph - 2451545.0) / 36525.
-KeplerianElements ElementsAt(Planet planet, double jd_tt) {
+KeplerianElements ElementsAt(Planet planet, double jdTt) {
   const ElementRow& row = RowOf(planet);
-  const double t = (jd_tt - kJulianDateJ2000) / kDaysPerJulianCentury;
-  return {row.base.semi_major_axis + row.rate.semi_major_axis * t,
+  const double t = (jdTt - kJulianDateJ2000) / kDaysPerJulianCentury;
+  return {row.base.semiMajorAxis + row.rate.semiMajorAxis * t,
           row.base.eccentricity + row.rate.eccentricity * t,
           row.base.inclination + row.rate.inclination * t,
-          row.base.mean_longitude + row.rate.mean_longitude * t,
-          row.base.perihelion_longitude + row.rate.perihelion_longitude * t,
-          row.base.node_longitude + row.rate.node_longitude * t};
+          row.base.meanLongitude + row.rate.meanLongitude * t,
+          row.base.perihelionLongitude + row.rate.perihelionLongitude * t,
+          row.base.nodeLongitude + row.rate.nodeLongitude * t};
 }
 
-// Step 3 of the JPL document, in radians: reduce M to [-pi, pi], then Newton's method on
-// M = E - e sin E:  dM = M - (E_n - e sin E_n),  dE = dM / (1 - e cos E_n),  E_n+1 = E_n + dE,
-// until |dE| <= tolerance. The document starts from E_0 = M + e sin M, which serves the planets;
-// for eccentricities up to a comet's 0.967 we start from E_0 = M + 0.85 e sign(sin M)
-// (J. M. A. Danby, Fundamentals of Celestial Mechanics, 2nd ed., 1988, sec. 6.6), from which
-// Newton's method converges for every e < 1.
-KeplerSolution SolveKepler(double mean_anomaly, double eccentricity) {
-  if (!std::isfinite(mean_anomaly)) throw std::invalid_argument("mean anomaly is not finite");
-  if (!(eccentricity >= 0.0 && eccentricity < 1.0)) {
-    throw std::invalid_argument("eccentricity outside [0, 1)");
-  }
-  const double m = std::remainder(mean_anomaly, 2.0 * kPi);  // [-pi, pi]
-  const double turns = mean_anomaly - m;
-  const double sine = std::sin(m);
-  const double sign = sine > 0.0 ? 1.0 : (sine < 0.0 ? -1.0 : 0.0);
-  double e_anomaly = m + 0.85 * eccentricity * sign;
-  for (int i = 1; i <= kKeplerMaxIterations; ++i) {
-    const double delta_m = m - (e_anomaly - eccentricity * std::sin(e_anomaly));
-    const double delta_e = delta_m / (1.0 - eccentricity * std::cos(e_anomaly));
-    e_anomaly += delta_e;
-    if (std::fabs(delta_e) <= kKeplerTolerance) return {e_anomaly + turns, i, true};
-  }
-  return {e_anomaly + turns, kKeplerMaxIterations, false};
-}
-
-// Steps 2, 4 and 5 of the JPL document:
+// The JPL document's steps 2 to 5, Kepler's equation (step 3) solved by SolveKepler:
 //   omega = varpi - Omega,  M = L - varpi;
 //   in the orbital plane x' = a (cos E - e),  y' = a sqrt(1 - e^2) sin E,  z' = 0;
 //   on the J2000 ecliptic
@@ -145,19 +115,18 @@ KeplerSolution SolveKepler(double mean_anomaly, double eccentricity) {
 //     y = (cos w sin O + sin w cos O cos I) x' + (-sin w sin O + cos w cos O cos I) y'
 //     z = (sin w sin I) x' + (cos w sin I) y'
 // and from these lambda = atan2(y, x), beta = asin(z / r), r = sqrt(x^2 + y^2 + z^2).
-HeliocentricPosition PositionAt(Planet planet, double jd_tt) {
-  const KeplerianElements el = ElementsAt(planet, jd_tt);
-  const double w = Radians(el.perihelion_longitude - el.node_longitude);
-  const double node = Radians(el.node_longitude);
+HeliocentricPosition PositionAt(Planet planet, double jdTt) {
+  const KeplerianElements el = ElementsAt(planet, jdTt);
+  const double w = Radians(el.perihelionLongitude - el.nodeLongitude);
+  const double node = Radians(el.nodeLongitude);
   const double incl = Radians(el.inclination);
-  const double mean_anomaly = Radians(el.mean_longitude - el.perihelion_longitude);
-  const KeplerSolution kepler = SolveKepler(mean_anomaly, el.eccentricity);
+  const double meanAnomaly = Radians(el.meanLongitude - el.perihelionLongitude);
+  const KeplerSolution kepler = SolveKepler(meanAnomaly, el.eccentricity);
   if (!kepler.converged) throw std::runtime_error("Kepler's equation did not converge");
 
   const double e = el.eccentricity;
-  const double xp = el.semi_major_axis * (std::cos(kepler.eccentric_anomaly) - e);
-  const double yp =
-      el.semi_major_axis * std::sqrt(1.0 - e * e) * std::sin(kepler.eccentric_anomaly);
+  const double xp = el.semiMajorAxis * (std::cos(kepler.eccentricAnomaly) - e);
+  const double yp = el.semiMajorAxis * std::sqrt(1.0 - e * e) * std::sin(kepler.eccentricAnomaly);
 
   const double cw = std::cos(w), sw = std::sin(w);
   const double cn = std::cos(node), sn = std::sin(node);
@@ -170,9 +139,9 @@ HeliocentricPosition PositionAt(Planet planet, double jd_tt) {
   return {NormalizeDegrees(Degrees(std::atan2(y, x))), Degrees(std::asin(z / r)), r};
 }
 
-double LongitudeFromPerihelion(Planet planet, double jd_tt) {
-  return NormalizeDegrees(PositionAt(planet, jd_tt).longitude -
-                          ElementsAt(planet, jd_tt).perihelion_longitude);
+double LongitudeFromPerihelion(Planet planet, double jdTt) {
+  return NormalizeDegrees(PositionAt(planet, jdTt).longitude -
+                          ElementsAt(planet, jdTt).perihelionLongitude);
 }
 
 double NormalizeDegrees(double degrees) {
@@ -186,7 +155,7 @@ double NormalizeDegrees(double degrees) {
 // months 13 and 14 of the year before,
 //   JD = INT(365.25 (Y + 4716)) + INT(30.6001 (M + 1)) + D + B - 1524.5,
 // where B = 2 - A + INT(A / 4), A = INT(Y / 100) in the Gregorian calendar and B = 0 in the
-// Julian one.
+// Julian one. Meeus's INT, the greatest integer not above its argument, is std::floor.
 double JulianDate(int year, int month, double day) {
   const bool gregorian =
       year > 1582 || (year == 1582 && (month > 10 || (month == 10 && day >= 15.0)));
@@ -196,10 +165,10 @@ double JulianDate(int year, int month, double day) {
   }
   double b = 0.0;
   if (gregorian) {
-    const double a = Int(year / 100.0);
-    b = 2.0 - a + Int(a / 4.0);
+    const double a = std::floor(year / 100.0);
+    b = 2.0 - a + std::floor(a / 4.0);
   }
-  return Int(365.25 * (year + 4716)) + Int(30.6001 * (month + 1)) + day + b - 1524.5;
+  return std::floor(365.25 * (year + 4716)) + std::floor(30.6001 * (month + 1)) + day + b - 1524.5;
 }
 
 // Meeus ch. 7, the calendar date from the JD: Z = INT(JD + 0.5), F its fraction;
@@ -209,18 +178,18 @@ double JulianDate(int year, int month, double day) {
 // month = E - 1 (E < 14) or E - 13, year = C - 4716 (month > 2) or C - 4715.
 CalendarDate CalendarDateOf(double jd) {
   if (!(jd >= 0.0) || !std::isfinite(jd)) throw std::invalid_argument("negative Julian Date");
-  const double z = Int(jd + 0.5);
+  const double z = std::floor(jd + 0.5);
   const double f = jd + 0.5 - z;
   double a = z;
   if (z >= 2299161.0) {
-    const double alpha = Int((z - 1867216.25) / 36524.25);
-    a = z + 1.0 + alpha - Int(alpha / 4.0);
+    const double alpha = std::floor((z - 1867216.25) / 36524.25);
+    a = z + 1.0 + alpha - std::floor(alpha / 4.0);
   }
   const double b = a + 1524.0;
-  const double c = Int((b - 122.1) / 365.25);
-  const double d = Int(365.25 * c);
-  const double e = Int((b - d) / 30.6001);
-  const double day = b - d - Int(30.6001 * e) + f;
+  const double c = std::floor((b - 122.1) / 365.25);
+  const double d = std::floor(365.25 * c);
+  const double e = std::floor((b - d) / 30.6001);
+  const double day = b - d - std::floor(30.6001 * e) + f;
   const int month = static_cast<int>(e < 14.0 ? e - 1.0 : e - 13.0);
   const int year = static_cast<int>(month > 2 ? c - 4716.0 : c - 4715.0);
   return {year, month, day};
@@ -241,10 +210,9 @@ CalendarMinute NearestMinute(double jd) {
   const long long minutes = std::llround((jd - kMjdZero) * 1440.0);
   long long days = minutes / 1440;
   if (days * 1440 > minutes) --days;  // floor, for instants before 1858
-  const int minute_of_day = static_cast<int>(minutes - days * 1440);
+  const int minuteOfDay = static_cast<int>(minutes - days * 1440);
   const CalendarDate date = CalendarDateOf(kMjdZero + static_cast<double>(days));
-  return {date.year, date.month, static_cast<int>(date.day), minute_of_day / 60,
-          minute_of_day % 60};
+  return {date.year, date.month, static_cast<int>(date.day), minuteOfDay / 60, minuteOfDay % 60};
 }
 
 std::optional<CalendarMinute> ParseInstant(std::string_view text) {
@@ -307,16 +275,16 @@ std::string FormatRecord(const CalendarMinute& instant, double longitude, double
 
 // The Earth's longitude gains about 1 degree a day, so lambda_E - varpi (brought into [0, 360))
 // grows day by day except on the day it passes varpi, when it wraps back towards 0.
-double FirstMidnightEarthReachesPerihelion(Planet planet, double from_jd_midnight) {
+double FirstMidnightEarthReachesPerihelion(Planet planet, double fromJdMidnight) {
   constexpr int kMaxDays = 400;
-  auto past_perihelion = [planet](double jd) {
-    return NormalizeDegrees(PositionAt(Planet::kEarth, jd).longitude -
-                            ElementsAt(planet, jd).perihelion_longitude);
+  auto pastPerihelion = [planet](double jd) {
+    return NormalizeDegrees(PositionAt(Planet::Earth, jd).longitude -
+                            ElementsAt(planet, jd).perihelionLongitude);
   };
-  double before = past_perihelion(from_jd_midnight - 1.0);
+  double before = pastPerihelion(fromJdMidnight - 1.0);
   for (int day = 0; day < kMaxDays; ++day) {
-    const double jd = from_jd_midnight + day;
-    const double now = past_perihelion(jd);
+    const double jd = fromJdMidnight + day;
+    const double now = pastPerihelion(jd);
     if (now < before) return jd;
     before = now;
   }
