@@ -78,13 +78,6 @@ TEST(ParseNumber, IgnoresADecimalCommaLocale) {
   EXPECT_EQ(parsed, 1.5);
 }
 
-TEST(Reader, FaultsExactlyAtTheFirstFieldPastTheEnd) {
-  std::string file;
-  for (int i = 1; i <= 685; ++i) file += "\"P\",0.5," + std::to_string(i) + "\n";
-  EXPECT_TRUE(Read(file, 685 * 3).ends_with(" \"P\" 0.5 685"));
-  EXPECT_TRUE(Read(file + "\n \r\n\t", 686 * 3).ends_with(" \"P\" 0.5 685 | end of input"));
-}
-
 TEST(Reader, TenMegabyteLineFaultsTooLongWithoutReadingPastTheBound) {
   for (const std::string lead : {"", "\""}) {
     std::istringstream in(lead + std::string(10'000'000, '7'));
