@@ -56,7 +56,6 @@ TEST_F(ProgramFileTest, TwoCaseVariantsAreAnErrorNamingBoth) {
   Write("venus01.gif", "a");
   Write("VENUS01.GIF", "b");
   const std::string message = refusal("Venus01.gif", FileKind::Picture);
-  EXPECT_NE(message.find("画像ファイル \"Venus01.gif\" を読み込めません"), std::string::npos);
   EXPECT_NE(message.find("\"VENUS01.GIF\"、\"venus01.gif\""), std::string::npos) << message;
   // The exact name wins over its variants.
   Write("Venus01.gif", "c");
