@@ -279,8 +279,9 @@ TEST(Pictures, EveryDamageIsRefusedWithItsOwnFaultAndLittleMemory) {
           << c.what << ": " << error.what();
     }
   }
-#if !defined(__SANITIZE_ADDRESS__)
-  // A decoder that allocated what a bomb declares would pass 130 MB.
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__EMSCRIPTEN__)
+  // A decoder that allocated what a bomb declares would pass 130 MB. (Under Node the figure is
+  // Node's own, some 80 MB before the decoder runs.)
   EXPECT_LT(PeakResidentKb(), 80 * 1024);
 #endif
 }
