@@ -291,7 +291,7 @@ TEST(Pictures, EveryDamageIsRefusedWithItsOwnFaultAndLittleMemory) {
 TEST(Pictures, PaddingAfterTheTrailerAndAWrongBmpSizeFieldAreShown) {
   for (const std::string_view name : kBodyPictures) {
     const std::string gif = ReadAsset(name);
-    for (const std::string padding : {std::string(1000, '\0'), std::string("GIF89a;;;;")}) {
+    for (const std::string& padding : {std::string(1000, '\0'), std::string("GIF89a;;;;")}) {
       EXPECT_EQ(DecodePicture(gif + padding).pixels, DecodePicture(gif).pixels) << name;
     }
   }
