@@ -5,11 +5,9 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
-#include <QImageReader>
 #include <QTemporaryDir>
 
 #include <cstdlib>
-#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -55,7 +53,7 @@ Decoded DecodeWithGiflib(const std::string& path) {
   return out;
 }
 
-TEST(GifWriter, ExactColoursSurviveGiflibAndQt) {
+TEST(GifWriter, ExactColoursAndTransparencySurviveGiflib) {
   QImage source(16, 16, QImage::Format_ARGB32);  // 200 distinct opaque colours, then transparent
   for (int i = 0; i < 256; ++i) {
     source.setPixel(i % 16, i / 16, i < 200 ? qRgb(i, i * 7 % 256, 255 - i) : qRgba(9, 9, 9, 0));
@@ -64,14 +62,9 @@ TEST(GifWriter, ExactColoursSurviveGiflibAndQt) {
   const std::string path = dir.filePath("exact.gif").toStdString();
   WriteGif(ToIndexed(source), path);
   const Decoded gif = DecodeWithGiflib(path);
-  const QImage qt(QString::fromStdString(path));
   ASSERT_EQ(gif.pixels.size(), 256u);
-  ASSERT_EQ(qt.size(), QSize(16, 16));
   for (int i = 0; i < 256; ++i) {
-    const QRgb want = i < 200 ? source.pixel(i % 16, i / 16) : 0;
-    EXPECT_EQ(gif.pixels[i], want) << i;
-    // Qt shows a transparent pixel as the matte colour at alpha 0.
-    EXPECT_EQ(qt.pixel(i % 16, i / 16), want != 0 ? want : kSurfaceColour & RGB_MASK) << i;
+    EXPECT_EQ(gif.pixels[i], i < 200 ? source.pixel(i % 16, i / 16) : 0) << i;
   }
 }
 
@@ -104,34 +97,17 @@ TEST(GifWriter, TooManyColoursMergeIntoNearbyPaletteEntries) {
   EXPECT_EQ(ToIndexed(image).palette, picture.palette);
 }
 
-TEST(GifWriter, RejectsBadInputAndNamesAnUnwritablePath) {
-  QImage dot(1, 1, QImage::Format_ARGB32);
-  dot.fill(Qt::red);
-  EXPECT_THROW(ToIndexed(QImage()), std::invalid_argument);
-  EXPECT_THROW(ToIndexed(dot, kSurfaceColour, 0), std::invalid_argument);
-  EXPECT_THROW(ToIndexed(dot, kSurfaceColour, 256), std::invalid_argument);
-  try {
-    WriteGif(ToIndexed(dot), "/nonexistent-folder/sprite.gif");
-    ADD_FAILURE() << "expected an error";
-  } catch (const std::runtime_error& error) {
-    EXPECT_NE(std::string(error.what()).find("/nonexistent-folder/sprite.gif"), std::string::npos);
-  }
-}
-
 TEST(AssetFolder, BodyPicturesAreRoundTransparentGif89aOf30By30) {
   for (const BodyPicture& body : kBodyPictures) {
     const std::string path = KEPLER_ASSET_DIR "/" + std::string(body.fileName);
     SCOPED_TRACE(path);
-    const Decoded gif = DecodeWithGiflib(path);
-    const QImage qt(QString::fromStdString(path));
+    const Decoded gif = DecodeWithGiflib(path);  // Qt's reader is the decoders' test below
     EXPECT_EQ(gif.version, "GIF89a");
     ASSERT_EQ(gif.width, 30);
     ASSERT_EQ(gif.height, 30);
-    ASSERT_EQ(qt.size(), QSize(30, 30));
     for (const auto& [x, y, alpha] :
          {std::tuple{0, 0, 0}, {29, 0, 0}, {0, 29, 0}, {29, 29, 0}, {15, 15, 255}}) {
       EXPECT_EQ(qAlpha(gif.pixels.at(y * 30 + x)), alpha) << x << "," << y;
-      EXPECT_EQ(qAlpha(qt.pixel(x, y)), alpha) << x << "," << y;
     }
   }
 }
@@ -140,15 +116,6 @@ TEST(AssetFolder, CometTailPointsToTheUpperRight) {
   const QImage comet(KEPLER_ASSET_DIR "/harei01.gif");
   EXPECT_EQ(qAlpha(comet.pixel(22, 8)), 255);  // on the tail, 7 px up and right of the nucleus
   EXPECT_EQ(qAlpha(comet.pixel(8, 22)), 0);    // the same distance the other way
-}
-
-TEST(AssetFolder, LawsDiagramIsABitmapOf800By500AndTheIconIs128Square) {
-  QImageReader diagram(KEPLER_ASSET_DIR "/kepler.bmp");
-  EXPECT_EQ(diagram.format(), "bmp");
-  EXPECT_EQ(diagram.size(), QSize(800, 500));
-  const QImage icon(KEPLER_ICON_FILE);
-  EXPECT_EQ(icon.size(), QSize(128, 128));
-  EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
 }
 
 // The program's own decoders against Qt's readers, on every shipped picture and on the laws

@@ -43,36 +43,26 @@ TEST(Outline, LineIsThinEnoughToLeaveTheInsideEmpty) {
   }
 }
 
-TEST(Outline, TwentyHalfPixelRingsMakeASolidSun) {
-  std::set<std::pair<int, int>> disc;
-  for (int i = 1; i <= 20; ++i) disc.merge(asSet(EllipseOutline(300, 250, i / 2.0, i / 2.0)));
-  for (int y = 240; y <= 260; ++y) {
-    for (int x = 290; x <= 310; ++x) {
-      if (std::hypot(x - 300, y - 250) <= 9.0) {
-        EXPECT_EQ(disc.count({x, y}), 1u) << x << "," << y;
-      }
-      if (std::hypot(x - 300, y - 250) > 10.8) {
-        EXPECT_EQ(disc.count({x, y}), 0u) << x << "," << y;
-      }
+TEST(Outline, ConcentricRingsFillASolidDisc) {
+  // The window's Sun: twenty half-pixel rings; the data demonstrations' steps by whole pixels;
+  // the comet's sits off the grid at x = 59.9. Filled within `solid`, nothing beyond `outside`.
+  const struct {
+    double cx, step;
+    int rings;
+    double solid, outside;
+  } suns[] = {{300, 0.5, 20, 9.0, 10.8}, {300, 1, 10, 9.0, 10.8}, {59.9, 0.5, 10, 4.0, 5.8}};
+  for (const auto& sun : suns) {
+    std::set<std::pair<int, int>> disc;
+    for (int i = 1; i <= sun.rings; ++i) {
+      disc.merge(asSet(EllipseOutline(sun.cx, 250, i * sun.step, i * sun.step)));
     }
-  }
-}
-
-TEST(Outline, TenWholePixelRingsAndAnOffGridCentreAlsoFill) {
-  // The data demonstrations' Sun steps by whole pixels; the comet's sits at x = 59.9.
-  std::set<std::pair<int, int>> whole;
-  for (int i = 1; i <= 10; ++i) whole.merge(asSet(EllipseOutline(300, 250, i, i)));
-  std::set<std::pair<int, int>> comet;
-  for (int i = 1; i <= 10; ++i) comet.merge(asSet(EllipseOutline(59.9, 250, i / 2.0, i / 2.0)));
-  for (int y = 240; y <= 260; ++y) {
-    for (int x = 290; x <= 310; ++x) {
-      if (std::hypot(x - 300, y - 250) <= 9.0) {
-        EXPECT_EQ(whole.count({x, y}), 1u) << x << "," << y;
-      }
-    }
-    for (int x = 50; x <= 70; ++x) {
-      if (std::hypot(x - 59.9, y - 250) <= 4.0) {
-        EXPECT_EQ(comet.count({x, y}), 1u) << x << "," << y;
+    for (int y = 240; y <= 260; ++y) {
+      for (int x = static_cast<int>(sun.cx) - 11; x <= sun.cx + 11; ++x) {
+        const double d = std::hypot(x - sun.cx, y - 250);
+        if (d <= sun.solid || d > sun.outside) {
+          EXPECT_EQ(disc.count({x, y}), d <= sun.solid ? 1u : 0u)
+              << sun.cx << ": " << x << "," << y;
+        }
       }
     }
   }

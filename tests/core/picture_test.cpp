@@ -127,35 +127,25 @@ struct BmpParts {
 };
 
 std::string EncodeBmp(const BmpParts& s) {
-  std::string info;
-  if (s.os2) {
-    PutLe(info, 12, 4);
-    PutLe(info, s.width, 2);
-    PutLe(info, s.height, 2);
-    PutLe(info, 1, 2);
-    PutLe(info, s.bitsPerPixel, 2);
-  } else {
-    PutLe(info, 40, 4);
-    PutLe(info, s.width, 4);
-    PutLe(info, static_cast<std::uint32_t>(s.height), 4);
-    PutLe(info, 1, 2);
-    PutLe(info, s.bitsPerPixel, 2);
-    PutLe(info, s.compression, 4);
-    PutLe(info, static_cast<std::uint32_t>(s.data.size()), 4);
-    PutLe(info, 2835, 4);
-    PutLe(info, 2835, 4);
-    PutLe(info, static_cast<std::uint32_t>(s.palette.size()), 4);
-    PutLe(info, 0, 4);
-    if (s.compression == 3) {
-      for (const std::uint32_t mask : s.masks) PutLe(info, mask, 4);
-    }
+  const auto size = static_cast<std::uint32_t>(s.data.size());
+  const auto w = static_cast<std::uint32_t>(s.width), h = static_cast<std::uint32_t>(s.height);
+  const auto colours = static_cast<std::uint32_t>(s.palette.size());
+  using Fields = std::vector<std::pair<std::uint32_t, int>>;  // each value and its width [bytes]
+  // clang-format off
+  Fields fields = s.os2 ? Fields{{12, 4}, {w, 2}, {h, 2}, {1, 2}, {s.bitsPerPixel, 2}}
+                        : Fields{{40, 4}, {w, 4}, {h, 4}, {1, 2}, {s.bitsPerPixel, 2},
+                                 {s.compression, 4}, {size, 4}, {2835, 4}, {2835, 4},
+                                 {colours, 4}, {0, 4}};
+  // clang-format on
+  if (s.compression == 3) {
+    for (const std::uint32_t mask : s.masks) fields.push_back({mask, 4});
   }
-  for (const std::uint32_t colour : s.palette) PutLe(info, colour, s.os2 ? 3 : 4);
+  for (const std::uint32_t colour : s.palette) fields.push_back({colour, s.os2 ? 3 : 4});
+  std::string info;
+  for (const auto& [value, bytes] : fields) PutLe(info, value, bytes);
   const auto offset = static_cast<std::uint32_t>(14 + info.size());
   std::string file = "BM";
-  PutLe(file, offset + static_cast<std::uint32_t>(s.data.size()), 4);
-  PutLe(file, 0, 4);
-  PutLe(file, offset, 4);
+  for (const std::uint32_t value : {offset + size, 0u, offset}) PutLe(file, value, 4);
   return file + info + s.data;
 }
 
@@ -169,6 +159,7 @@ constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000
                         kBlack = 0xFF000000, kWhite = 0xFFFFFFFF;
 
 // ---- Refused pictures ----
+// An empty file, a half file and bytes that are no picture at all are the fault matrix's.
 
 struct Damage {
   std::string what;
@@ -223,10 +214,7 @@ std::vector<Damage> DamagedPictures() {
 
   // Size bombs: a small file declaring a huge picture.
   std::string gifBomb = gif;
-  gifBomb[6] = static_cast<char>(5700 & 0xFF);
-  gifBomb[7] = static_cast<char>(5700 >> 8);
-  gifBomb[8] = gifBomb[6];
-  gifBomb[9] = gifBomb[7];
+  for (const int at : {6, 8}) gifBomb.replace(at, 2, "\x44\x16");  // 5700 = 0x1644
   cases.push_back({"GIF of 5700 x 5700", gifBomb, Fault::TooLarge, "大きすぎます"});
   const std::vector<GifFrame> frames(17, Filled(800, 500, 2));
   cases.push_back(
@@ -257,20 +245,15 @@ std::vector<Damage> DamagedPictures() {
                             {0xF800, 0, 0x001F},
                             {0xF800, 0x0FE0, 0x001F},
                             {0xF0F0, 0x0F00, 0x000F}}) {
-    cases.push_back({"BITFIELDS masks " + std::to_string(masks[0]) + "/" +
-                         std::to_string(masks[1]) + "/" + std::to_string(masks[2]),
+    cases.push_back({"BITFIELDS masks " + std::to_string(masks[0] ^ masks[1] ^ masks[2]),
                      EncodeBmp({1, 1, 16, 3, {}, Bytes({0, 0, 0, 0}), masks}), Fault::Damaged,
                      "マスク"});
   }
   const std::string laws = ReadAsset(kepler::kLawsPicture);
-  cases.push_back(
-      {"kepler.bmp cut in half", laws.substr(0, laws.size() / 2), Fault::CutShort, "途中で"});
   cases.push_back({"kepler.bmp without its last row", laws.substr(0, laws.size() - 800 * 3),
                    Fault::CutShort, "途中で"});
   cases.push_back({"JPEG-compressed BMP", EncodeBmp({1, 1, 24, 4, {}, Bytes({0, 0, 0, 0})}),
                    Fault::Unsupported, "対応していません"});
-  cases.push_back({"a PNG", "\x89PNG\r\n\x1a\n", Fault::NotAPicture, "ではありません"});
-  cases.push_back({"nothing", "", Fault::Empty, "空です"});
   return cases;
 }
 
@@ -296,8 +279,9 @@ TEST(Pictures, EveryDamageIsRefusedWithItsOwnFaultAndLittleMemory) {
           << c.what << ": " << error.what();
     }
   }
-#if !defined(__SANITIZE_ADDRESS__)
-  // A decoder that allocated what a bomb declares would pass 130 MB.
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__EMSCRIPTEN__)
+  // A decoder that allocated what a bomb declares would pass 130 MB. (Under Node the figure is
+  // Node's own, some 80 MB before the decoder runs.)
   EXPECT_LT(PeakResidentKb(), 80 * 1024);
 #endif
 }
@@ -307,10 +291,9 @@ TEST(Pictures, EveryDamageIsRefusedWithItsOwnFaultAndLittleMemory) {
 TEST(Pictures, PaddingAfterTheTrailerAndAWrongBmpSizeFieldAreShown) {
   for (const std::string_view name : kBodyPictures) {
     const std::string gif = ReadAsset(name);
-    const Picture plain = DecodePicture(gif);
-    EXPECT_EQ(DecodePicture(gif + std::string(1000, '\0')).pixels, plain.pixels)
-        << std::string(name);
-    EXPECT_EQ(DecodePicture(gif + "GIF89a;;;;").pixels, plain.pixels) << name;
+    for (const std::string& padding : {std::string(1000, '\0'), std::string("GIF89a;;;;")}) {
+      EXPECT_EQ(DecodePicture(gif + padding).pixels, DecodePicture(gif).pixels) << name;
+    }
   }
   std::string laws = ReadAsset(kepler::kLawsPicture);
   const Picture plain = DecodePicture(laws);
@@ -329,9 +312,8 @@ TEST(Pictures, GifShowsTheFirstImageOnItsScreenWithTransparency) {
   const Picture p = DecodePicture(EncodeGif(4, 3, {first, second}));
   ASSERT_EQ(p.width, 4);
   ASSERT_EQ(p.height, 3);
-  const std::vector<std::uint32_t> expected = {0, 0,    0,      0,  //
-                                               0, kRed, kGreen, 0, 0, kBlue, kBlue, kRed};
-  EXPECT_EQ(p.pixels, expected);
+  EXPECT_EQ(p.pixels,
+            std::vector<std::uint32_t>({0, 0, 0, 0, 0, kRed, kGreen, 0, 0, kBlue, kBlue, kRed}));
 }
 
 TEST(Pictures, InterlacedGifRowsLandWhereTheyBelong) {

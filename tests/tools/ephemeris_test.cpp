@@ -87,48 +87,35 @@ TEST(FormatRecord, WritesTheQuotedMinuteThenFourAndThreeDecimals) {
 // Astron. Astrophys. 202, 309 (1988)) as printed in vsop87.chk of its distribution: mean ecliptic
 // and equinox of J2000, AU, TDB (= TT to 2 ms), at JD 2451545.0, 2415020.0 and 2378495.0
 // (2000-01-01, 1899-12-31 and 1799-12-30 at 12:00; the elements still hold two days early).
-struct Vsop87Point {
-  double jd;
-  double x, y, z;  // [AU]
-};
-
-void ExpectNearVsop87(Planet planet, std::initializer_list<Vsop87Point> points, double degrees,
-                      double au) {
-  for (const Vsop87Point& p : points) {
-    const HeliocentricPosition pos = PositionAt(planet, p.jd);
+// JPL's nominal errors for Venus are 20" and 4000 km, for the Earth-Moon barycentre 20" and
+// 6000 km; VSOP87A gives the barycentre at J2000 and the Earth itself (within 4700 km of it) for
+// 1899.
+TEST(Position, EachPlanetWithinItsToleranceOfVsop87) {
+  const struct {
+    Planet planet;
+    double jd;
+    double x, y, z;      // [AU]
+    double degrees, au;  // tolerances
+  } points[] = {
+      {Planet::Mercury, 2451545.0, -0.1300934115, -0.4472876716, -0.0245983802, 0.015, 3e-5},
+      {Planet::Mercury, 2415020.0, -0.3897246931, -0.1502242199, +0.0236199373, 0.015, 3e-5},
+      {Planet::Mercury, 2378495.0, -0.1683565237, +0.2735108157, +0.0378103630, 0.015, 3e-5},
+      {Planet::Mars, 2451545.0, +1.3907159264, -0.0134157043, -0.0344677967, 0.03, 5e-4},
+      {Planet::Mars, 2415020.0, +0.4284332474, -1.3552354250, -0.0389650205, 0.03, 5e-4},
+      {Planet::Mars, 2378495.0, -1.1119219621, -1.0963263014, +0.0049208507, 0.03, 5e-4},
+      {Planet::Venus, 2415020.0, +0.6971428331, -0.2033631151, -0.0430201136, 0.01, 1e-4},
+      {Planet::Earth, 2451545.0, -0.1771591440, +0.9672192891, -0.0000009536, 0.01, 1e-4},
+      {Planet::Earth, 2415020.0, -0.1883079649, +0.9650688844, +0.0002150325, 0.01, 1e-4},
+  };
+  for (const auto& p : points) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(p.planet) << " at " << p.jd);
+    const HeliocentricPosition pos = PositionAt(p.planet, p.jd);
     const double r = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
     const double longitude = std::atan2(p.y, p.x) * 180.0 / kPi;
-    EXPECT_LE(std::fabs(std::remainder(pos.longitude - longitude, 360.0)), degrees) << p.jd;
-    EXPECT_NEAR(pos.latitude, std::asin(p.z / r) * 180.0 / kPi, degrees) << p.jd;
-    EXPECT_NEAR(pos.distance, r, au) << p.jd;
+    EXPECT_LE(std::fabs(std::remainder(pos.longitude - longitude, 360.0)), p.degrees);
+    EXPECT_NEAR(pos.latitude, std::asin(p.z / r) * 180.0 / kPi, p.degrees);
+    EXPECT_NEAR(pos.distance, r, p.au);
   }
-}
-
-TEST(Position, MercuryWithinFifteenThousandthsOfADegreeOfVsop87) {
-  ExpectNearVsop87(Planet::Mercury,
-                   {{2451545.0, -0.1300934115, -0.4472876716, -0.0245983802},
-                    {2415020.0, -0.3897246931, -0.1502242199, +0.0236199373},
-                    {2378495.0, -0.1683565237, +0.2735108157, +0.0378103630}},
-                   0.015, 3e-5);
-}
-
-TEST(Position, MarsWithinThreeHundredthsOfADegreeOfVsop87) {
-  ExpectNearVsop87(Planet::Mars,
-                   {{2451545.0, +1.3907159264, -0.0134157043, -0.0344677967},
-                    {2415020.0, +0.4284332474, -1.3552354250, -0.0389650205},
-                    {2378495.0, -1.1119219621, -1.0963263014, +0.0049208507}},
-                   0.03, 5e-4);
-}
-
-TEST(Position, VenusAndEarthWithinTheirTableErrorsOfVsop87) {
-  // JPL's nominal errors: Venus 20" and 4000 km, the Earth-Moon barycentre 20" and 6000 km.
-  // VSOP87A gives the barycentre at J2000, the Earth itself (within 4700 km of it) for 1899.
-  ExpectNearVsop87(Planet::Venus, {{2415020.0, +0.6971428331, -0.2033631151, -0.0430201136}}, 0.01,
-                   1e-4);
-  ExpectNearVsop87(Planet::Earth,
-                   {{2451545.0, -0.1771591440, +0.9672192891, -0.0000009536},
-                    {2415020.0, -0.1883079649, +0.9650688844, +0.0002150325}},
-                   0.01, 1e-4);
 }
 
 }  // namespace
