@@ -51,6 +51,7 @@ add_library(GIF::GIF ALIAS gif)
 set(KEPLER_ASSET_DIR ${CMAKE_SOURCE_DIR}/build/assets CACHE PATH "The program's files, as the desktop build makes them")
 
 add_subdirectory(src/core)
+add_subdirectory(src/forms/web)
 add_subdirectory(web)
 
 include(CTest)
