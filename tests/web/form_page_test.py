@@ -184,6 +184,28 @@ class Clicks(unittest.TestCase):
         time.sleep(0.3)
         self.assertEqual(self.clicks(), ["Form1 Click Command2"] * 5)
 
+    def test_a_held_button_is_sunken_with_its_caption_one_pixel_down_and_right(self):
+        b = self.browser
+        open_page(b)
+        button = control(b, "Command2")
+        up = b.pixels()
+        ActionChains(b.driver).move_to_element(button).click_and_hold().perform()
+        down = b.pixels()
+        ActionChains(b.driver).release().perform()
+        wait_for_line(b, "Form1 Return Command2")
+        x0, y0, w, h = 801, 441, 180, 50
+        for (x, y), colour in [((0, 0), SHADOW), ((100, 0), SHADOW), ((w - 1, 0), WHITE),
+                               ((0, h - 1), WHITE), ((1, 1), DARK), ((w - 2, 1), LIGHT),
+                               ((100, h - 2), LIGHT)]:
+            self.assertEqual(down.pixel(x0 + x, y0 + y), colour, (x, y))
+        moved = [(x, y) for x in range(6, w - 7) for y in range(6, h - 7)
+                 if down.pixel(x0 + x + 1, y0 + y + 1) != up.pixel(x0 + x, y0 + y)]
+        self.assertEqual(moved, [])
+        inked = [(x, y) for x in range(6, w - 7) for y in range(6, h - 7)
+                 if up.pixel(x0 + x, y0 + y) != FACE]
+        self.assertTrue(inked and any(down.pixel(x0 + x, y0 + y) != up.pixel(x0 + x, y0 + y)
+                                      for x, y in inked), "the caption did not move")
+
     def test_a_click_during_a_wait_runs_nested_and_returns_before_the_wait_goes_on(self):
         b = self.browser
         open_page(b)
@@ -237,11 +259,13 @@ class Clicks(unittest.TestCase):
                    "window.keplerExitCode === undefined", timeout=60)
         self.assertTrue(control(b, "Command1(0)").is_displayed())
 
-    def test_a_file_gone_from_the_file_system_ends_through_the_error_box_naming_it(self):
+    def test_a_file_gone_from_the_file_system_ends_through_the_error_box_even_when_nested(self):
         b = self.browser
         open_page(b)
+        control(b, "Command1(0)").click()
+        b.wait_for("window.keplerTrace.some(l => l.endsWith('Form1 Wait 50'))")
         b.run("Module.FS.unlink('kepler.bmp');")
-        control(b, "Command2").click()
+        control(b, "Command2").click()  # runs inside a wait, after the stack was unwound
         b.wait_for("document.querySelector('dialog[open]')")
         box = dialog(b)
         self.assertEqual((box["title"], box["buttons"]), ("実行時エラー", ["OK"]))
@@ -251,8 +275,11 @@ class Clicks(unittest.TestCase):
         errors = [line for line in b.console() if "kepler-laws: " in line]
         self.assertEqual(len(errors), 1, b.console())
         self.assertIn("kepler.bmp", errors[0])
-        self.assertEqual(lines(b)[-1], "Form1 End")
-        self.assertNotIn("Form1 Return Command2", lines(b))
+        trace = lines(b)
+        self.assertTrue(trace[-2].startswith('Form1 Error "') and "kepler.bmp" in trace[-2])
+        self.assertEqual(trace[-1], "Form1 End")
+        time.sleep(0.2)
+        self.assertEqual(lines(b), trace, "the interrupted demonstration went on")
 
     def test_virtual_clock_plays_45_seconds_at_once_with_clicks_nested_up_to_the_cap(self):
         b = self.browser

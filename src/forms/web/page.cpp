@@ -39,6 +39,8 @@ EM_JS(void, kepler_page_prepare, (), {
   };
   if (k.trace) window.keplerTrace = [];
   Module.keplerWait.pending = () => k.clicks.length > 0;
+  // Safari on iPad shows :active (a pressed button sunken) only where a touch listener exists.
+  document.addEventListener("touchstart", () => {}, {passive: true});
 });
 
 EM_JS(int, kepler_page_virtual_clock, (), {

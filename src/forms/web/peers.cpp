@@ -107,8 +107,8 @@ EM_JS(void, kepler_element_geometry, (int element, int x, int y, int width, int 
   const style = Module.kepler.elements[element].style;
   style.left = x + "px";
   style.top = y + "px";
-  style.width = width + "px";
-  style.height = height + "px";
+  style.width = Math.max(0, width) + "px";
+  style.height = Math.max(0, height) + "px";
 });
 
 EM_JS(void, kepler_element_visible, (int element, int visible), {
