@@ -49,6 +49,7 @@ std::unordered_map<int, std::function<void()>>& handlers() {
   return all;
 }
 
+// Set once the program has ended: queued clicks are dropped and the event loop stops.
 bool ended = false;
 
 // performance.now() as the clock reads it: whole milliseconds, wrapped to 32 bits.
@@ -78,10 +79,6 @@ bool DispatchQueuedClicks() {
     handler();
   }
   return any;
-}
-
-bool Ended() {
-  return ended;
 }
 
 WebClock::WebClock() : virtual_(VirtualClockRequested()) {}

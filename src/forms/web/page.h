@@ -28,7 +28,5 @@ void ForgetClickHandler(int element);
 // Runs the handler of every click queued so far, in order, each to its end (a handler that waits
 // runs the clicks queued meanwhile nested inside its wait). Whether there was any.
 bool DispatchQueuedClicks();
-// Whether the program has ended: the window is gone and clicks are dropped.
-bool Ended();
 
 }  // namespace forms::web
