@@ -61,15 +61,18 @@ EM_JS(void, kepler_page_fatal, (const char* message, int length), {
 });
 // clang-format on
 
+// Asked before every traced operation: read once.
 bool traceOn() {
-  PreparePage();
-  static const bool on = kepler_page_trace() != 0;
+  static const bool on = (PreparePage(), kepler_page_trace() != 0);
   return on;
 }
 
 }  // namespace
 
 void PreparePage() {
+  static bool prepared = false;
+  if (prepared) return;
+  prepared = true;
   ::web::PrepareWait();
   kepler_page_prepare();
 }
