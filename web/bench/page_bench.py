@@ -64,7 +64,7 @@ def main():
         print("the window's waits, back to back (overshoot = duration - delay asked [ms]):")
         for run in figures:
             print(f"  {run['delay']} ms x {run['count']}: median {run['median']:.3f}, "
-                  f"max {run['max']:.3f}")
+                  f"mean {run['mean']:.3f}, 99th percentile {run['p99']:.3f}, max {run['max']:.3f}")
         print(f"  CPU of all Chromium processes meanwhile: {100 * cpu / wall:.0f} % of one core")
         print(json.dumps({"size": size, "first_frames": first_frames, "waits": figures}))
     print(f"load average {os.getloadavg()[0]:.2f}")
