@@ -301,6 +301,12 @@ class Clicks(unittest.TestCase):
                    timeout=60)
         time.sleep(0.2)
         self.assertEqual(lines(b).count("Form1 Click Command1(7)"), 16)
+        # The body's picture lies on the drawing, its transparent corners showing the surface.
+        body, shot = rect(b, "Image1"), b.pixels()
+        x, y, w, h = (int(body[key]) for key in ("x", "y", "width", "height"))
+        self.assertEqual((w, h), (30, 30))
+        self.assertEqual(shot.pixel(x, y), (128, 128, 255))
+        self.assertNotEqual(shot.pixel(x + w // 2, y + h // 2), (128, 128, 255))
         self.assertEqual([line for line in b.console() if "rror" in line], [])
         self.assertEqual(b.requests(), [])
 
