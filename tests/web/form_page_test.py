@@ -7,8 +7,11 @@ link, the error box, the virtual clock, the trace's format, fitting the view and
     /usr/bin/python3 tests/web/form_page_test.py BUILD_WEB/web/form_demo.html
 """
 
-import re
+import functools
+import http.server
+import pathlib
 import sys
+import threading
 import time
 import unittest
 
@@ -311,8 +314,14 @@ class Clicks(unittest.TestCase):
         self.assertEqual(b.requests(), [])
 
 
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
 class Fitting(unittest.TestCase):
-    """The window fills the view, uniformly scaled and centred; clicks land on the buttons."""
+    """The window fills the view, uniformly scaled and centred; clicks land on the buttons. And
+    the page runs from a web server as from file://."""
 
     def check_view(self, width, height):
         with Browser(width, height) as b:
@@ -336,6 +345,21 @@ class Fitting(unittest.TestCase):
             ActionChains(b.driver).move_by_offset(int(x), int(y)).click().perform()
             wait_for_line(b, "Form1 Return Command2")
             self.assertEqual(b.requests(), [])
+
+    def test_served_over_http_it_runs_and_asks_for_nothing_more(self):
+        page = pathlib.Path(PAGE).resolve()
+        handler = functools.partial(QuietHandler, directory=str(page.parent))
+        with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
+            threading.Thread(target=server.serve_forever, daemon=True).start()
+            try:
+                with Browser() as b:
+                    b.open_url(f"http://127.0.0.1:{server.server_port}/{page.name}?trace&scale=1")
+                    b.wait_for("window.keplerFirstFrame", timeout=60)
+                    control(b, "Command2").click()
+                    wait_for_line(b, "Form1 Return Command2")
+                    self.assertEqual(b.requests(), [])  # not even /favicon.ico
+            finally:
+                server.shutdown()
 
     def test_full_hd_view(self):
         self.check_view(1920, 1080)

@@ -84,7 +84,11 @@ class Browser:
 
     def open(self, path, query=""):
         """Opens a local file as file://PATH?QUERY and waits for its load event."""
-        self._page_url = pathlib.Path(path).resolve().as_uri() + query
+        return self.open_url(pathlib.Path(path).resolve().as_uri() + query)
+
+    def open_url(self, url):
+        """Opens a page by its URL (a local server's) and waits for its load event."""
+        self._page_url = url
         self._drain_network()  # what the previous page did is not this page's
         self._network_events = []
         self.driver.get(self._page_url)
