@@ -50,7 +50,8 @@ add_library(GIF::GIF ALIAS gif)
 # scripts/web.sh builds them first.
 set(KEPLER_ASSET_DIR ${CMAKE_SOURCE_DIR}/build/assets CACHE PATH "The program's files, as the desktop build makes them")
 
-# The core, the platform-free forms layer and the window (Form1 and its routines).
+# The core, the platform-free forms layer and the window (Form1 and its routines), and the
+# browser backend they run on.
 add_subdirectory(src)
 add_subdirectory(web)
 
