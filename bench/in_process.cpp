@@ -6,6 +6,8 @@
 
 #include <chrono>
 
+#include "forms/qt/access.h"
+
 namespace bench {
 
 std::vector<Nominal> NominalWaits(const std::vector<int>& indices) {
@@ -17,14 +19,14 @@ std::vector<Nominal> NominalWaits(const std::vector<int>& indices) {
   for (const int index : indices) {
     const std::int64_t before = clock.elapsedMs();
     const int waitsBefore = clock.waits();
-    form.Command1(index).button()->click();
+    forms::qt::ButtonOf(form.Command1(index))->click();
     result.push_back(Nominal{clock.elapsedMs() - before, clock.waits() - waitsBefore});
   }
   return result;
 }
 
 DemonstrationRun PlayDemonstration(Form1& form, const PumpTimingClock& clock, int index) {
-  QPushButton* button = form.Command1(index).button();
+  QPushButton* button = forms::qt::ButtonOf(form.Command1(index));
   const double insideBefore = clock.insideMs();
   const SpanTimer timer;
   button->click();

@@ -20,8 +20,9 @@
 
 #include "children.h"
 #include "core/program_files.h"
-#include "forms/clock.h"
-#include "forms/fonts.h"
+#include "forms/qt/access.h"
+#include "forms/qt/clock.h"
+#include "forms/qt/fonts.h"
 #include "in_process.h"
 #include "measure.h"
 #include "window/form1.h"
@@ -184,9 +185,9 @@ std::vector<bench::WaitRun> measureWaitSeriesOn(forms::Clock& clock, const char*
 }
 
 std::vector<WaitComparison> measureWaitSeries(const std::vector<WaitSeries>& series) {
-  forms::SteadyClock steadyClock;
+  forms::qt::SteadyClock steadyClock;
   const std::vector<bench::WaitRun> steady = measureWaitSeriesOn(steadyClock, "steady", series);
-  forms::PollingClock pollingClock;
+  forms::qt::PollingClock pollingClock;
   const std::vector<bench::WaitRun> polling = measureWaitSeriesOn(pollingClock, "polling", series);
   std::vector<WaitComparison> result;
   for (std::size_t i = 0; i < series.size(); ++i) result.push_back({steady[i], polling[i]});
@@ -321,7 +322,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   for (const std::string_view file : kepler::kProgramFiles) {
-    if (!QFileInfo::exists(ProgramFileName(file))) {
+    if (!QFileInfo::exists(QString::fromStdString(ProgramFileName(file)))) {
       std::fprintf(stderr,
                    "kepler-bench: %s is missing from %s; build the assets and data_files targets "
                    "first\n",
@@ -340,7 +341,7 @@ int main(int argc, char* argv[]) {
   }
 
   qputenv("QT_QPA_PLATFORM", offscreen.c_str());
-  forms::PinFontSubstitutions();
+  forms::qt::PinFontSubstitutions();
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
   QApplication::setStyle(QStringLiteral("Fusion"));
@@ -353,7 +354,7 @@ int main(int argc, char* argv[]) {
   // Where the real program's window, at its own size on Xvfb, shows each scenario button.
   std::vector<QPoint> buttonCentres;
   {
-    forms::SteadyClock steady;
+    forms::qt::SteadyClock steady;
     bench::PumpTimingClock clock(steady);
     Form1 form(clock);
     start(form);
@@ -366,8 +367,9 @@ int main(int argc, char* argv[]) {
       if (form.ending()) break;
     }
     for (int i = 0; i < kDemonstrationCount; ++i) {
-      QWidget* button = form.Command1(i).widget();
-      buttonCentres.push_back(button->mapTo(form.window(), button->rect().center()));
+      QWidget* button = forms::qt::WidgetOf(form.Command1(i));
+      buttonCentres.push_back(
+          button->mapTo(forms::qt::WidgetOf(form.window()), button->rect().center()));
     }
   }
 

@@ -50,7 +50,9 @@ add_library(GIF::GIF ALIAS gif)
 # scripts/web.sh builds them first.
 set(KEPLER_ASSET_DIR ${CMAKE_SOURCE_DIR}/build/assets CACHE PATH "The program's files, as the desktop build makes them")
 
-add_subdirectory(src/core)
+# The core, the platform-free forms layer and the window (Form1 and its routines), and the
+# browser backend they run on.
+add_subdirectory(src)
 add_subdirectory(web)
 
 include(CTest)
@@ -64,8 +66,9 @@ if(BUILD_TESTING)
   include(GoogleTest)
   add_subdirectory(tests/core)
   add_subdirectory(tests/reader)
+  add_subdirectory(tests/forms)
   add_subdirectory(tests/web)
-  foreach(test core_test reader_test)
+  foreach(test core_test reader_test forms_model_test)
     target_link_options(${test} PRIVATE -sENVIRONMENT=node)
   endforeach()
 endif()

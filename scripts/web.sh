@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The browser build: installs what is missing (emscripten, Chromium, the font tools), fetches
 # giflib's Debian sources once, builds build-web with emscripten and runs its tests (the core's
-# tests compiled to WebAssembly under Node, the page tooling in headless Chromium).
+# tests compiled to WebAssembly under Node, the page tooling in headless Chromium) and prints the
+# path of the program's page.
 # Usage: scripts/web.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,3 +25,4 @@ if [[ ! -f $dir/build.ninja ]]; then
 fi
 scripts/build.sh "$dir" "${options[@]}"
 scripts/ctest.sh "$dir" --timeout 300
+echo "$PWD/$dir/web/kepler-laws.html"

@@ -1,15 +1,16 @@
-// kepler-laws: one window in which students watch Kepler's first and second laws happen.
+// kepler-laws: one window in which students watch Kepler's first and second laws happen. The
+// desktop program: Form1 on the forms layer's Qt backend.
 #include <QApplication>
 
 #include "core/program_file.h"
-#include "forms/clock.h"
-#include "forms/display_start.h"
-#include "forms/fonts.h"
+#include "forms/qt/clock.h"
+#include "forms/qt/display_start.h"
+#include "forms/qt/fonts.h"
 #include "window/form1.h"
 
 int main(int argc, char* argv[]) {
-  forms::PinFontSubstitutions();
-  forms::DisplayStart display;
+  forms::qt::PinFontSubstitutions();
+  forms::qt::DisplayStart display;
   // On X, Qt hands repaints to the server in shared memory and waits for the server's answer
   // before the next one: a round trip, and two wake-ups, per repaint. The demonstrations repaint
   // small areas 60 times a second, which travel faster in the request itself.
@@ -20,7 +21,7 @@ int main(int argc, char* argv[]) {
   display.opened();
   kepler::EnterProgramFolder(QCoreApplication::applicationDirPath().toStdString());
   QApplication::setStyle(QStringLiteral("Fusion"));
-  forms::SteadyClock clock;
+  forms::qt::SteadyClock clock;
   Form1 form(clock);
   form.Form_Load();
   form.show();

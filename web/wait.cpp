@@ -4,26 +4,50 @@
 
 namespace {
 
-// A timer task chained from a timer task is clamped to at least 4 ms after a few links, which
-// every wait of an Asyncify program is. A message posted to a MessageChannel is a task of its own
-// that no clamp applies to, and running it resets the timer nesting. So: hop once through the
-// channel, sleep by timer until 1 ms before the deadline (timers fire up to about 1 ms late), then
-// hop through the channel until the deadline. Each hop is a task, so painting and input go on.
 // clang-format off
-EM_ASYNC_JS(void, kepler_wait_until, (double deadline), {
-  if (!Module.keplerHop) {
-    const channel = new MessageChannel();
-    const waiting = [];
-    channel.port1.onmessage = () => waiting.shift()();
-    Module.keplerHop = () => new Promise(resolve => {
-      waiting.push(resolve);
+// A message posted to a MessageChannel is a task of its own that no timer clamp applies to. The
+// hops are queued, so that a benchmark can share them.
+EM_JS(void, kepler_wait_prepare, (), {
+  if (Module.keplerWait) return;
+  const channel = new MessageChannel();
+  const hops = [];
+  channel.port1.onmessage = () => hops.shift()();
+  Module.keplerWait = {
+    hop: () => new Promise(resolve => {
+      hops.push(resolve);
       channel.port2.postMessage(0);
+    }),
+    pending: () => false,
+    wake: () => {},
+  };
+});
+
+// A timer task chained from a timer task is clamped to at least 4 ms after a few links, which
+// every wait of an Asyncify program is; running a message task resets the nesting. So: hop once
+// through the channel, sleep by timer until 1 ms before the deadline (timers fire up to about
+// 1 ms late), then hop through the channel until the deadline. Each hop is a task, so painting
+// and input go on. A wake ends the timer's sleep; `pending` is looked at after every task.
+EM_ASYNC_JS(void, kepler_wait_until, (double deadline), {
+  const wait = Module.keplerWait;
+  await wait.hop();
+  // A wake that finds nothing pending, or a timer that ends a sleep longer than setTimeout takes
+  // (2^31 - 1 ms), sends the wait back to sleep; an infinite one ends by a wake only.
+  const longest = 2147483647;
+  let sleep = deadline - performance.now() - 1;
+  while (sleep > 0 && !wait.pending()) {
+    const whole = sleep <= longest;
+    const timedOut = await new Promise(resolve => {
+      const timer = isFinite(sleep) ? setTimeout(() => done(true), Math.min(sleep, longest)) : 0;
+      function done(byTimer) {
+        clearTimeout(timer);
+        wait.wake = () => {};
+        resolve(byTimer);
+      }
+      wait.wake = () => done(false);
     });
+    sleep = timedOut && whole ? 0 : deadline - performance.now() - 1;
   }
-  await Module.keplerHop();
-  const sleep = deadline - performance.now() - 1;
-  if (sleep > 0) await new Promise(resolve => setTimeout(resolve, sleep));
-  while (performance.now() < deadline) await Module.keplerHop();
+  while (!wait.pending() && performance.now() < deadline) await wait.hop();
 });
 // clang-format on
 
@@ -35,7 +59,12 @@ double NowMs() {
   return emscripten_get_now();
 }
 
+void PrepareWait() {
+  kepler_wait_prepare();
+}
+
 void WaitUntil(double deadlineMs) {
+  kepler_wait_prepare();
   kepler_wait_until(deadlineMs);
 }
 

@@ -2,8 +2,6 @@
 // Colours as the old runtime numbers them: RGB(r, g, b) = r + 256 g + 65536 b, and the system
 // colours of the desktop scheme the window names by role.
 
-#include <QColor>
-
 #include <cstdint>
 
 namespace forms {
@@ -14,27 +12,44 @@ constexpr Color RGB(int red, int green, int blue) {
   return static_cast<Color>(red) + 256u * static_cast<Color>(green) +
          65536u * static_cast<Color>(blue);
 }
-
-// The colour as Qt writes it: 0xAARRGGBB, opaque.
-constexpr QRgb toQRgb(Color c) {
-  return qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-              static_cast<int>((c >> 16) & 0xFF));
+constexpr int RedOf(Color c) {
+  return static_cast<int>(c & 0xFF);
 }
-
-inline QColor toQColor(Color c) {
-  return QColor::fromRgb(toQRgb(c));
+constexpr int GreenOf(Color c) {
+  return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(Color c) {
+  return static_cast<int>((c >> 16) & 0xFF);
 }
 
 // The desktop's system colours, by role, from one classic scheme rather than the toolkit's
 // palette, so that the window looks the same on every desktop: the "Windows Standard" colour
-// scheme of Windows 2000, which Windows XP keeps for its classic style. Its 3-D light is the button
-// face itself, so a label in 3-D light is a panel barely set off from the window's 224, 224, 224.
-inline constexpr Color kSystemWindowText = RGB(0, 0, 0);
-inline constexpr Color kSystemButtonText = RGB(0, 0, 0);
-inline constexpr Color kSystemButtonFace = RGB(212, 208, 200);
-inline constexpr Color kSystem3DLight = RGB(212, 208, 200);
-inline constexpr Color kSystem3DHighlight = RGB(255, 255, 255);
-inline constexpr Color kSystemButtonShadow = RGB(128, 128, 128);
-inline constexpr Color kSystem3DDarkShadow = RGB(64, 64, 64);
+// scheme of Windows 2000, which Windows XP keeps for its classic style.
+//   window text      0,   0,   0      button face       212, 208, 200
+//   button text      0,   0,   0      3-D light         212, 208, 200 (the button face itself)
+//   3-D highlight  255, 255, 255      button shadow     128, 128, 128
+//   3-D dark shadow 64,  64,  64
+// A label in 3-D light is therefore a panel barely set off from the window's (224, 224, 224).
+constexpr Color systemWindowText() {
+  return RGB(0, 0, 0);
+}
+constexpr Color systemButtonText() {
+  return RGB(0, 0, 0);
+}
+constexpr Color systemButtonFace() {
+  return RGB(212, 208, 200);
+}
+constexpr Color system3DLight() {
+  return RGB(212, 208, 200);
+}
+constexpr Color system3DHighlight() {
+  return RGB(255, 255, 255);
+}
+constexpr Color systemButtonShadow() {
+  return RGB(128, 128, 128);
+}
+constexpr Color system3DDarkShadow() {
+  return RGB(64, 64, 64);
+}
 
 }  // namespace forms

@@ -1,39 +1,37 @@
 #pragma once
 // A command button of the forms runtime in its graphical style: a caption on a flat face of its
-// own colour inside a 3-D bevel, painted as the old runtime drew it. A mouse click, or Space or
-// Enter on the focused button, calls the handler the window connects; the button itself does
-// nothing.
-
-#include <QFont>
+// own colour. A mouse click, or Space or Enter on the focused button, calls the handler the window
+// connects; the button itself does nothing. How it looks and takes keys is the backend's.
 
 #include <functional>
+#include <string>
 
 #include "forms/color.h"
 #include "forms/control.h"
-
-class QPushButton;
-class QWidget;
+#include "forms/font.h"
 
 namespace forms {
 
 class CommandButton : public Control {
  public:
-  CommandButton(const QString& name, QWidget* container, const QFont& font);
+  CommandButton(std::string name, ContainerPeer& container, const FontSpec& font);
 
-  const QString& caption() const { return caption_; }
-  void setCaption(const QString& text);
+  const std::string& caption() const { return caption_; }
+  void setCaption(const std::string& text);
   Color backColor() const { return back_; }
   void setBackColor(Color color);
 
   void onClick(std::function<void()> handler);
-  // Posts a click, as a mouse click would: the handler runs when events are next pumped.
+  // Posts a click, as a mouse click would: the handler runs when events are next pumped. Defined
+  // by the backend that has an event queue to post to (the desktop's).
   void postClick();
-  QPushButton* button() const { return button_; }
+  // Gives the button the keyboard focus (at start: the window's first button has it).
+  void setFocus();
+  ButtonPeer& buttonPeer() const { return static_cast<ButtonPeer&>(peer()); }
 
  private:
-  QPushButton* button_;
-  QString caption_;
-  Color back_ = 0;
+  std::string caption_;
+  Color back_ = systemButtonFace();
 };
 
 }  // namespace forms

@@ -1,12 +1,8 @@
 #include "forms/control.h"
 
-#include <QWidget>
-
 #include <algorithm>
 #include <cmath>
 
-#include "forms/fonts.h"
-#include "forms/scaled_window.h"
 #include "forms/trace.h"
 
 namespace forms {
@@ -17,35 +13,24 @@ int toPixel(float value) {
   return static_cast<int>(r);
 }
 
-Control::Control(QString name, QWidget* widget)
-    : name_(std::move(name)), widget_(widget), window_(ScaledWindow::of(widget)) {
-  if (window_) window_->attach(this);
+PixelRect PixelGeometry(float left, float top, float width, float height) {
+  return {toPixel(left), toPixel(top), std::max(0, toPixel(width)), std::max(0, toPixel(height))};
 }
 
-Control::~Control() {
-  if (window_) window_->detach(this);
-}
+Control::~Control() = default;
 
-double Control::scale() const {
-  return window_ ? window_->scale() : 1.0;
-}
-
-void Control::setFont(const QFont& font) {
-  font_ = font;
-  widget_->setFont(ScaledFont(font, scale()));
-}
-
-void Control::trace(const QString& operation) const {
-  traceLine(name_ + QLatin1Char(' ') + operation);
+void Control::trace(std::string_view operation) const {
+  std::string line = name_;
+  line += ' ';
+  line += operation;
+  traceLine(line);
 }
 
 // Stores one of the four place-and-size values, traces it and shows it. The trace line is built
 // only when the trace is on: bodies move every frame.
 void Control::setDimension(float& field, const char* property, float value) {
   field = value;
-  if (tracing())
-    traceLine(name_ + QLatin1Char(' ') + QLatin1String(property) + QLatin1Char(' ') +
-              number(value));
+  if (tracing()) trace(std::string(property) + ' ' + number(value));
   applyGeometry();
 }
 
@@ -64,8 +49,8 @@ void Control::setHeight(float value) {
 
 void Control::setVisible(bool visible) {
   visible_ = visible;
-  trace(visible ? QStringLiteral("Visible True") : QStringLiteral("Visible False"));
-  widget_->setVisible(visible);
+  trace(visible ? "Visible True" : "Visible False");
+  peer_->setVisible(visible);
 }
 
 void Control::setGeometryQuietly(float left, float top, float width, float height) {
@@ -82,21 +67,8 @@ void Control::setSizeQuietly(float width, float height) {
   applyGeometry();
 }
 
-QRect Control::shownGeometry() const {
-  const QRect logical(toPixel(left_), toPixel(top_), std::max(0, toPixel(width_)),
-                      std::max(0, toPixel(height_)));
-  return window_ ? window_->toDevice(logical, widget_->parentWidget()) : logical;
-}
-
 void Control::applyGeometry() {
-  const QRect shown = shownGeometry();
-  // A body that moves by less than a pixel a frame often stays on the same pixel.
-  if (widget_->geometry() != shown) widget_->setGeometry(shown);
-}
-
-void Control::applyScale() {
-  if (font_) widget_->setFont(ScaledFont(*font_, scale()));
-  applyGeometry();
+  if (peer_) peer_->setGeometry(PixelGeometry(left_, top_, width_, height_));
 }
 
 }  // namespace forms

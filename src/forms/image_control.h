@@ -3,35 +3,30 @@
 // picture's natural size, GIF transparency kept, above the drawing of the picture box that holds
 // it and clipped to it. Without a picture it shows nothing.
 
-#include <QImage>
+#include <string>
 
+#include "core/picture.h"
 #include "forms/control.h"
-
-class QLabel;
-class QWidget;
 
 namespace forms {
 
+class PictureBox;
+
 class ImageControl : public Control {
  public:
-  ImageControl(const QString& name, QWidget* surface, float left, float top, float width,
-               float height);
+  ImageControl(std::string name, PictureBox& box, float left, float top, float width, float height);
 
   // Assigns a loaded picture; the control takes its natural size.
-  void setPicture(const QImage& picture, const QString& fileName);
-
- protected:
-  void applyGeometry() override;
+  void setPicture(kepler::Picture picture, const std::string& fileName);
+  const kepler::Picture& picture() const { return picture_; }
 
  private:
-  QLabel* label_;
-  QImage picture_;
-  QSize shown_;  // the size the picture is shown at [px]; empty before it is first shown
+  kepler::Picture picture_;
 };
 
 // Loads a BMP or GIF picture named by a bare file name from the working directory, decoded by the
-// core (kepler::LoadPictureFile) and wrapped as an ARGB32 image. A missing, unreadable, damaged or
-// oversized file throws kepler::RuntimeError naming the file, the cause and the folder searched.
-QImage LoadPicture(const QString& fileName);
+// core (kepler::LoadPictureFile). A missing, unreadable, damaged or oversized file throws
+// kepler::RuntimeError naming the file, the cause and the folder searched.
+kepler::Picture LoadPicture(const std::string& fileName);
 
 }  // namespace forms

@@ -3,13 +3,11 @@
 // its text (auto size, growing to the right from a fixed left edge), word-wrapped or centred.
 // It has no events.
 
-#include <QFont>
+#include <string>
 
 #include "forms/color.h"
 #include "forms/control.h"
-
-class QLabel;
-class QWidget;
+#include "forms/font.h"
 
 namespace forms {
 
@@ -21,24 +19,21 @@ struct LabelStyle {
 
 class Label : public Control {
  public:
-  Label(const QString& name, QWidget* container, const QFont& font, Color back, Color fore,
-        const QString& caption, LabelStyle style, float left, float top, float width, float height);
+  Label(std::string name, ContainerPeer& container, const FontSpec& font, Color back, Color fore,
+        std::string caption, LabelStyle style, float left, float top, float width, float height);
 
-  const QString& caption() const { return caption_; }
-  void setCaption(const QString& text);
+  const std::string& caption() const { return caption_; }
+  void setCaption(const std::string& text);
   Color backColor() const { return back_; }
   Color foreColor() const { return fore_; }
-  // The font the text is laid out in [logical px].
-  const QFont& font() const { return logicalFont(); }
-
- protected:
-  void applyGeometry() override;
+  const FontSpec& font() const { return font_; }
 
  private:
+  LabelPeer& labelPeer() const { return static_cast<LabelPeer&>(peer()); }
   void fitToText();
 
-  QLabel* label_;
-  QString caption_;
+  std::string caption_;
+  FontSpec font_;
   Color back_;
   Color fore_;
   LabelStyle style_;

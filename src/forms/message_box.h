@@ -1,29 +1,25 @@
 #pragma once
-// The runtime's modal message boxes, in Japanese whatever the system locale: MsgBox with its
-// buttons and answers, and the box that reports a run-time error.
-
-#include <QString>
+// The runtime's modal message boxes, in Japanese whatever the system locale. Declared here with a
+// platform-free signature and defined by the linked backend; the boxes do not trace: the caller
+// writes the MsgBox trace line around the call.
 
 #include <functional>
-
-class QWidget;
+#include <string>
 
 namespace forms {
 
-// The buttons and the answers, numbered as the old runtime numbered them; the trace prints these
-// numbers.
-enum class MsgBoxButtons { Ok = 0, YesNo = 4 };
-enum class MsgBoxAnswer { Ok = 1, Yes = 6, No = 7 };
+constexpr int kOk = 1;
+constexpr int kYesNo = 4;
+constexpr int kYes = 6;
+constexpr int kNo = 7;
 
-// Shows a modal box with the prompt and title: はい(Y) (default) and いいえ(N), or a single OK.
-// No icon. Traced as "<owner> MsgBox "<prompt>" <buttons> "<title>" = <answer>".
-// `onAnswer` is told the answer the moment a button is pressed, before the box's event loop
-// handles anything that came with it (a click on the window in the same batch of events).
-MsgBoxAnswer MsgBox(QWidget* parent, const QString& owner, const QString& prompt,
-                    MsgBoxButtons buttons, const QString& title,
-                    const std::function<void(MsgBoxAnswer)>& onAnswer = {});
+// Shows a modal box with the prompt and title and returns the answer: code 4 gives はい(Y)
+// (default) and いいえ(N) and answers 6 or 7, any other code a single OK and answers 1. No icon.
+// `onAnswer` is told the answer the moment a button is pressed, before anything else is handled.
+int MsgBox(const std::string& prompt, int code, const std::string& title,
+           const std::function<void(int)>& onAnswer = {});
 
 // Tells the user about a run-time error that ends the program; returns when it is acknowledged.
-void ErrorBox(QWidget* parent, const QString& message);
+void ErrorBox(const std::string& message);
 
 }  // namespace forms

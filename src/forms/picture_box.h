@@ -1,43 +1,38 @@
 #pragma once
-// A picture box of the forms runtime: a surface whose drawing persists in its own image
-// (RGB32), so it survives covering and reaches the screen at the next paint. It draws circle and
-// ellipse outlines and filled boxes in pixel coordinates, and holds image controls as children,
-// which lie above the drawing and are clipped to it. The image keeps the logical size; on a
-// scaled window it is magnified to the surface when painted.
+// A picture box of the forms runtime: a surface whose drawing persists in its own ARGB32 buffer
+// (0xAARRGGBB, opaque), so it survives covering and reaches the screen when the backend next
+// shows it. It draws circle and ellipse outlines with the core's outline rasteriser and filled
+// boxes in pixel coordinates, and holds image controls and labels, which lie above the drawing and
+// are clipped to it. The buffer keeps the size the box was made with; the backend magnifies it
+// to the shown size.
 
-#include <QImage>
-#include <QWidget>
-
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "forms/color.h"
 #include "forms/control.h"
 
 namespace forms {
 
-class Surface : public QWidget {
- public:
-  explicit Surface(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
-  QImage image;
-  // Schedules the repaint of the surface pixels that show `area` of the image [image px].
-  void updateImage(const QRect& area);
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-};
-
 class PictureBox : public Control {
  public:
-  PictureBox(const QString& name, QWidget* container, Color back, Color fore, float left, float top,
-             float width, float height);
+  PictureBox(std::string name, ContainerPeer& container, Color back, Color fore, float left,
+             float top, float width, float height);
 
   Color backColor() const { return back_; }
   Color foreColor() const { return fore_; }
-  const QImage& image() const { return surface_->image; }
-  // The widget that image controls and labels inside the picture box are children of.
-  QWidget* surface() const { return surface_; }
+  // The drawing, row by row [image px]; its address never changes.
+  const std::vector<std::uint32_t>& pixels() const { return pixels_; }
+  int imageWidth() const { return imageWidth_; }
+  int imageHeight() const { return imageHeight_; }
+  // The drawing's pixel at (x, y) as 0xRRGGBB.
+  std::uint32_t rgbAt(int x, int y) const;
+  // The container that image controls and labels inside the picture box are placed in.
+  SurfacePeer& surface() const { return static_cast<SurfacePeer&>(peer()); }
 
-  // Clears the surface and its stored image to the background colour.
+  // Clears the surface and its stored drawing to the background colour.
   void Cls();
   // An outline of the given radius [px]; without a colour in the foreground colour; with an
   // aspect below 1 an ellipse whose vertical semi-axis is radius x aspect.
@@ -46,13 +41,18 @@ class PictureBox : public Control {
   // The box between two corners, both corners' pixels included, filled with the colour.
   void BoxFill(float x1, float y1, float x2, float y2, Color color);
 
- protected:
-  void applyGeometry() override;
-
  private:
-  Surface* surface_;
   Color back_;
   Color fore_;
+  int imageWidth_;
+  int imageHeight_;
+  std::vector<std::uint32_t> pixels_;
 };
+
+// A colour of the old runtime's numbering as the drawing stores it: 0xAARRGGBB, opaque.
+constexpr std::uint32_t ToArgb(Color c) {
+  return 0xFF000000u | (static_cast<std::uint32_t>(RedOf(c)) << 16) |
+         (static_cast<std::uint32_t>(GreenOf(c)) << 8) | static_cast<std::uint32_t>(BlueOf(c));
+}
 
 }  // namespace forms

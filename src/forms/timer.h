@@ -2,17 +2,17 @@
 // A timer control of the forms runtime that has no handler: it exists on the window and does
 // nothing, as the window's two timers do.
 
-#include <QString>
+#include <string>
 
 namespace forms {
 
 class Timer {
  public:
-  explicit Timer(QString name) : name_(std::move(name)) {}
-  const QString& name() const { return name_; }
+  explicit Timer(std::string name) : name_(std::move(name)) {}
+  const std::string& name() const { return name_; }
 
  private:
-  QString name_;
+  std::string name_;
 };
 
 }  // namespace forms

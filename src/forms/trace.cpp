@@ -2,28 +2,23 @@
 
 #include "core/shortest_float.h"
 
-Q_LOGGING_CATEGORY(lcForms, "kepler.forms", QtInfoMsg)
-
 namespace forms {
 
-QString quoted(const QString& text) {
-  QString out;
+std::string quoted(std::string_view text) {
+  // Byte by byte: '"' and '\' never occur inside a multi-byte UTF-8 sequence.
+  std::string out;
   out.reserve(text.size() + 2);
-  out += QLatin1Char('"');
-  for (const QChar c : text) {
-    if (c == QLatin1Char('"') || c == QLatin1Char('\\')) out += QLatin1Char('\\');
+  out += '"';
+  for (const char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
     out += c;
   }
-  out += QLatin1Char('"');
+  out += '"';
   return out;
 }
 
-QString number(float value) {
-  return QString::fromStdString(kepler::ShortestFloat(value));
-}
-
-void traceLine(const QString& line) {
-  qCDebug(lcForms).noquote() << line;
+std::string number(float value) {
+  return kepler::ShortestFloat(value);
 }
 
 }  // namespace forms

@@ -1,28 +1,19 @@
 #pragma once
-// The operation trace: one line per forms operation under the logging category "kepler.forms",
-// off by default (QT_LOGGING_RULES="kepler.forms.debug=true" turns it on). End-to-end checks read
-// it, so the line formats here are an interface. It records; it never changes what is shown.
+// The operation trace: one line per forms operation. End-to-end checks read it, so the line
+// formats here are an interface. It records; it never changes what is shown. Where the lines go
+// (Qt's logging category "kepler.forms", the page's keplerTrace) is the backend's: tracing() and
+// traceLine() are declared in forms/backend.h.
 
-#include <QLoggingCategory>
-#include <QString>
-
+#include <string>
 #include <string_view>
 
-Q_DECLARE_LOGGING_CATEGORY(lcForms)
+#include "forms/backend.h"
 
 namespace forms {
 
 // A text in double quotes with '"' and '\' escaped by a backslash.
-QString quoted(const QString& text);
+std::string quoted(std::string_view text);
 // A single-precision value in shortest round-trip form ("602.22", "15", "-0.5").
-QString number(float value);
-
-// Whether the trace is on. A caller guards a line with it only where building the line costs
-// something on every frame (formatting numbers or quoting a read-out); traceLine itself writes
-// nothing while the trace is off.
-inline bool tracing() {
-  return lcForms().isDebugEnabled();
-}
-void traceLine(const QString& line);
+std::string number(float value);
 
 }  // namespace forms

@@ -8,9 +8,9 @@ void Form1::AnimateEarthAndMars() {
   const kepler::RecordedPlanet& mars = kepler::kRecordedMars;
   DrawDataOrbits(228.53, 0.093, {mars.earthRadius});
   LoadLongitudeTable(ProgramFileName(mars.file), mars.records);
-  Label4.setCaption(QString());
-  Label7.setCaption(QString());
-  Label11.setCaption(QString());
+  Label4.setCaption("");
+  Label7.setCaption("");
+  Label11.setCaption("");
 
   // FrameCounter is the loop counter and shared, so read live: a data demonstration run inside
   // the wait leaves it past the end.
@@ -24,6 +24,6 @@ void Form1::AnimateEarthAndMars() {
     MoveImage(Image1, earth);
     WaitMilliseconds(30);
     if (ending()) return;
-    Label5.setCaption(QString::fromStdString(kepler::DayReadOut(FrameCounter)));
+    Label5.setCaption(kepler::DayReadOut(FrameCounter));
   }
 }

@@ -17,10 +17,10 @@ void Form1::AnimateInnerPlanets() {
   const kepler::RecordedPlanet& mercury = kepler::kRecordedMercury;
   DrawDataOrbits(92.78, 0.20563069, {mercury.earthRadius, kVenusRadius});
   LoadLongitudeTable(ProgramFileName(mercury.file), mercury.records);
-  Label4.setCaption(QString());
+  Label4.setCaption("");
   Image4.setVisible(true);
-  Label7.setCaption(QString());
-  Label11.setCaption(QString());
+  Label7.setCaption("");
+  Label11.setCaption("");
 
   // FrameCounter is the loop counter and shared, so read live: after an Earth-and-Mars run inside
   // the wait this loop goes on from 1372, playing the Mars rows that run left in the table.
@@ -39,6 +39,6 @@ void Form1::AnimateInnerPlanets() {
     WaitMilliseconds(3);
     if (ending()) return;
     const double days = kepler::Int(FrameCounter / static_cast<double>(kFramesPerDay));
-    Label5.setCaption(QString::fromStdString(kepler::DayReadOut(days)));
+    Label5.setCaption(kepler::DayReadOut(days));
   }
 }

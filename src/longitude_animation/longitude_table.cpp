@@ -14,9 +14,9 @@ const char* const kFieldNames[3] = {"先頭の項目", "経度", "距離"};
 
 }  // namespace
 
-void Form1::LoadLongitudeTable(const QString& fileName, int recordCount) {
-  forms::traceLine(QStringLiteral("Form1 Open ") + forms::quoted(fileName));
-  const std::string name = fileName.toStdString();
+void Form1::LoadLongitudeTable(const std::string& fileName, int recordCount) {
+  forms::traceLine("Form1 Open " + forms::quoted(fileName));
+  const std::string& name = fileName;
   std::istringstream file(kepler::ReadProgramFile(kepler::FileKind::Data, name).bytes);
   kepler::FieldReader reader(file);
   kepler::Value* const fields[3] = {&InputLead, &InputLongitude, &InputDistance};
@@ -34,7 +34,7 @@ void Form1::LoadLongitudeTable(const QString& fileName, int recordCount) {
     LongitudeTable(n, 2) = InputDistance;
     longitudeSource_[static_cast<std::size_t>(n)] = fileName;
   }
-  forms::traceLine(QStringLiteral("Form1 Close"));
+  forms::traceLine("Form1 Close");
 }
 
 double Form1::LongitudeNumber(int row, int column) const {
@@ -43,12 +43,8 @@ double Form1::LongitudeNumber(int row, int column) const {
   // A text that reads as a number converts, as the runtime's variants did; any other is a type
   // mismatch, reported where the animation first computes with it.
   if (const std::optional<double> number = kepler::ParseNumber(cell.textValue())) return *number;
-  throw kepler::RuntimeError(
-      QStringLiteral(
-          "データファイル \"%1\" の記録 %2 の%3 \"%4\" は数値ではありません（型が一致しません）")
-          .arg(longitudeSource_[static_cast<std::size_t>(row)])
-          .arg(row)
-          .arg(QString::fromUtf8(kFieldNames[column]),
-               QString::fromStdString(kepler::PrintableExcerpt(cell.textValue())))
-          .toStdString());
+  throw kepler::RuntimeError("データファイル \"" + longitudeSource_[static_cast<std::size_t>(row)] +
+                             "\" の記録 " + std::to_string(row) + " の" + kFieldNames[column] +
+                             " \"" + kepler::PrintableExcerpt(cell.textValue()) +
+                             "\" は数値ではありません（型が一致しません）");
 }

@@ -9,7 +9,7 @@
 void Form1::AnimateCometOrbit() {
   SemiMajorAxis = kepler::kCometSemiMajorAxis;
   DrawSunDisc(FocusX, FocusY, 10, 0.5f, colours::kSun);
-  Label7.setCaption(QStringLiteral("公転速度　"));
+  Label7.setCaption("公転速度　");
   Image1.setVisible(true);
   for (int j = 160; j <= 560; ++j) {
     OrbitAngle = j;

@@ -6,7 +6,7 @@
 
 void Form1::AnimatePlanetOrbit() {
   DrawSunDisc(FocusX, FocusY, 20, 0.5f, colours::kSun);
-  Label7.setCaption(QStringLiteral("公転速度　"));
+  Label7.setCaption("公転速度　");
   Image1.setVisible(true);
   // One and a half turns, from a quarter turn after perihelion (straight below the Sun).
   for (int j = 90; j <= 630; ++j) {

@@ -23,7 +23,7 @@ void Form1::DrawSunDisc(double centreX, double centreY, int rings, float radiusS
 }
 
 void Form1::ShowSpeed(double speed) {
-  Label11.setCaption(QString::fromStdString(kepler::FormatOneDecimal(speed)));
+  Label11.setCaption(kepler::FormatOneDecimal(speed));
 }
 
 // The bar runs from the gauge's left end to GaugeEnd; the grey box then erases what a longer bar

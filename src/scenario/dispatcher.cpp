@@ -10,10 +10,6 @@
 
 namespace {
 
-QString fromUtf8(const std::string& s) {
-  return QString::fromStdString(s);
-}
-
 // One scenario button's demonstration: its pictures, in loading order, and its constants.
 struct PictureLoad {
   forms::ImageControl Form1::*image;
@@ -53,7 +49,7 @@ const ScenarioRow kScenarios[8] = {
 
 }  // namespace
 
-void Form1::LoadScenarioPicture(forms::ImageControl& image, const QString& fileName) {
+void Form1::LoadScenarioPicture(forms::ImageControl& image, const std::string& fileName) {
   image.setPicture(forms::LoadPicture(fileName), fileName);
 }
 
@@ -77,11 +73,9 @@ void Form1::Command1_Click(std::int16_t Index) {
 
   ComputePerihelionSweep();
   ComputeAphelionSweep();
-  Label4.setCaption(QStringLiteral("近日点速度/遠日点速度＝ ") +
-                    fromUtf8(kepler::Str(kepler::SweepRatio(AphelionSweep, PerihelionSweep))) +
-                    QStringLiteral("倍"));
-  Label5.setCaption(QStringLiteral("遠日点距離/近日点距離＝ ") +
-                    fromUtf8(kepler::Str(DistanceRatio)) + QStringLiteral("倍"));
+  Label4.setCaption("近日点速度/遠日点速度＝ " +
+                    kepler::Str(kepler::SweepRatio(AphelionSweep, PerihelionSweep)) + "倍");
+  Label5.setCaption("遠日点距離/近日点距離＝ " + kepler::Str(DistanceRatio) + "倍");
   const std::array<double, 361> stepTimes = kepler::StepTimes(SemiMajorAxis, Eccentricity);
   for (int k = 1; k <= 360; ++k) StepTimeTable(k) = stepTimes[static_cast<std::size_t>(k)];
   // The table's last degree leaves its radius and sweep measure in the state.

@@ -2,47 +2,31 @@
 // The program's one window, Form1: its controls, its handlers and the routines of every
 // demonstration, which exchange their data through the scenario state it inherits. The
 // routines live in the folders of their subsystems; the numbers they show come from the core.
-// It owns no clock; the caller hands it one (steady in the program, virtual in tests).
-
-#include <QString>
-#include <QWidget>
+// It owns no clock; the caller hands it one (steady in the program, virtual in tests). It uses the
+// forms layer only, so it builds unchanged on every backend.
 
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/orbit.h"
 #include "forms/clock.h"
 #include "forms/command_button.h"
+#include "forms/form_window.h"
 #include "forms/image_control.h"
 #include "forms/label.h"
 #include "forms/picture_box.h"
-#include "forms/scaled_window.h"
 #include "forms/timer.h"
 #include "window/scenario_state.h"
 
-class Form1;
-
 // One of the program's files by its bare name (core/program_files.h), as the forms layer opens it.
-inline QString ProgramFileName(std::string_view name) {
-  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+inline std::string ProgramFileName(std::string_view name) {
+  return std::string(name);
 }
-
-// The top-level widget of Form1: a client area of 989 x 577 logical pixels, shown at whatever size
-// the window has; closing it ends the program.
-class FormWindow : public forms::ScaledWindow {
- public:
-  FormWindow(Form1& form) : ScaledWindow(QSize(989, 577)), form_(form) {}
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-
- private:
-  Form1& form_;
-};
 
 class Form1 : public kepler::ScenarioState {
  public:
@@ -56,7 +40,7 @@ class Form1 : public kepler::ScenarioState {
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
-  QWidget* window() { return &window_; }
+  forms::FormWindow& window() { return window_; }
   void show();
 
   // Handlers.
@@ -80,7 +64,7 @@ class Form1 : public kepler::ScenarioState {
   void AnimatePlanetOrbit();
   void AnimateCometOrbit();
   // Data-file animations.
-  void LoadLongitudeTable(const QString& fileName, int recordCount);
+  void LoadLongitudeTable(const std::string& fileName, int recordCount);
   void AnimateEarthAndMars();
   void AnimateInnerPlanets();
 
@@ -124,25 +108,25 @@ class Form1 : public kepler::ScenarioState {
   // The data demonstrations' orbits: the recorded planet's ellipse, the uniform circles, the Sun.
   void DrawDataOrbits(double semiMajorAxis, double eccentricity,
                       std::initializer_list<double> circles);
-  void LoadScenarioPicture(forms::ImageControl& image, const QString& fileName);
+  void LoadScenarioPicture(forms::ImageControl& image, const std::string& fileName);
   // A data-file cell as a number; a text that is no number is a type mismatch naming its file.
   double LongitudeNumber(int row, int column) const;
 
   // Runs a click handler between its Click and Return trace lines; a run-time error inside goes
   // through the error path instead of escaping into the event loop.
-  void runHandler(const QString& button, const std::function<void()>& handler);
-  void runtimeError(const QString& message);
+  void runHandler(const std::string& button, const std::function<void()>& handler);
+  void runtimeError(const std::string& message);
   void End(int exitCode);
-  friend class FormWindow;
 
   forms::Clock& clock_;
   bool ending_ = false;
   int exitCode_ = 0;
   int scenarioDepth_ = 0;
   // The data file each LongitudeTable row was read from, for error messages.
-  std::vector<QString> longitudeSource_ = std::vector<QString>(1001);
+  std::vector<std::string> longitudeSource_ = std::vector<std::string>(1001);
 
-  FormWindow window_;
+  // The top-level window: a client area of 989 x 577 pixels; closing it ends the program.
+  forms::FormWindow window_;
 
  public:
   // Controls, in their containers' stacking order.
@@ -150,8 +134,9 @@ class Form1 : public kepler::ScenarioState {
   forms::PictureBox Picture2;
   forms::ImageControl Image1;
   forms::ImageControl Image2;
-  forms::ImageControl Image3;
+  // The laws picture, Image3, lies above the bodies: made last, it is stacked last.
   forms::ImageControl Image4;
+  forms::ImageControl Image3;
   forms::Label Label6;
   forms::Label Label7;
   forms::Label Label11;

@@ -6,14 +6,13 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("ケプラーの第１・第２法則による惑星の運動       Ver2.00");
-const QString kHint = QStringLiteral("運動が止まってから他のボタンを選択してください");
+const char* const kTitle = ("ケプラーの第１・第２法則による惑星の運動       Ver2.00");
+const char* const kHint = ("運動が止まってから他のボタンを選択してください");
 
-const QString kScenarioCaptions[8] = {
-    QStringLiteral("　　 離心率 0.000"),    QStringLiteral("地球 離心率 0.017"),
-    QStringLiteral("火星 離心率 0.093"),    QStringLiteral("水星 離心率 0.206"),
-    QStringLiteral("　　 離心率 0.500"),    QStringLiteral("ﾊﾚｰ彗星 離心率 0.967"),
-    QStringLiteral("　地球と火星の運動　"), QStringLiteral("　内 惑 星 の 運 動　"),
+const char* const kScenarioCaptions[8] = {
+    ("　　 離心率 0.000"),    ("地球 離心率 0.017"),     ("火星 離心率 0.093"),
+    ("水星 離心率 0.206"),    ("　　 離心率 0.500"),     ("ﾊﾚｰ彗星 離心率 0.967"),
+    ("　地球と火星の運動　"), ("　内 惑 星 の 運 動　"),
 };
 
 void place(forms::Control& control, float top, float left, float width, float height) {
@@ -52,8 +51,8 @@ void Form1::Form_Load() {
   Command3.setBackColor(colours::kButtonFace);
 
   for (int i = 0; i <= 7; ++i) Command1(i).setCaption(kScenarioCaptions[i]);
-  Command2.setCaption(QStringLiteral("　ケプラーの法則　"));
-  Command3.setCaption(QStringLiteral("　お  わ  り  "));
+  Command2.setCaption(("　ケプラーの法則　"));
+  Command3.setCaption(("　お  わ  り  "));
 
   DrawSunDisc(kepler::kSunX, kepler::kSunY, 20, 0.5f, colours::kSun);
 }

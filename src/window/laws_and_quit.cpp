@@ -1,6 +1,7 @@
 // The laws picture and the confirmed quit.
 #include "core/program_files.h"
 #include "forms/message_box.h"
+#include "forms/trace.h"
 #include "window/form1.h"
 
 void Form1::Command2_Click() {
@@ -10,7 +11,7 @@ void Form1::Command2_Click() {
   Image4.setVisible(false);
   Image3.setTop(0);
   Image3.setLeft(0);
-  const QString laws = ProgramFileName(kepler::kLawsPicture);
+  const std::string laws = ProgramFileName(kepler::kLawsPicture);
   Image3.setPicture(forms::LoadPicture(laws), laws);
   Image3.setVisible(true);
 }
@@ -18,10 +19,12 @@ void Form1::Command2_Click() {
 void Form1::Command3_Click() {
   // はい ends the program the moment it is pressed: a click that reaches the window together with
   // it, before the box has closed, starts nothing.
-  using forms::MsgBoxAnswer;
-  const MsgBoxAnswer answer = forms::MsgBox(
-      &window_, QStringLiteral("Form1"), QStringLiteral("本当に終わりますか？"),
-      forms::MsgBoxButtons::YesNo, QStringLiteral("確　　認"),
-      [this](MsgBoxAnswer reply) { ending_ = ending_ || reply == MsgBoxAnswer::Yes; });
-  if (answer == MsgBoxAnswer::Yes) End(0);
+  const std::string prompt = "本当に終わりますか？";
+  const std::string title = "確　　認";
+  const int answer = forms::MsgBox(prompt, forms::kYesNo, title, [this](int reply) {
+    ending_ = ending_ || reply == forms::kYes;
+  });
+  forms::traceLine("Form1 MsgBox " + forms::quoted(prompt) + ' ' + std::to_string(forms::kYesNo) +
+                   ' ' + forms::quoted(title) + " = " + std::to_string(answer));
+  if (answer == forms::kYes) End(0);
 }

@@ -3,8 +3,7 @@
 #include "window/form1.h"
 
 void Form1::WaitMilliseconds(std::int32_t Milliseconds) {
-  if (forms::tracing())
-    forms::traceLine(QStringLiteral("Form1 Wait ") + QString::number(Milliseconds));
+  if (forms::tracing()) forms::traceLine("Form1 Wait " + std::to_string(Milliseconds));
   WaitStartTime = clock_.now();
   // WaitStartTime is shared: a wait nested in a click handled here restarts it, and this wait
   // then measures from the nested one's start, as the old runtime did.

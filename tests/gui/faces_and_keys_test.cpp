@@ -11,6 +11,8 @@
 #include <functional>
 
 #include "forms/message_box.h"
+#include "forms/qt/access.h"
+#include "forms/qt/colour.h"
 #include "window_fixture.h"
 
 using testing_support::TraceRecorder;
@@ -19,16 +21,16 @@ using testing_support::WindowTest;
 namespace {
 
 const QRgb kFace = qRgb(255, 255, 200);
-const QRgb kCaption = forms::toQRgb(forms::kSystemButtonText);
+const QRgb kCaption = forms::qt::ToQRgb(forms::systemButtonText());
 
 QImage grabButton(const forms::CommandButton& button) {
-  return button.button()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  return forms::qt::ButtonOf(button)->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 // Where the caption may have ink: its text box centred inside the bevel, widened by two pixels
 // for glyph overhang and by one more down and right for the pressed caption's shift.
 QRect captionBox(const forms::CommandButton& button) {
-  const QPushButton* widget = button.button();
+  const QPushButton* widget = forms::qt::ButtonOf(button);
   const QRect inner = widget->rect().adjusted(2, 2, -2, -2);
   const QRect text =
       QFontMetrics(widget->font())
@@ -75,7 +77,7 @@ class FacesAndKeysTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(form->window()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(forms::qt::WidgetOf(form->window())));
   }
   QWidget* focused() const { return QApplication::focusWidget(); }
 };
@@ -88,17 +90,19 @@ TEST_F(FacesAndKeysTest, FaceIsFlatInItsBackColourBeforeAndAfterAClickAndHoverCh
   const QImage atRest = grabButton(button);
   expectFlatFace(atRest, caption, false);
   expectBevel(
-      atRest, {forms::toQRgb(forms::kSystem3DHighlight), forms::toQRgb(forms::kSystem3DLight)},
-      {forms::toQRgb(forms::kSystem3DDarkShadow), forms::toQRgb(forms::kSystemButtonShadow)});
+      atRest,
+      {forms::qt::ToQRgb(forms::system3DHighlight()), forms::qt::ToQRgb(forms::system3DLight())},
+      {forms::qt::ToQRgb(forms::system3DDarkShadow()),
+       forms::qt::ToQRgb(forms::systemButtonShadow())});
 
-  QTest::mouseMove(button.button(), QPoint(90, 25));
+  QTest::mouseMove(forms::qt::ButtonOf(button), QPoint(90, 25));
   QApplication::processEvents();
   EXPECT_EQ(grabButton(button), atRest) << "hovering changed the face";
 
   TraceRecorder trace;
-  QTest::mouseClick(button.button(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
+  QTest::mouseClick(forms::qt::ButtonOf(button), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
   EXPECT_GE(trace.find("Form1 Return Command1(3)"), 0) << "the click ran the demonstration";
-  ASSERT_EQ(focused(), button.button()) << "a click moves the focus to the button";
+  ASSERT_EQ(focused(), forms::qt::ButtonOf(button)) << "a click moves the focus to the button";
   const QImage afterClick = grabButton(button);
   expectFlatFace(afterClick, caption, true);
   // The focus mark: dots two pixels long, two apart, in the caption colour, four pixels in.
@@ -115,33 +119,36 @@ TEST_F(FacesAndKeysTest, FaceIsFlatInItsBackColourBeforeAndAfterAClickAndHoverCh
 
 TEST_F(FacesAndKeysTest, PressedButtonIsSunkenWithItsCaptionOneDownAndRight) {
   forms::CommandButton& button = form->Command2;
-  button.button()->setFocus();
+  forms::qt::ButtonOf(button)->setFocus();
   const QImage up = grabButton(button);
-  QTest::mousePress(button.button(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
-  ASSERT_TRUE(button.button()->isDown());
+  QTest::mousePress(forms::qt::ButtonOf(button), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
+  ASSERT_TRUE(forms::qt::ButtonOf(button)->isDown());
   const QImage down = grabButton(button);
   expectBevel(
-      down, {forms::toQRgb(forms::kSystemButtonShadow), forms::toQRgb(forms::kSystem3DDarkShadow)},
-      {forms::toQRgb(forms::kSystem3DHighlight), forms::toQRgb(forms::kSystem3DLight)});
+      down,
+      {forms::qt::ToQRgb(forms::systemButtonShadow()),
+       forms::qt::ToQRgb(forms::system3DDarkShadow())},
+      {forms::qt::ToQRgb(forms::system3DHighlight()), forms::qt::ToQRgb(forms::system3DLight())});
   expectFlatFace(down, captionBox(button), true);
   const QRect text = captionBox(button).adjusted(0, 0, -1, -1);
   EXPECT_EQ(down.copy(text.translated(1, 1)), up.copy(text));
   EXPECT_NE(down.copy(text), up.copy(text)) << "the caption did not move";
 
   TraceRecorder trace;
-  QTest::mouseRelease(button.button(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
+  QTest::mouseRelease(forms::qt::ButtonOf(button), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
   EXPECT_EQ(trace.starting("Form1 Click"), QStringList({"Form1 Click Command2"}));
   EXPECT_EQ(grabButton(button), up) << "released, the button is raised again";
 }
 
 TEST_F(FacesAndKeysTest, FocusStartsOnTheFirstScenarioButtonAndTabVisitsTopToBottom) {
-  ASSERT_EQ(focused(), form->Command1(0).button());
+  ASSERT_EQ(focused(), forms::qt::ButtonOf(form->Command1(0)));
   EXPECT_EQ(grabButton(form->Command1(0)).pixel(4, 4), kCaption) << "no focus mark at start";
   EXPECT_EQ(grabButton(form->Command2).pixel(4, 4), kFace);
 
   QList<QWidget*> expected;
-  for (int i = 1; i <= 7; ++i) expected << form->Command1(i).button();
-  expected << form->Command2.button() << form->Command3.button() << form->Command1(0).button();
+  for (int i = 1; i <= 7; ++i) expected << forms::qt::ButtonOf(form->Command1(i));
+  expected << forms::qt::ButtonOf(form->Command2) << forms::qt::ButtonOf(form->Command3)
+           << forms::qt::ButtonOf(form->Command1(0));
   QList<QWidget*> visited;
   for (int i = 0; i < expected.size(); ++i) {
     QTest::keyClick(focused(), Qt::Key_Tab);
@@ -149,11 +156,11 @@ TEST_F(FacesAndKeysTest, FocusStartsOnTheFirstScenarioButtonAndTabVisitsTopToBot
   }
   EXPECT_EQ(visited, expected);
   QTest::keyClick(focused(), Qt::Key_Backtab);
-  EXPECT_EQ(focused(), form->Command3.button());
+  EXPECT_EQ(focused(), forms::qt::ButtonOf(form->Command3));
 }
 
 TEST_F(FacesAndKeysTest, EnterReturnAndSpaceClickTheFocusedButtonAndAHeldEnterClicksOnce) {
-  form->Command2.button()->setFocus();
+  forms::qt::ButtonOf(form->Command2)->setFocus();
   TraceRecorder trace;
   QTest::keyClick(focused(), Qt::Key_Return);
   QTest::keyClick(focused(), Qt::Key_Enter, Qt::KeypadModifier);
@@ -167,7 +174,7 @@ TEST_F(FacesAndKeysTest, EnterReturnAndSpaceClickTheFocusedButtonAndAHeldEnterCl
   EXPECT_TRUE(trace.starting("Form1 Click").isEmpty()) << "a repeat or Ctrl+Enter clicked";
 
   // The start-up focus lets Enter start the first demonstration straight away.
-  form->Command1(0).button()->setFocus();
+  forms::qt::ButtonOf(form->Command1(0))->setFocus();
   QTest::keyClick(focused(), Qt::Key_Return);
   EXPECT_EQ(trace.starting("Form1 Click"), QStringList({"Form1 Click Command1(0)"}));
   EXPECT_GE(trace.find("Form1 Return Command1(0)"), 0);
@@ -177,13 +184,11 @@ TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsY
   const struct {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
-    forms::MsgBoxAnswer answer;
+    int answer;
   } cases[] = {
-      {Qt::Key_Y, Qt::NoModifier, forms::MsgBoxAnswer::Yes},
-      {Qt::Key_Y, Qt::AltModifier, forms::MsgBoxAnswer::Yes},
-      {Qt::Key_N, Qt::NoModifier, forms::MsgBoxAnswer::No},
-      {Qt::Key_N, Qt::AltModifier, forms::MsgBoxAnswer::No},
-      {Qt::Key_Return, Qt::NoModifier, forms::MsgBoxAnswer::Yes},
+      {Qt::Key_Y, Qt::NoModifier, forms::kYes},      {Qt::Key_Y, Qt::AltModifier, forms::kYes},
+      {Qt::Key_N, Qt::NoModifier, forms::kNo},       {Qt::Key_N, Qt::AltModifier, forms::kNo},
+      {Qt::Key_Return, Qt::NoModifier, forms::kYes},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << QKeySequence(c.key | c.modifiers).toString().toStdString());
@@ -208,9 +213,7 @@ TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsY
       });
     };
     QTimer::singleShot(0, press);
-    const forms::MsgBoxAnswer answer = forms::MsgBox(
-        form->window(), QStringLiteral("Form1"), QStringLiteral("本当に終わりますか？"),
-        forms::MsgBoxButtons::YesNo, QStringLiteral("確　　認"));
+    const int answer = forms::MsgBox("本当に終わりますか？", forms::kYesNo, "確　　認");
     EXPECT_FALSE(unanswered) << "the key did not answer the box";
     EXPECT_EQ(answer, c.answer);
     EXPECT_EQ(texts, QStringList({"はい(&Y)", "いいえ(&N)"}));
@@ -219,10 +222,10 @@ TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsY
 }
 
 TEST_F(FacesAndKeysTest, SchemeColoursMakeLabel3ABarelyVisiblePanelAndTheWindowHasItsIcon) {
-  const QImage window = form->window()->grab().toImage();
+  const QImage window = forms::qt::WidgetOf(form->window())->grab().toImage();
   const QRgb panel = window.pixel(850, 560);  // Label3, below おわり
   const QRgb ground = window.pixel(950, 560);
-  EXPECT_EQ(panel, forms::toQRgb(forms::kSystem3DLight));
+  EXPECT_EQ(panel, forms::qt::ToQRgb(forms::system3DLight()));
   EXPECT_EQ(ground, qRgb(224, 224, 224));
   EXPECT_EQ(window.pixel(800, 520), panel) << "Label8's column beside the drawing surface";
   // Barely visible: off the window's grey, but by less than a tenth of the range.
@@ -230,11 +233,12 @@ TEST_F(FacesAndKeysTest, SchemeColoursMakeLabel3ABarelyVisiblePanelAndTheWindowH
   for (const int channel : {qRed(panel), qGreen(panel), qBlue(panel)}) {
     EXPECT_LE(std::abs(channel - 224), 25);
   }
-  EXPECT_EQ(window.pixel(979, 38), forms::toQRgb(forms::kSystemButtonFace)) << "Label9's ground";
+  EXPECT_EQ(window.pixel(979, 38), forms::qt::ToQRgb(forms::systemButtonFace()))
+      << "Label9's ground";
 
-  const QIcon icon = form->window()->windowIcon();
+  const QIcon icon = forms::qt::WidgetOf(form->window())->windowIcon();
   const QImage image = icon.pixmap(QSize(128, 128)).toImage();
   ASSERT_FALSE(image.isNull()) << "the built-in icon is missing";
   EXPECT_EQ(image.size(), QSize(128, 128));
-  EXPECT_EQ(form->window()->windowTitle(), "Form1");
+  EXPECT_EQ(forms::qt::WidgetOf(form->window())->windowTitle(), "Form1");
 }

@@ -246,7 +246,7 @@ class FaultMatrixTest : public WindowTest, public ::testing::WithParamInterface<
 
 TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
   const Case c = GetParam();
-  const QString name = ProgramFileName(c.file.name);
+  const QString name = QString::fromStdString(ProgramFileName(c.file.name));
   applyFault(name, c.fault);
   TraceRecorder trace;
   const bool plays = c.fault == Fault::EmptyField || c.fault == Fault::CaseChanged;
@@ -294,7 +294,8 @@ TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
 INSTANTIATE_TEST_SUITE_P(NineFiles, FaultMatrixTest, ::testing::ValuesIn(allCases()),
                          [](const ::testing::TestParamInfo<Case>& p) {
                            QString name = QStringLiteral("%1_%2").arg(
-                               ProgramFileName(p.param.file.name), faultName(p.param.fault));
+                               QString::fromStdString(ProgramFileName(p.param.file.name)),
+                               faultName(p.param.fault));
                            name.replace(QRegularExpression("[^A-Za-z0-9]"), "_");
                            return name.toStdString();
                          });

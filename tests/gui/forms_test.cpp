@@ -1,13 +1,14 @@
 // The forms layer's drawing and control behaviour that the demonstrations rely on.
 #include <QFontMetrics>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
-#include "forms/fonts.h"
+#include "forms/form_window.h"
 #include "forms/image_control.h"
 #include "forms/label.h"
 #include "forms/picture_box.h"
+#include "forms/qt/access.h"
+#include "forms/qt/fonts.h"
 #include "forms/trace.h"
 #include "trace_recorder.h"
 
@@ -18,19 +19,17 @@ constexpr forms::Color kYellow = forms::RGB(255, 255, 0);
 
 class Surface : public ::testing::Test {
  protected:
-  QWidget window;
-  forms::PictureBox box{
-      QStringLiteral("Picture1"), &window, kBack, forms::RGB(0, 0, 0), 0, 0, 800, 500};
+  forms::FormWindow window{989, 577};
+  forms::PictureBox box{"Picture1", window.client(), kBack, forms::RGB(0, 0, 0), 0, 0, 800, 500};
 
-  int countColour(QRgb rgb) const {
+  int countColour(std::uint32_t rgb) const {
     int n = 0;
-    for (int y = 0; y < box.image().height(); ++y) {
-      for (int x = 0; x < box.image().width(); ++x)
-        n += (box.image().pixel(x, y) & 0xFFFFFF) == rgb;
+    for (int y = 0; y < box.imageHeight(); ++y) {
+      for (int x = 0; x < box.imageWidth(); ++x) n += box.rgbAt(x, y) == rgb;
     }
     return n;
   }
-  QRgb at(int x, int y) const { return box.image().pixel(x, y) & 0xFFFFFF; }
+  std::uint32_t at(int x, int y) const { return box.rgbAt(x, y); }
 };
 
 }  // namespace
@@ -61,10 +60,11 @@ TEST_F(Surface, ClsClearsToTheBackgroundAndDrawingOffTheEdgeIsClipped) {
 
 TEST(Trace, LinesQuoteTextsAndWriteShortestSinglePrecisionNumbers) {
   // The numbers' own cases are the core's (ShortestFloat).
-  EXPECT_EQ(forms::quoted(QStringLiteral("a\"b\\c")), "\"a\\\"b\\\\c\"");
+  EXPECT_EQ(forms::quoted("a\"b\\c"), "\"a\\\"b\\\\c\"");
+  EXPECT_EQ(forms::quoted("確\"認"), "\"確\\\"認\"") << "multi-byte text passes through whole";
   testing_support::TraceRecorder trace;
-  QWidget window;
-  forms::PictureBox box(QStringLiteral("Picture1"), &window, kBack, 0, 0, 0, 800, 500);
+  forms::FormWindow window(989, 577);
+  forms::PictureBox box("Picture1", window.client(), kBack, 0, 0, 0, 800, 500);
   box.Circle(281.4f, 250, 200, 0, 0.995662f);
   box.BoxFill(580, 30, 580.42f, 50, kYellow);
   EXPECT_EQ(trace.lines(), QStringList({"Picture1 Circle 281.4 250 200 0 0.995662",
@@ -72,31 +72,30 @@ TEST(Trace, LinesQuoteTextsAndWriteShortestSinglePrecisionNumbers) {
 }
 
 TEST(Labels, AutoSizeFitsTheTextTrailingBlanksIncludedAndGrowsToTheRight) {
-  QWidget window;
-  const QFont font = forms::RuntimeFont(forms::kPGothic, 12, 700);
-  forms::Label label(QStringLiteral("Label7"), &window, font, kBack, 0, QString(10, ' '),
+  forms::FormWindow window(989, 577);
+  const QFont font = forms::qt::ToQFont(forms::kF1);
+  forms::Label label("Label7", window.client(), forms::kF1, kBack, 0, std::string(10, ' '),
                      {.autoSize = true}, 580, 5, 0, 0);
-  label.setCaption(QStringLiteral("公転速度　"));
+  label.setCaption("公転速度　");
   const QFontMetricsF metrics(font);
   EXPECT_EQ(label.width(), std::ceil(metrics.horizontalAdvance(QStringLiteral("公転速度　"))));
   EXPECT_GT(label.width(), std::ceil(metrics.horizontalAdvance(QStringLiteral("公転速度"))));
   EXPECT_EQ(label.left(), 580);
-  label.setCaption(QString());
+  label.setCaption("");
   EXPECT_EQ(label.width(), 0) << "an empty read-out shrinks to nothing";
-  EXPECT_EQ(label.widget()->width(), 0);
+  EXPECT_EQ(forms::qt::WidgetOf(label)->width(), 0);
 }
 
 TEST(Images, PictureTakesItsNaturalSizeAndPlacesAtTheNearestPixel) {
-  QWidget surface;
-  forms::ImageControl image(QStringLiteral("Image1"), &surface, 8, 280, 33, 25);
+  forms::FormWindow window(989, 577);
+  forms::PictureBox box("Picture1", window.client(), kBack, 0, 0, 41, 800, 500);
+  forms::ImageControl image("Image1", box, 8, 280, 33, 25);
   image.setWidth(200);
-  QImage picture(30, 30, QImage::Format_ARGB32);
-  picture.fill(Qt::transparent);
-  image.setPicture(picture, QStringLiteral("x.gif"));
+  image.setPicture(kepler::Picture{30, 30, std::vector<std::uint32_t>(30 * 30, 0)}, "x.gif");
   EXPECT_EQ(image.width(), 30);
   EXPECT_EQ(image.height(), 30);
   image.setLeft(135.02219f);
   image.setTop(237.57991f);
-  EXPECT_EQ(image.widget()->geometry(), QRect(135, 238, 30, 30));
+  EXPECT_EQ(forms::qt::WidgetOf(image)->geometry(), QRect(135, 238, 30, 30));
   EXPECT_EQ(image.left(), 135.02219f) << "the model keeps the exact value";
 }

@@ -4,12 +4,12 @@
 // shows meanwhile. The orbit animations wait first and then show their frame, so a frame's own
 // state is what the window shows at the next wait of the same run (or after the run).
 
-#include <QImage>
 #include <QString>
 
 #include <vector>
 
 #include "forms/clock.h"
+#include "forms/qt/colour.h"
 #include "virtual_clock.h"
 #include "window/colours.h"
 #include "window/form1.h"
@@ -77,15 +77,18 @@ class FrameLog {
 
  private:
   Shown shownNow() const {
-    const QImage& surface = form_.Picture1.image();
-    const QRgb bar = forms::toQRgb(colours::kGaugeBar);
+    const std::uint32_t bar = forms::qt::ToQRgb(colours::kGaugeBar) & 0xFFFFFFu;
     int end = 580;
-    while (end <= 780 && surface.pixel(end, 40) == bar) ++end;
-    return {form_.Label11.caption(), end,
-            form_.Image1.left(),     form_.Image1.top(),
-            form_.Image2.left(),     form_.Image2.top(),
-            form_.Image4.left(),     form_.Image4.top(),
-            form_.Label5.caption()};
+    while (end <= 780 && form_.Picture1.rgbAt(end, 40) == bar) ++end;
+    return {QString::fromStdString(form_.Label11.caption()),
+            end,
+            form_.Image1.left(),
+            form_.Image1.top(),
+            form_.Image2.left(),
+            form_.Image2.top(),
+            form_.Image4.left(),
+            form_.Image4.top(),
+            QString::fromStdString(form_.Label5.caption())};
   }
 
   VirtualClock& clock_;

@@ -9,6 +9,8 @@
 #include "core/data_demo.h"
 #include "core/data_files.h"
 #include "core/legacy_number.h"
+#include "forms/qt/access.h"
+#include "forms/qt/colour.h"
 #include "forms/trace.h"
 #include "frame_log.h"
 #include "window/colours.h"
@@ -20,8 +22,8 @@ using testing_support::WindowTest;
 
 namespace {
 
-const QString kMars = QStringLiteral("kasei-kouten-Koukei.dat");
-const QString kMercury = QStringLiteral("Suisei-kouten-Koukei.dat");
+const std::string kMars = "kasei-kouten-Koukei.dat";
+const std::string kMercury = "Suisei-kouten-Koukei.dat";
 
 // A recognisable record n: longitude n / 4 degrees, distance 200 + n / 1000.
 double longitudeOf(int n) {
@@ -53,8 +55,8 @@ class LongitudeTest : public WindowTest {
     WindowTest::SetUp();
     useCopyOfAssets();
   }
-  void write(const QString& name, const QByteArray& content) {
-    QFile file(name);
+  void write(const std::string& name, const QByteArray& content) {
+    QFile file(QString::fromStdString(name));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(content);
   }
@@ -153,7 +155,7 @@ TEST_F(LongitudeTest, MercuryOverwritesOnlyItsRowsOfTheMarsTable) {
   std::vector<double> mars(687);
   for (int n = 1; n <= 686; ++n) mars[n] = cell(n, 1);
   press(7);
-  QFile mercury(kMercury);
+  QFile mercury(QString::fromStdString(kMercury));
   ASSERT_TRUE(mercury.open(QIODevice::ReadOnly));
   const QList<QByteArray> first = mercury.readLine().split(',');
   EXPECT_EQ(cell(1, 1), first[1].toDouble()) << "row 1 holds Mercury's first record";
@@ -170,16 +172,18 @@ TEST_F(LongitudeTest, AMarsFileOneRecordShortEndsTheProgramWhileReading) {
   EXPECT_TRUE(message.contains("記録 686 の項目 1"));
   EXPECT_TRUE(message.contains("ファイルの終わり"));
   EXPECT_TRUE(log.samples().empty()) << "no frame played";
-  EXPECT_EQ(form->Picture1.image().pixel(150, 250), forms::toQRgb(form->Picture1.foreColor()))
+  EXPECT_EQ(forms::qt::ImageOf(form->Picture1).pixel(150, 250),
+            forms::qt::ToQRgb(form->Picture1.foreColor()))
       << "the Earth's circle was drawn before the file was read";
 }
 
 TEST_F(LongitudeTest, AMissingFileIsNoticedAfterTheOrbitsAreDrawn) {
-  QFile::remove(kMercury);
+  QFile::remove(QString::fromStdString(kMercury));
   FrameLog log(clock, *form);
   const QString message = errorAfter(7);
   EXPECT_TRUE(message.contains(QDir::currentPath())) << "the folder searched";
-  EXPECT_EQ(form->Picture1.image().pixel(300, 250), forms::toQRgb(colours::kDataSun))
+  EXPECT_EQ(forms::qt::ImageOf(form->Picture1).pixel(300, 250),
+            forms::qt::ToQRgb(colours::kDataSun))
       << "the Sun was drawn first";
   EXPECT_TRUE(log.samples().empty());
 }

@@ -12,6 +12,9 @@
 
 #include <cmath>
 
+#include "forms/qt/access.h"
+#include "forms/qt/colour.h"
+#include "forms/qt/fonts.h"
 #include "window_fixture.h"
 
 using testing_support::TraceRecorder;
@@ -63,9 +66,11 @@ bool agree(const QImage& a, const QImage& b, QRect area = {}) {
 
 class ScaledWindowTest : public WindowTest {
  protected:
-  forms::ScaledWindow* scaled() { return static_cast<forms::ScaledWindow*>(form->window()); }
+  forms::qt::ScaledWindow* scaled() {
+    return static_cast<forms::qt::ScaledWindow*>(forms::qt::WidgetOf(form->window()));
+  }
   void maximise() {
-    form->window()->showMaximized();
+    forms::qt::WidgetOf(form->window())->showMaximized();
     settle(20);
   }
   // Where a logical point of the window lies once magnified by `scale` and centred.
@@ -75,7 +80,8 @@ class ScaledWindowTest : public WindowTest {
                   static_cast<int>(std::lround(y * scale)));
   }
   void key(Qt::Key k) {
-    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : form->window();
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget()
+                                                  : forms::qt::WidgetOf(form->window());
     QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
     QApplication::sendEvent(target, &press);
     settle(20);
@@ -86,18 +92,18 @@ class ScaledWindowTest : public WindowTest {
 
 TEST_F(ScaledWindowTest, MaximisedOnAProjectorTheLayoutScalesUniformlyAndCentres) {
   maximise();
-  ASSERT_EQ(form->window()->size(), kProjector);
+  ASSERT_EQ(forms::qt::WidgetOf(form->window())->size(), kProjector);
   const double s = std::min(1920.0 / 989, 1080.0 / 577);  // the height ratio, 1.8718
   EXPECT_DOUBLE_EQ(scaled()->scale(), s);
   EXPECT_EQ(scaled()->origin(), QPoint(34, 0)) << "(1920 - 1851) / 2 on each side";
 
   const auto expectShownAt = [&](const forms::Control& c, QRect logicalOnWindow) {
-    SCOPED_TRACE(c.name().toStdString());
+    SCOPED_TRACE(c.name());
     const QPoint topLeft = device(logicalOnWindow.left(), logicalOnWindow.top(), s);
     const QPoint end = device(logicalOnWindow.left() + logicalOnWindow.width(),
                               logicalOnWindow.top() + logicalOnWindow.height(), s);
-    const QWidget* w = c.widget();
-    EXPECT_EQ(QRect(w->mapTo(form->window(), QPoint(0, 0)), w->size()),
+    const QWidget* w = forms::qt::WidgetOf(c);
+    EXPECT_EQ(QRect(w->mapTo(forms::qt::WidgetOf(form->window()), QPoint(0, 0)), w->size()),
               QRect(topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y())));
   };
   expectShownAt(form->Picture1, QRect(0, 41, 800, 500));
@@ -107,9 +113,9 @@ TEST_F(ScaledWindowTest, MaximisedOnAProjectorTheLayoutScalesUniformlyAndCentres
   expectShownAt(form->Label9, QRect(801, 0, 180, 40));
   // The model, and so every routine and the trace, stays in logical pixels.
   EXPECT_EQ(form->Command1(3).left(), 801);
-  EXPECT_EQ(form->Picture1.image().size(), QSize(800, 500));
+  EXPECT_EQ(forms::qt::ImageOf(form->Picture1).size(), QSize(800, 500));
 
-  const QImage shown = drawnAfresh(form->window());
+  const QImage shown = drawnAfresh(forms::qt::WidgetOf(form->window()));
   const QPoint sun = device(300, 291, s);
   EXPECT_EQ(shown.pixel(sun) & 0xFFFFFF, kSunRgb);
   EXPECT_EQ(shown.pixel(sun + QPoint(15, 0)) & 0xFFFFFF, kSunRgb) << "the disc is magnified too";
@@ -120,42 +126,45 @@ TEST_F(ScaledWindowTest, MaximisedOnAProjectorTheLayoutScalesUniformlyAndCentres
 TEST_F(ScaledWindowTest, TextIsLaidOutInLogicalPixelsAndDrawnAtTheScaledSize) {
   maximise();
   const double s = scaled()->scale();
-  EXPECT_EQ(QFontInfo(form->Label9.widget()->font()).pixelSize(), std::lround(16 * s));
-  EXPECT_EQ(QFontInfo(form->Command1(3).widget()->font()).pixelSize(), std::lround(16 * s));
-  EXPECT_EQ(form->Label9.font().pixelSize(), 16);
+  EXPECT_EQ(QFontInfo(forms::qt::WidgetOf(form->Label9)->font()).pixelSize(), std::lround(16 * s));
+  EXPECT_EQ(QFontInfo(forms::qt::WidgetOf(form->Command1(3))->font()).pixelSize(),
+            std::lround(16 * s));
+  EXPECT_EQ(forms::qt::ToQFont(form->Label9.font()).pixelSize(), 16);
 
   click(form->Command1(5));  // the comet: the read-outs show 3550 and 59.9
   for (const forms::Label* readOut : {&form->Label4, &form->Label5, &form->Label7}) {
-    SCOPED_TRACE(readOut->name().toStdString());
-    const QFontMetricsF logical(readOut->font());
-    EXPECT_EQ(readOut->width(), std::ceil(logical.horizontalAdvance(readOut->caption())))
+    SCOPED_TRACE(readOut->name());
+    const QFontMetricsF logical(forms::qt::ToQFont(readOut->font()));
+    const QString caption = QString::fromStdString(readOut->caption());
+    EXPECT_EQ(readOut->width(), std::ceil(logical.horizontalAdvance(caption)))
         << "an auto-size label's model width stays the logical width";
-    const QFontMetricsF drawn(readOut->widget()->font());
-    EXPECT_GE(readOut->widget()->width(), drawn.horizontalAdvance(readOut->caption()))
+    const QFontMetricsF drawn(forms::qt::WidgetOf(*readOut)->font());
+    EXPECT_GE(forms::qt::WidgetOf(*readOut)->width(), drawn.horizontalAdvance(caption))
         << "no digit of the read-out is cut off";
   }
 }
 
 TEST_F(ScaledWindowTest, F11TogglesFullScreenAndEscLeavesItTheLayoutFollows) {
   key(Qt::Key_Escape);
-  EXPECT_FALSE(form->window()->isFullScreen()) << "Esc does nothing outside full screen";
-  EXPECT_EQ(form->window()->size(), QSize(989, 577));
+  EXPECT_FALSE(forms::qt::WidgetOf(form->window())->isFullScreen())
+      << "Esc does nothing outside full screen";
+  EXPECT_EQ(forms::qt::WidgetOf(form->window())->size(), QSize(989, 577));
 
   key(Qt::Key_F11);
-  ASSERT_TRUE(form->window()->isFullScreen());
-  EXPECT_EQ(form->window()->geometry(), QRect(QPoint(0, 0), kProjector));
+  ASSERT_TRUE(forms::qt::WidgetOf(form->window())->isFullScreen());
+  EXPECT_EQ(forms::qt::WidgetOf(form->window())->geometry(), QRect(QPoint(0, 0), kProjector));
   EXPECT_DOUBLE_EQ(scaled()->scale(), 1080.0 / 577);
 
   key(Qt::Key_Escape);
-  EXPECT_FALSE(form->window()->isFullScreen());
-  EXPECT_EQ(form->window()->size(), QSize(989, 577));
+  EXPECT_FALSE(forms::qt::WidgetOf(form->window())->isFullScreen());
+  EXPECT_EQ(forms::qt::WidgetOf(form->window())->size(), QSize(989, 577));
   EXPECT_EQ(scaled()->scale(), 1.0);
-  EXPECT_EQ(form->Command1(3).widget()->geometry(), QRect(801, 191, 180, 50))
+  EXPECT_EQ(forms::qt::WidgetOf(form->Command1(3))->geometry(), QRect(801, 191, 180, 50))
       << "back at its own size, the window shows the layout pixel for pixel";
 
   key(Qt::Key_F11);
   key(Qt::Key_F11);
-  EXPECT_FALSE(form->window()->isFullScreen()) << "F11 toggles";
+  EXPECT_FALSE(forms::qt::WidgetOf(form->window())->isFullScreen()) << "F11 toggles";
 }
 
 // ---- Repaint pacing ----
@@ -196,7 +205,8 @@ TEST_F(ScaledWindowTest, TheLastFrameOfADemonstrationReachesTheScreen) {
   // frame must reach the screen by itself, within two refresh periods (and the load of a shared
   // machine).
   const int repaints = scaled()->repaintsShown();
-  const bool current = agree(onScreen(form->window()), drawnAfresh(form->window()));
+  const bool current = agree(onScreen(forms::qt::WidgetOf(form->window())),
+                             drawnAfresh(forms::qt::WidgetOf(form->window())));
   QTimer guard;
   guard.setSingleShot(true);
   guard.start(1000);
@@ -205,16 +215,17 @@ TEST_F(ScaledWindowTest, TheLastFrameOfADemonstrationReachesTheScreen) {
   while (!current && scaled()->repaintsShown() == repaints && guard.isActive())
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   const qint64 waited = elapsed.elapsed();
-  EXPECT_TRUE(agree(onScreen(form->window()), drawnAfresh(form->window())))
+  EXPECT_TRUE(agree(onScreen(forms::qt::WidgetOf(form->window())),
+                    drawnAfresh(forms::qt::WidgetOf(form->window()))))
       << "the last frame was not on the screen " << waited << " ms after the demonstration";
   EXPECT_LT(waited, 250);
   // And what is on the screen is where the last frame placed the bodies.
   const double s = scaled()->scale();
   for (const forms::ImageControl* body : {&form->Image1, &form->Image2, &form->Image4}) {
-    EXPECT_EQ(body->widget()->pos(),
+    EXPECT_EQ(forms::qt::WidgetOf(*body)->pos(),
               QPoint(static_cast<int>(std::lround(forms::toPixel(body->left()) * s)),
                      static_cast<int>(std::lround(forms::toPixel(body->top()) * s))))
-        << body->name().toStdString();
+        << body->name();
   }
 }
 
@@ -257,7 +268,8 @@ TEST_F(ScaledWindowTest, TheFrameBeforeAMessageBoxIsOnTheScreenAsTheBoxComesUp) 
   maximise();
   scaled()->setRepaintPeriod(std::chrono::seconds(100));
   const double s = scaled()->scale();
-  BoxWatcher watcher(form->window(), modal, QRect(device(0, 41, s), device(800, 571, s)));
+  BoxWatcher watcher(forms::qt::WidgetOf(form->window()), modal,
+                     QRect(device(0, 41, s), device(800, 571, s)));
   clock.after(1000, [&] { form->Command3.postClick(); });
   TraceRecorder trace;
   click(form->Command1(7));

@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "core/orbit.h"
+#include "forms/qt/access.h"
+#include "forms/qt/colour.h"
 #include "window/colours.h"
 #include "window_fixture.h"
 
@@ -64,8 +66,9 @@ TEST_F(ScenarioTest, TablesHoldTheOrbitModelsStepTimesAndPointsOfTheScenarioPres
     }
     EXPECT_EQ(form->StepTimeTable(0), 0.0) << "cell 0 stays empty";
     EXPECT_EQ(form->FocusX, focusX);
-    const QRgb sun = forms::toQRgb(colours::kSun);
-    EXPECT_EQ(form->Picture1.image().pixel(static_cast<int>(std::lround(focusX)), 250), sun);
+    const QRgb sun = forms::qt::ToQRgb(colours::kSun);
+    EXPECT_EQ(forms::qt::ImageOf(form->Picture1).pixel(static_cast<int>(std::lround(focusX)), 250),
+              sun);
   }
   EXPECT_EQ(form->OrbitAngle, 270) << "the planet's last frame";
 }

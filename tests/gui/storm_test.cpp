@@ -7,6 +7,8 @@
 
 #include "comet_reference.h"
 #include "core/orbit.h"
+#include "forms/qt/access.h"
+#include "forms/qt/colour.h"
 #include "frame_log.h"
 #include "window_fixture.h"
 

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+#include "forms/qt/access.h"
+#include "forms/qt/colour.h"
 #include "modal.h"
 #include "trace_recorder.h"
 #include "virtual_clock.h"
@@ -36,7 +38,7 @@ class WindowTest : public ::testing::Test {
     form->show();
   }
   // Runs the handler of a button as a click does.
-  void click(forms::CommandButton& button) { button.button()->click(); }
+  void click(forms::CommandButton& button) { forms::qt::ButtonOf(button)->click(); }
   // Moves to an empty working directory, where no file of the program exists.
   void useEmptyFolder() { ASSERT_TRUE(QDir::setCurrent(emptyDir_.path())); }
   // Moves to a copy of the asset folder whose files a test may change.

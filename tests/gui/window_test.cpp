@@ -9,6 +9,10 @@
 
 #include <cmath>
 
+#include "forms/qt/access.h"
+#include "forms/qt/clock.h"
+#include "forms/qt/colour.h"
+#include "forms/qt/fonts.h"
 #include "window/colours.h"
 #include "window_fixture.h"
 
@@ -18,19 +22,20 @@ using testing_support::WindowTest;
 namespace {
 
 QRgb pixel(const forms::PictureBox& box, int x, int y) {
-  return box.image().pixel(x, y) & 0xFFFFFF;
+  return box.rgbAt(x, y);
 }
-constexpr QRgb kSurfaceRgb = forms::toQRgb(colours::kDrawingSurface) & 0xFFFFFF;
-constexpr QRgb kSunRgb = forms::toQRgb(colours::kSun) & 0xFFFFFF;
+constexpr QRgb kSurfaceRgb = forms::qt::ToQRgb(colours::kDrawingSurface) & 0xFFFFFF;
+constexpr QRgb kSunRgb = forms::qt::ToQRgb(colours::kSun) & 0xFFFFFF;
 
 void expectPlace(const forms::Control& c, float left, float top, float width, float height) {
-  SCOPED_TRACE(c.name().toStdString());
+  SCOPED_TRACE(c.name());
   EXPECT_EQ(c.left(), left);
   EXPECT_EQ(c.top(), top);
   EXPECT_EQ(c.width(), width);
   EXPECT_EQ(c.height(), height);
-  EXPECT_EQ(c.widget()->geometry(), QRect(static_cast<int>(left), static_cast<int>(top),
-                                          static_cast<int>(width), static_cast<int>(height)));
+  EXPECT_EQ(forms::qt::WidgetOf(c)->geometry(),
+            QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(width),
+                  static_cast<int>(height)));
 }
 
 }  // namespace
@@ -49,8 +54,8 @@ TEST_F(WindowTest, StartUpLaysOutTheControlsInPixels) {
   expectPlace(form->Label3, 784, 536, 121, 33);
   expectPlace(form->Label6, 0, 0, 105, 25);
   EXPECT_EQ(form->Image1.width(), 200);
-  EXPECT_EQ(form->window()->size(), QSize(989, 577));
-  EXPECT_EQ(form->window()->windowTitle(), "Form1");
+  EXPECT_EQ(forms::qt::WidgetOf(form->window())->size(), QSize(989, 577));
+  EXPECT_EQ(forms::qt::WidgetOf(form->window())->windowTitle(), "Form1");
 }
 
 TEST_F(WindowTest, StartUpSetsTitleHintCaptionsAndColours) {
@@ -68,10 +73,11 @@ TEST_F(WindowTest, StartUpSetsTitleHintCaptionsAndColours) {
        {&form->Label4, &form->Label5, &form->Label7, &form->Label11}) {
     EXPECT_EQ(readOut->backColor(), forms::RGB(128, 128, 255));
     EXPECT_EQ(readOut->foreColor(), forms::RGB(255, 255, 255));
-    EXPECT_EQ(readOut->caption().trimmed(), "") << "read-outs start blank";
+    EXPECT_EQ(readOut->caption().find_first_not_of(' '), std::string::npos)
+        << "read-outs start blank";
   }
-  EXPECT_EQ(form->Label4.caption(), QString(12, ' '));
-  EXPECT_EQ(form->Label11.caption(), QString(5, ' '));
+  EXPECT_EQ(form->Label4.caption(), std::string(12, ' '));
+  EXPECT_EQ(form->Label11.caption(), std::string(5, ' '));
 }
 
 TEST_F(WindowTest, StartUpDrawsOnlyASolidSunDisc) {
@@ -93,13 +99,13 @@ TEST_F(WindowTest, StartUpDrawsOnlyASolidSunDisc) {
 }
 
 TEST_F(WindowTest, FontsResolveToJapaneseGothicsAndTheHintFitsItsBox) {
-  EXPECT_EQ(QFontInfo(form->Label9.font()).family(), "IPAPGothic");
-  EXPECT_EQ(QFontInfo(form->Label1.font()).family(), "Noto Sans CJK JP");
-  EXPECT_TRUE(QFontInfo(form->Label1.font()).bold());
-  EXPECT_EQ(QFontInfo(form->window()->font()).family(), "IPAPGothic");
-  const QFontMetrics metrics(form->Label9.font());
-  const QRect wrapped =
-      metrics.boundingRect(QRect(0, 0, 180, 1000), Qt::TextWordWrap, form->Label9.caption());
+  EXPECT_EQ(QFontInfo(forms::qt::ToQFont(form->Label9.font())).family(), "IPAPGothic");
+  EXPECT_EQ(QFontInfo(forms::qt::ToQFont(form->Label1.font())).family(), "Noto Sans CJK JP");
+  EXPECT_TRUE(QFontInfo(forms::qt::ToQFont(form->Label1.font())).bold());
+  EXPECT_EQ(QFontInfo(forms::qt::WidgetOf(form->window())->font()).family(), "IPAPGothic");
+  const QFontMetrics metrics(forms::qt::ToQFont(form->Label9.font()));
+  const QRect wrapped = metrics.boundingRect(QRect(0, 0, 180, 1000), Qt::TextWordWrap,
+                                             QString::fromStdString(form->Label9.caption()));
   EXPECT_LE(wrapped.height(), 40) << "the hint must not lose a line";
   EXPECT_LE(wrapped.width(), 180);
   EXPECT_EQ(form->Label9.width(), 180) << "a wrapped label keeps its width";
@@ -191,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(AtTwoToThe31And32, WrappingClockTest,
 TEST_F(WindowTest, LawsPictureHidesTheBodiesAndLiesOverTheKeptDrawing) {
   form->Image1.setVisible(true);
   form->Image4.setVisible(true);
-  const QImage drawingBefore = form->Picture1.image();
+  const QImage drawingBefore = forms::qt::ImageOf(form->Picture1);
   TraceRecorder trace;
   click(form->Command2);
   EXPECT_EQ(trace.lines().mid(1, 6),
@@ -200,10 +206,11 @@ TEST_F(WindowTest, LawsPictureHidesTheBodiesAndLiesOverTheKeptDrawing) {
   EXPECT_EQ(trace.lines().mid(7, 2),
             QStringList({"Image3 Picture \"kepler.bmp\"", "Image3 Visible True"}));
   EXPECT_TRUE(form->Image3.isVisible());
-  EXPECT_EQ(form->Image3.widget()->geometry(), QRect(0, 0, 800, 500));
-  EXPECT_EQ(form->Picture1.image(), drawingBefore) << "the drawing stays under the picture";
+  EXPECT_EQ(forms::qt::WidgetOf(form->Image3)->geometry(), QRect(0, 0, 800, 500));
+  EXPECT_EQ(forms::qt::ImageOf(form->Picture1), drawingBefore)
+      << "the drawing stays under the picture";
   form->Label11.setCaption("10000.");
-  const QImage shown = form->Picture1.surface()->grab().toImage();
+  const QImage shown = forms::qt::WidgetOf(form->Picture1)->grab().toImage();
   const QImage laws(QStringLiteral("kepler.bmp"));
   for (const QPoint p : {QPoint(50, 12), QPoint(600, 12), QPoint(710, 12)}) {
     EXPECT_EQ(shown.pixel(p), laws.pixel(p)) << "the picture covers the read-outs at " << p.x();
@@ -213,7 +220,7 @@ TEST_F(WindowTest, LawsPictureHidesTheBodiesAndLiesOverTheKeptDrawing) {
 }
 
 TEST_F(WindowTest, QuitAnsweredNoChangesNothing) {
-  const QImage drawing = form->Picture1.image();
+  const QImage drawing = forms::qt::ImageOf(form->Picture1);
   TraceRecorder trace;
   modal.answer("いいえ");
   click(form->Command3);
@@ -222,7 +229,7 @@ TEST_F(WindowTest, QuitAnsweredNoChangesNothing) {
                                         "Form1 MsgBox \"本当に終わりますか？\" 4 \"確　　認\" = 7",
                                         "Form1 Return Command3"}));
   EXPECT_FALSE(form->ending());
-  EXPECT_EQ(form->Picture1.image(), drawing);
+  EXPECT_EQ(forms::qt::ImageOf(form->Picture1), drawing);
 }
 
 TEST_F(WindowTest, QuitAnsweredYesEndsWithStatusZero) {
@@ -239,7 +246,7 @@ TEST_F(WindowTest, QuitAnsweredYesEndsWithStatusZero) {
 }
 
 TEST_F(WindowTest, ClosingTheWindowEndsTheProgramAndStopsWaiting) {
-  clock.after(5, [this] { form->window()->close(); });
+  clock.after(5, [this] { forms::qt::WidgetOf(form->window())->close(); });
   const auto start = clock.elapsed();
   form->WaitMilliseconds(1000);
   EXPECT_TRUE(form->ending());
@@ -287,7 +294,7 @@ class AnswerTogetherWithAClick {
     answered_ = box;
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(box, &press);
-    if (++boxes_ == 1) button_.button()->click();
+    if (++boxes_ == 1) forms::qt::ButtonOf(button_)->click();
   }
 
   forms::CommandButton& button_;
@@ -347,7 +354,7 @@ TEST_F(WindowTest, AnErrorInsideADemonstrationEndsItAndEveryClickAfter) {
 TEST(SteadyWait, NeverReturnsBeforeTheClockReadsTheDeadline) {
   // On the real clock a wait wakes when the millisecond reading turns over to its deadline; it
   // must never come back a reading early, whatever the phase of the call within a millisecond.
-  forms::SteadyClock clock;
+  forms::qt::SteadyClock clock;
   Form1 form(clock);
   for (const int delay : {1, 2, 3, 7}) {
     for (int i = 0; i < 10; ++i) {

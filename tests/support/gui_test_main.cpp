@@ -5,14 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include "forms/fonts.h"
+#include "forms/qt/fonts.h"
 
 int main(int argc, char* argv[]) {
   qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KEPLER_OFFSCREEN_SCREEN);
   qputenv("QT_SCALE_FACTOR", "1");
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
   testing::InitGoogleTest(&argc, argv);
-  forms::PinFontSubstitutions();
+  forms::qt::PinFontSubstitutions();
   QApplication app(argc, argv);
   QApplication::setStyle(QStringLiteral("Fusion"));
   return RUN_ALL_TESTS();

@@ -18,8 +18,10 @@ import json
 import os
 import pathlib
 import shutil
+import struct
 import tempfile
 import time
+import zlib
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -82,7 +84,11 @@ class Browser:
 
     def open(self, path, query=""):
         """Opens a local file as file://PATH?QUERY and waits for its load event."""
-        self._page_url = pathlib.Path(path).resolve().as_uri() + query
+        return self.open_url(pathlib.Path(path).resolve().as_uri() + query)
+
+    def open_url(self, url):
+        """Opens a page by its URL (a local server's) and waits for its load event."""
+        self._page_url = url
         self._drain_network()  # what the previous page did is not this page's
         self._network_events = []
         self.driver.get(self._page_url)
@@ -117,6 +123,22 @@ class Browser:
         """Saves a PNG of the viewport."""
         self.driver.save_screenshot(str(path))
         return path
+
+    def pixels(self):
+        """The viewport as it is now, as Pixels (pixel(x, y) -> (r, g, b))."""
+        return Pixels(self.driver.get_screenshot_as_png())
+
+    def key(self, key, code, key_code, *, text="", modifiers=0, repeats=0):
+        """Presses and releases a key on the focused element through the DevTools protocol, as a
+        keyboard does: `text` is what it types ("\\r" for Enter, " " for Space), `repeats` the
+        auto-repeated key-downs while it is held; modifiers: 1 Alt, 2 Ctrl, 4 Meta, 8 Shift."""
+        event = {"key": key, "code": code, "windowsVirtualKeyCode": key_code,
+                 "modifiers": modifiers}
+        down = dict(event, type="keyDown", text=text) if text else dict(event, type="rawKeyDown")
+        self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", down)
+        for _ in range(repeats):
+            self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", dict(down, autoRepeat=True))
+        self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", dict(event, type="keyUp"))
 
     # --- logs ---
 
@@ -162,3 +184,52 @@ class Browser:
                 continue
             ticks += int(fields[11]) + int(fields[12])  # utime, stime
         return ticks / os.sysconf("SC_CLK_TCK")
+
+
+class Pixels:
+    """A decoded PNG screenshot (8-bit RGB or RGBA, not interlaced, as Chromium writes them)."""
+
+    def __init__(self, png):
+        if png[:8] != b"\x89PNG\r\n\x1a\n":
+            raise ValueError("not a PNG")
+        at, idat = 8, b""
+        while at < len(png):
+            length, kind = struct.unpack(">I4s", png[at:at + 8])
+            body = png[at + 8:at + 8 + length]
+            if kind == b"IHDR":
+                self.width, self.height, depth, colour, _, _, interlace = struct.unpack(
+                    ">IIBBBBB", body)
+                if depth != 8 or colour not in (2, 6) or interlace:
+                    raise ValueError(f"unsupported PNG: depth {depth}, colour type {colour}")
+                self._channels = 3 if colour == 2 else 4
+            elif kind == b"IDAT":
+                idat += body
+            at += 12 + length
+        raw = zlib.decompress(idat)
+        stride = self.width * self._channels
+        rows, previous = [], bytearray(stride)
+        for y in range(self.height):
+            start = y * (stride + 1)
+            kind, line = raw[start], bytearray(raw[start + 1:start + 1 + stride])
+            for i in range(stride):
+                left = line[i - self._channels] if i >= self._channels else 0
+                up = previous[i]
+                upper_left = previous[i - self._channels] if i >= self._channels else 0
+                if kind == 1:
+                    line[i] = (line[i] + left) & 0xFF
+                elif kind == 2:
+                    line[i] = (line[i] + up) & 0xFF
+                elif kind == 3:
+                    line[i] = (line[i] + (left + up) // 2) & 0xFF
+                elif kind == 4:
+                    p = left + up - upper_left
+                    pa, pb, pc = abs(p - left), abs(p - up), abs(p - upper_left)
+                    predictor = left if pa <= pb and pa <= pc else up if pb <= pc else upper_left
+                    line[i] = (line[i] + predictor) & 0xFF
+            rows.append(bytes(line))
+            previous = line
+        self._rows = rows
+
+    def pixel(self, x, y):
+        at = x * self._channels
+        return tuple(self._rows[y][at:at + 3])

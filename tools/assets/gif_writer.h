@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "forms/qt/colour.h"
 #include "window/colours.h"
 
 namespace kepler::assets {
 
 // The drawing surface the program shows the pictures on.
-inline constexpr QRgb kSurfaceColour = forms::toQRgb(colours::kDrawingSurface);
+inline constexpr QRgb kSurfaceColour = forms::qt::ToQRgb(colours::kDrawingSurface);
 
 // A GIF has 256 palette entries; one is kept for the transparent colour.
 inline constexpr int kMaxOpaqueColours = 255;

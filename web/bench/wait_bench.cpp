@@ -15,13 +15,13 @@ namespace {
 
 // clang-format off
 // The variants around WaitUntil's recipe: an optional MessageChannel hop first, a timer until
-// `margin` ms before the deadline, then optionally hops until the deadline. Module.keplerHop is
-// WaitUntil's own hop, made by its first call.
+// `margin` ms before the deadline, then optionally hops until the deadline. Module.keplerWait.hop
+// is WaitUntil's own hop, made by its first call.
 EM_ASYNC_JS(void, VariantWait, (double deadline, int hopFirst, double margin, int hopsAfter), {
-  if (hopFirst) await Module.keplerHop();
+  if (hopFirst) await Module.keplerWait.hop();
   const sleep = deadline - performance.now() - margin;
   if (sleep > 0) await new Promise(resolve => setTimeout(resolve, sleep));
-  if (hopsAfter) while (performance.now() < deadline) await Module.keplerHop();
+  if (hopsAfter) while (performance.now() < deadline) await Module.keplerWait.hop();
 });
 
 EM_JS(void, Publish, (const char* json), {

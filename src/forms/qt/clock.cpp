@@ -1,4 +1,4 @@
-#include "forms/clock.h"
+#include "forms/qt/clock.h"
 
 #include <QCoreApplication>
 #include <QTimerEvent>
@@ -12,7 +12,7 @@
 #include <unistd.h>
 #endif
 
-namespace forms {
+namespace forms::qt {
 namespace {
 
 std::int64_t steadyNanoseconds() {
@@ -101,4 +101,4 @@ void PollingClock::pumpEvents(std::int32_t) {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-}  // namespace forms
+}  // namespace forms::qt

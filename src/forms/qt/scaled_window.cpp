@@ -1,4 +1,4 @@
-#include "forms/scaled_window.h"
+#include "forms/qt/scaled_window.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "forms/control.h"
+#include "forms/qt/peer_widget.h"
 
-namespace forms {
+namespace forms::qt {
 namespace {
 
 int scaled(int logical, double scale) {
@@ -62,11 +62,11 @@ QRect ScaledWindow::toDevice(const QRect& logical, const QWidget* container) con
   return device;
 }
 
-void ScaledWindow::attach(Control* control) {
+void ScaledWindow::attach(PeerWidget* control) {
   controls_.push_back(control);
 }
 
-void ScaledWindow::detach(Control* control) {
+void ScaledWindow::detach(PeerWidget* control) {
   controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
   deferredMoves_.erase(std::remove(deferredMoves_.begin(), deferredMoves_.end(), control),
                        deferredMoves_.end());
@@ -80,7 +80,7 @@ bool ScaledWindow::relayout() {
   if (scale == scale_ && origin == origin_) return false;
   scale_ = scale;
   origin_ = origin;
-  for (Control* control : controls_) control->applyScale();
+  for (PeerWidget* control : controls_) control->applyScale();
   return true;
 }
 
@@ -123,7 +123,7 @@ bool ScaledWindow::defersMoves() const {
   return isVisible() && refreshPeriod() > std::chrono::nanoseconds::zero();
 }
 
-void ScaledWindow::deferMove(Control* control) {
+void ScaledWindow::deferMove(PeerWidget* control) {
   if (std::find(deferredMoves_.begin(), deferredMoves_.end(), control) != deferredMoves_.end())
     return;
   // Nothing else may need repainting: one pixel of the margin corner asks for the repaint that
@@ -133,9 +133,9 @@ void ScaledWindow::deferMove(Control* control) {
 }
 
 void ScaledWindow::applyDeferredMoves() {
-  const std::vector<Control*> moves = std::move(deferredMoves_);
+  const std::vector<PeerWidget*> moves = std::move(deferredMoves_);
   deferredMoves_.clear();
-  for (Control* control : moves) control->Control::applyGeometry();
+  for (PeerWidget* control : moves) control->PeerWidget::applyGeometry();
 }
 
 std::chrono::nanoseconds ScaledWindow::refreshPeriod() const {
@@ -199,4 +199,4 @@ bool ScaledWindow::event(QEvent* event) {
   return QWidget::event(event);
 }
 
-}  // namespace forms
+}  // namespace forms::qt

@@ -1,11 +1,11 @@
-#include "forms/display_start.h"
+#include "forms/qt/display_start.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-namespace forms {
+namespace forms::qt {
 namespace {
 
 struct HeldMessage {
@@ -58,4 +58,4 @@ void DisplayStart::handle(QtMsgType type, const QMessageLogContext& context,
   held->push_back({type, context.category ? context.category : "default", message});
 }
 
-}  // namespace forms
+}  // namespace forms::qt

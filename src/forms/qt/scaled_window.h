@@ -16,9 +16,9 @@
 #include <optional>
 #include <vector>
 
-namespace forms {
+namespace forms::qt {
 
-class Control;
+class PeerWidget;
 
 // How the drawing surface's image and the bodies' pictures are magnified on a scaled window.
 Qt::TransformationMode PictureMagnification();
@@ -53,7 +53,7 @@ class ScaledWindow : public QWidget {
   // once: while the window is shown and its repaints are paced.
   bool defersMoves() const;
   // Moves the control's widget to its model place just before the next repaint.
-  void deferMove(Control* control);
+  void deferMove(PeerWidget* control);
 
  protected:
   bool event(QEvent* event) override;
@@ -62,12 +62,12 @@ class ScaledWindow : public QWidget {
   void timerEvent(QTimerEvent* event) override;
 
  private:
-  friend class Control;
+  friend class PeerWidget;
 
   // How the drawing surface's image and the bodies' pictures are magnified on a scaled window.
   Qt::TransformationMode PictureMagnification();
-  void attach(Control* control);
-  void detach(Control* control);
+  void attach(PeerWidget* control);
+  void detach(PeerWidget* control);
   // Recomputes the scale and the client area's place from the window's size and re-shows every
   // control; returns whether anything changed.
   bool relayout();
@@ -82,8 +82,8 @@ class ScaledWindow : public QWidget {
   QSize logicalSize_;
   double scale_ = 1.0;
   QPoint origin_;
-  std::vector<Control*> controls_;
-  std::vector<Control*> deferredMoves_;
+  std::vector<PeerWidget*> controls_;
+  std::vector<PeerWidget*> deferredMoves_;
 
   std::optional<std::chrono::nanoseconds> period_;
   bool releasing_ = false;
@@ -92,4 +92,4 @@ class ScaledWindow : public QWidget {
   int repaintsShown_ = 0;
 };
 
-}  // namespace forms
+}  // namespace forms::qt

@@ -7,7 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace forms {
+namespace forms::qt {
 
 class DisplayStart {
  public:
@@ -26,4 +26,4 @@ class DisplayStart {
   static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message);
 };
 
-}  // namespace forms
+}  // namespace forms::qt

@@ -5,23 +5,19 @@
 
 #include <QFont>
 
-namespace forms {
+#include "forms/font.h"
 
-inline const QString kPGothic = QStringLiteral("ＭＳ Ｐゴシック");
-inline const QString kHeavyGothic = QStringLiteral("HG創英角ｺﾞｼｯｸUB");
+namespace forms::qt {
 
 // Call before the QApplication exists.
 void PinFontSubstitutions();
 
-// A font as the runtime describes it: a family, a size in points at 96 dpi and a weight
-// (400 regular, 700 bold). Sizes become pixels, so the fixed pixel layout holds on any screen.
-QFont RuntimeFont(const QString& family, double points, int weight);
-
-// The window's default font: a Japanese UI gothic at 9 pt.
-QFont DefaultFont();
+// The runtime's font as Qt's: sizes become pixels at 96 dpi, so the fixed pixel layout holds on
+// any screen.
+QFont ToQFont(const FontSpec& font);
 
 // The font magnified by `scale`, to the nearest whole pixel, so that text is drawn at the size it
 // is shown instead of being stretched; the font itself at scale 1.
 QFont ScaledFont(const QFont& font, double scale);
 
-}  // namespace forms
+}  // namespace forms::qt

@@ -1,0 +1,52 @@
+// Image controls as QLabels on the picture box's surface, showing a picture at its natural size.
+#include <QPixmap>
+
+#include <cstring>
+
+#include "core/picture.h"
+#include "forms/qt/peers.h"
+
+namespace forms::qt {
+
+ImageWidgetPeer::ImageWidgetPeer(QWidget* surface)
+    : PeerWidget(new ImageLabel(surface)), label_(static_cast<QLabel*>(widget())) {
+  label_->setAttribute(Qt::WA_TranslucentBackground);
+  label_->setScaledContents(false);
+  label_->setContentsMargins(0, 0, 0, 0);
+}
+
+void ImageWidgetPeer::setPicture(const kepler::Picture* picture) {
+  shown_ = QSize();
+  if (picture == nullptr || picture->width <= 0 || picture->height <= 0) {
+    picture_ = QImage();
+    label_->clear();
+    return;
+  }
+  QImage image(picture->width, picture->height, QImage::Format_ARGB32);
+  const auto rowBytes = static_cast<std::size_t>(picture->width) * sizeof(std::uint32_t);
+  for (int y = 0; y < picture->height; ++y) {
+    std::memcpy(image.scanLine(y),
+                picture->pixels.data() + static_cast<std::size_t>(y) * picture->width, rowBytes);
+  }
+  picture_ = std::move(image);
+}
+
+void ImageWidgetPeer::applyGeometry() {
+  // A body that only moves is moved on the screen when the window next repaints: of the frames
+  // placed between two refreshes only the last is seen, and each move costs Qt region work.
+  ScaledWindow* window = scaledWindow();
+  if (window && window->defersMoves() && shownGeometry().size() == label_->size()) {
+    window->deferMove(this);
+    return;
+  }
+  PeerWidget::applyGeometry();
+  // A moving body keeps its size: the picture is magnified only when the shown size changes.
+  if (picture_.isNull() || label_->size() == shown_) return;
+  shown_ = label_->size();
+  label_->setPixmap(QPixmap::fromImage(
+      shown_ == picture_.size()
+          ? picture_
+          : picture_.scaled(shown_, Qt::IgnoreAspectRatio, PictureMagnification())));
+}
+
+}  // namespace forms::qt

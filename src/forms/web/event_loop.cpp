@@ -1,0 +1,128 @@
+#include "forms/web/event_loop.h"
+
+#include <emscripten.h>
+
+#include <cmath>
+#include <limits>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "forms/backend.h"
+#include "forms/web/page.h"
+#include "wait.h"
+
+namespace forms::web {
+namespace {
+
+// clang-format off
+// The oldest queued click's element number, taken off the queue; 0 when none is queued.
+EM_JS(int, kepler_next_click, (), {
+  const clicks = Module.kepler.clicks;
+  return clicks.length ? clicks.shift() : 0;
+});
+
+// The window gives way to a line saying the program has ended and a link that opens the page
+// anew (a page cannot close its own tab). window.keplerExitCode holds the program's status.
+EM_JS(void, kepler_page_end, (int exitCode, const char* line, int lineLength, const char* again,
+                              int againLength), {
+  const k = Module.kepler;
+  k.ended = true;
+  k.clicks.length = 0;
+  window.keplerExitCode = exitCode;
+  if (!k.window) return;
+  const text = document.createElement("p");
+  text.textContent = k.text(line, lineLength);
+  const link = document.createElement("a");
+  link.href = location.href;
+  link.textContent = k.text(again, againLength);
+  k.window.ended.replaceChildren(text, link);
+  k.window.form.hidden = true;
+  k.window.ended.hidden = false;
+  k.fit();
+  link.focus();
+});
+// clang-format on
+
+std::unordered_map<int, std::function<void()>>& handlers() {
+  static std::unordered_map<int, std::function<void()>> all;
+  return all;
+}
+
+// Set once the program has ended: queued clicks are dropped and the event loop stops.
+bool ended = false;
+
+// performance.now() as the clock reads it: whole milliseconds, wrapped to 32 bits.
+std::int32_t readingOf(double milliseconds) {
+  return static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(static_cast<std::uint64_t>(milliseconds)));
+}
+
+}  // namespace
+
+void SetClickHandler(int element, std::function<void()> handler) {
+  handlers()[element] = std::move(handler);
+}
+
+void ForgetClickHandler(int element) {
+  handlers().erase(element);
+}
+
+bool DispatchQueuedClicks() {
+  bool any = false;
+  for (int element = kepler_next_click(); element != 0 && !ended; element = kepler_next_click()) {
+    any = true;
+    const auto found = handlers().find(element);
+    if (found == handlers().end() || !found->second) continue;
+    // A copy: the handler may make or drop buttons while it runs.
+    const std::function<void()> handler = found->second;
+    handler();
+  }
+  return any;
+}
+
+WebClock::WebClock() : virtual_(VirtualClockRequested()) {}
+
+std::int32_t WebClock::now() {
+  return virtual_ ? static_cast<std::int32_t>(virtualTime_) : readingOf(::web::NowMs());
+}
+
+void WebClock::pumpEvents(std::int32_t deadline) {
+  FlushDrawing();
+  if (DispatchQueuedClicks()) return;
+  if (virtual_) {
+    ::web::WaitUntil(0);
+    const std::int32_t remaining = ClockDifference(deadline, now());
+    if (remaining > 0) virtualTime_ += static_cast<std::uint32_t>(remaining);
+  } else {
+    // The reading turns over to the deadline at the start of the millisecond `remaining` on from
+    // the current one.
+    const double nowMs = ::web::NowMs();
+    const std::int32_t remaining = ClockDifference(deadline, readingOf(nowMs));
+    if (remaining > 0) ::web::WaitUntil(std::floor(nowMs) + remaining);
+  }
+  DispatchQueuedClicks();
+}
+
+void RunEventLoop() {
+  PreparePage();
+  while (!ended) {
+    FlushDrawing();
+    if (!DispatchQueuedClicks()) ::web::WaitUntil(std::numeric_limits<double>::infinity());
+  }
+}
+
+}  // namespace forms::web
+
+namespace forms {
+
+void EndProgram(int exitCode) {
+  constexpr std::string_view kEndedLine = "プログラムを終了しました。";
+  constexpr std::string_view kStartAgain = "もう一度始める";
+  web::ended = true;
+  web::PreparePage();
+  web::kepler_page_end(exitCode, kEndedLine.data(), static_cast<int>(kEndedLine.size()),
+                       kStartAgain.data(), static_cast<int>(kStartAgain.size()));
+}
+
+}  // namespace forms

@@ -1,0 +1,32 @@
+#pragma once
+// What the pieces of the browser backend share: the page's script state (Module.kepler: the
+// element table, the click queue, the options of the URL), the pending drawing of the picture
+// boxes and the buttons' click handlers. Internal to the browser backend; Form1 never sees it.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "forms/color.h"
+
+namespace forms::web {
+
+// Makes the page's script state, once, before any element or wait: the URL's ?trace,
+// ?clock=virtual and ?scale=N are read here.
+void PreparePage();
+bool VirtualClockRequested();
+
+// A colour as CSS writes it: "rgb(255,255,200)".
+std::string CssColor(Color color);
+
+// Copies every picture box's changed pixels to its canvas (peers.cpp).
+void FlushDrawing();
+
+// The buttons' handlers by element number, and the dispatch of queued clicks (event_loop.cpp).
+void SetClickHandler(int element, std::function<void()> handler);
+void ForgetClickHandler(int element);
+// Runs the handler of every click queued so far, in order, each to its end (a handler that waits
+// runs the clicks queued meanwhile nested inside its wait). Whether there was any.
+bool DispatchQueuedClicks();
+
+}  // namespace forms::web

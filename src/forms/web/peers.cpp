@@ -1,0 +1,495 @@
+// The browser's peers of the forms layer's controls: DOM elements placed by their pixel
+// rectangles inside the window's 989 x 577 box, which the page scales to fit the view. Labels are
+// <div>s, buttons real <button>s, a picture box a <canvas> showing the model's pixels, an image
+// control a <canvas> of its picture's pixels. The look is the shell's style sheet (shell.html).
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/picture.h"
+#include "forms/backend.h"
+#include "forms/web/page.h"
+
+namespace forms {
+namespace {
+
+// clang-format off
+// The window: a box of the client size in #kepler-stage, hidden until shown, and beside it the
+// box that replaces it when the program ends. Both are scaled uniformly to the largest size that
+// fits the view and centred in it, or pinned by ?scale=N at the top left; the page around them
+// takes the window's background colour. The scale is also --kepler-scale, for the dialogs.
+EM_JS(void, kepler_window_make, (int width, int height), {
+  const k = Module.kepler;
+  let stage = document.getElementById("kepler-stage");
+  if (!stage) {
+    stage = document.body.appendChild(document.createElement("div"));
+    stage.id = "kepler-stage";
+  }
+  const form = document.createElement("div");
+  const ended = document.createElement("div");
+  form.className = "kepler-window";
+  ended.className = "kepler-ended";
+  for (const box of [form, ended]) {
+    box.style.width = width + "px";
+    box.style.height = height + "px";
+    box.hidden = true;
+  }
+  stage.append(form, ended);
+  k.window = {form: form, ended: ended, width: width, height: height};
+  k.fit = () => {
+    const viewWidth = document.documentElement.clientWidth;
+    const viewHeight = document.documentElement.clientHeight;
+    const scale = k.scale || Math.min(viewWidth / width, viewHeight / height);
+    const left = k.scale ? 0 : Math.round((viewWidth - width * scale) / 2);
+    const top = k.scale ? 0 : Math.round((viewHeight - height * scale) / 2);
+    const transform = "translate(" + left + "px," + top + "px) scale(" + scale + ")";
+    form.style.transform = transform;
+    ended.style.transform = transform;
+    document.documentElement.style.setProperty("--kepler-scale", scale);
+  };
+  addEventListener("resize", k.fit);
+});
+
+EM_JS(void, kepler_window_title, (const char* text, int length), {
+  document.title = Module.kepler.text(text, length);
+});
+
+EM_JS(void, kepler_window_background, (const char* css, int length), {
+  const colour = Module.kepler.text(css, length);
+  Module.kepler.window.form.style.backgroundColor = colour;
+  document.documentElement.style.backgroundColor = colour;
+});
+
+// The DOM order of the buttons is the Tab order (and a screen reader's reading order); their
+// places are absolute, so moving them in the DOM moves nothing on the screen.
+EM_JS(void, kepler_window_tab_order, (const int* elements, int count), {
+  const k = Module.kepler;
+  for (let i = 0; i < count; ++i) {
+    const button = k.elements[HEAP32[(elements >> 2) + i]];
+    button.parentNode.appendChild(button);
+  }
+});
+
+// Shows the window and notes the time of the first frame that holds it (window.keplerFirstFrame,
+// [ms] since the page began to load).
+EM_JS(void, kepler_window_show, (), {
+  const k = Module.kepler;
+  k.window.form.hidden = false;
+  k.fit();
+  requestAnimationFrame(() => {
+    if (window.keplerFirstFrame === undefined) window.keplerFirstFrame = performance.now();
+  });
+});
+
+// An element of a class in a container (0: the window), absolutely placed.
+EM_JS(int, kepler_element_make, (int container, const char* tag, const char* className,
+                                 const char* name, int nameLength), {
+  const k = Module.kepler;
+  const parent = container ? k.elements[container] : k.window.form;
+  const element = document.createElement(UTF8ToString(tag));
+  element.className = UTF8ToString(className);
+  element.dataset.control = k.text(name, nameLength);
+  parent.appendChild(element);
+  return k.add(element);
+});
+
+EM_JS(void, kepler_element_remove, (int element), {
+  const k = Module.kepler;
+  k.elements[element].remove();
+  k.elements[element] = null;
+});
+
+EM_JS(void, kepler_element_geometry, (int element, int x, int y, int width, int height), {
+  const style = Module.kepler.elements[element].style;
+  style.left = x + "px";
+  style.top = y + "px";
+  style.width = Math.max(0, width) + "px";
+  style.height = Math.max(0, height) + "px";
+});
+
+EM_JS(void, kepler_element_visible, (int element, int visible), {
+  Module.kepler.elements[element].style.display = visible ? "" : "none";
+});
+
+EM_JS(void, kepler_element_style, (int element, const char* property, const char* value,
+                                   int valueLength), {
+  const k = Module.kepler;
+  k.elements[element].style.setProperty(UTF8ToString(property), k.text(value, valueLength));
+});
+
+EM_JS(void, kepler_element_class, (int element, const char* className, int on), {
+  Module.kepler.elements[element].classList.toggle(UTF8ToString(className), !!on);
+});
+
+// The text of a label, or of a button's caption <span>.
+EM_JS(void, kepler_element_text, (int element, const char* text, int length), {
+  const k = Module.kepler;
+  const target = k.elements[element];
+  (target.tagName == "BUTTON" ? target.firstChild : target).textContent = k.text(text, length);
+});
+
+// Width and height [px] of one line of text in a CSS font, trailing blanks included: the advance
+// and the font's ascent plus descent, as a canvas measures them.
+EM_JS(void, kepler_text_measure, (const char* font, int fontLength, const char* text,
+                                  int length, float* size), {
+  const k = Module.kepler;
+  k.measure = k.measure || document.createElement("canvas").getContext("2d");
+  k.measure.font = k.text(font, fontLength);
+  const metrics = k.measure.measureText(k.text(text, length));
+  HEAPF32[size >> 2] = metrics.width;
+  HEAPF32[(size >> 2) + 1] = metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent;
+});
+
+// A button queues its clicks (mouse, Space, Enter) for the C++ side and wakes the wait in flight;
+// its caption is a <span>, so that a pressed button can move it.
+EM_JS(void, kepler_button_listen, (int element), {
+  const k = Module.kepler;
+  const button = k.elements[element];
+  button.type = "button";
+  button.appendChild(document.createElement("span"));
+  k.guardEnter(button);
+  button.addEventListener("click", () => {
+    if (k.ended) return;
+    k.clicks.push(element);
+    Module.keplerWait.wake();
+  });
+});
+
+EM_JS(void, kepler_button_focus, (int element), {
+  Module.kepler.elements[element].focus();
+});
+
+// A picture box's canvas, of its pixel buffer's size, under whatever the box holds.
+EM_JS(void, kepler_surface_canvas, (int element, int width, int height), {
+  const canvas = document.createElement("canvas");
+  canvas.width = width;
+  canvas.height = height;
+  canvas.className = "kepler-drawing";
+  const box = Module.kepler.elements[element];
+  box.prepend(canvas);
+  box.keplerContext = canvas.getContext("2d");
+});
+
+// RGBA pixels, row by row, into a canvas at (x, y): a picture box's drawing (`canvas` 0) or an
+// image control's picture, whose canvas then takes the pixels' size.
+EM_JS(void, kepler_canvas_put, (int element, int isImage, const std::uint8_t* rgba, int x, int y,
+                                int width, int height), {
+  const box = Module.kepler.elements[element];
+  let context = box.keplerContext;
+  if (isImage) {
+    const canvas = box.firstChild || box.appendChild(document.createElement("canvas"));
+    canvas.width = width;
+    canvas.height = height;
+    context = canvas.getContext("2d");
+  }
+  if (width > 0 && height > 0) {
+    const pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+    context.putImageData(new ImageData(pixels, width, height), x, y);
+  }
+});
+// clang-format on
+
+constexpr std::string_view kPGothicFace = "Kepler P Gothic";
+constexpr std::string_view kHeavyGothicFace = "Kepler Gothic UB";
+
+// A runtime font as CSS writes it. The two Japanese families map to the page's two subset faces;
+// points become pixels at 96 dpi, rounded, as on the desktop; the heavy gothic is an ultra-bold
+// face at its regular weight, which its stand-in plays in bold.
+std::string CssFont(const FontSpec& font) {
+  const bool heavy = font.family == kHeavyGothic;
+  std::string family;
+  if (heavy) {
+    family = kHeavyGothicFace;
+  } else if (font.family == kPGothic) {
+    family = kPGothicFace;
+  } else {
+    for (const char c : font.family) {
+      if (c == '"' || c == '\\') family += '\\';
+      family += c;
+    }
+  }
+  const long pixels = std::lround(font.points * 96.0 / 72.0);
+  const int weight = heavy || font.weight >= 700 ? 700 : 400;
+  return std::to_string(weight) + " " + std::to_string(pixels) + "px \"" + family +
+         "\", sans-serif";
+}
+
+void setStyle(int element, const char* property, std::string_view value) {
+  kepler_element_style(element, property, value.data(), static_cast<int>(value.size()));
+}
+
+void showText(int element, std::string_view utf8) {
+  kepler_element_text(element, utf8.data(), static_cast<int>(utf8.size()));
+}
+
+// The pixels 0xAARRGGBB of a row-by-row buffer, as the RGBA bytes a canvas takes, little-endian;
+// `opaque` ignores the alpha byte, as the desktop's RGB32 drawing does.
+void toRgba(const std::uint32_t* argb, int stride, const PixelRect& r, bool opaque,
+            std::vector<std::uint32_t>& out) {
+  out.resize(static_cast<std::size_t>(r.width) * static_cast<std::size_t>(r.height));
+  std::uint32_t* to = out.data();
+  for (int y = r.y; y < r.y + r.height; ++y) {
+    const std::uint32_t* from = argb + static_cast<std::size_t>(y) * stride + r.x;
+    for (int x = 0; x < r.width; ++x) {
+      const std::uint32_t p = from[x];
+      const std::uint32_t alpha = opaque ? 0xFF000000u : (p & 0xFF000000u);
+      *to++ = alpha | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+    }
+  }
+}
+
+// The element number of a container peer.
+class WebContainer {
+ public:
+  virtual ~WebContainer() = default;
+  virtual int element() const = 0;
+};
+
+int elementOf(const ContainerPeer& container) {
+  return dynamic_cast<const WebContainer&>(container).element();
+}
+
+// An element that goes with its peer.
+class Element {
+ public:
+  Element(int container, const char* tag, const char* className, std::string_view name)
+      : id_(kepler_element_make(container, tag, className, name.data(),
+                                static_cast<int>(name.size()))) {}
+  ~Element() { kepler_element_remove(id_); }
+  Element(const Element&) = delete;
+  Element& operator=(const Element&) = delete;
+  int id() const { return id_; }
+
+ private:
+  int id_;
+};
+
+template <typename Peer>
+class WebControl : public Peer {
+ public:
+  WebControl(int container, const char* tag, const char* className, std::string_view name)
+      : element_(container, tag, className, name) {}
+  void setGeometry(const PixelRect& r) override {
+    kepler_element_geometry(id(), r.x, r.y, r.width, r.height);
+  }
+  void setVisible(bool visible) override { kepler_element_visible(id(), visible); }
+  int id() const { return element_.id(); }
+
+ private:
+  Element element_;
+};
+
+class WebLabel final : public WebControl<LabelPeer> {
+ public:
+  WebLabel(int container, const LabelLook& look, std::string_view name)
+      : WebControl(container, "div", "kepler-label", name), font_(CssFont(look.font)) {
+    setStyle(id(), "font", font_);
+    setStyle(id(), "background-color", web::CssColor(look.back));
+    setStyle(id(), "color", web::CssColor(look.fore));
+    kepler_element_class(id(), "wrap", look.wordWrap);
+    kepler_element_class(id(), "centred", look.centred);
+  }
+  void setText(std::string_view utf8) override { showText(id(), utf8); }
+  TextSize measure(std::string_view utf8) const override {
+    float size[2] = {0, 0};
+    kepler_text_measure(font_.data(), static_cast<int>(font_.size()), utf8.data(),
+                        static_cast<int>(utf8.size()), size);
+    return {size[0], size[1]};
+  }
+
+ private:
+  std::string font_;
+};
+
+class WebButton final : public WebControl<ButtonPeer> {
+ public:
+  WebButton(int container, const FontSpec& font, std::string_view name)
+      : WebControl(container, "button", "kepler-button", name) {
+    kepler_button_listen(id());
+    setStyle(id(), "font", CssFont(font));
+    setStyle(id(), "color", web::CssColor(systemButtonText()));
+    setFaceColor(systemButtonFace());
+  }
+  ~WebButton() override { web::ForgetClickHandler(id()); }
+  void setText(std::string_view utf8) override { showText(id(), utf8); }
+  void setFaceColor(Color color) override {
+    setStyle(id(), "background-color", web::CssColor(color));
+  }
+  void setFocus() override { kepler_button_focus(id()); }
+  void onClick(std::function<void()> handler) override {
+    web::SetClickHandler(id(), std::move(handler));
+  }
+};
+
+// A picture box: its element holds the canvas, then the labels and images placed in it. The
+// changed rectangles wait here until the drawing is flushed, which the event loop does before
+// every yield to the browser.
+class WebSurface final : public WebControl<SurfacePeer>, public WebContainer {
+ public:
+  WebSurface(int container, Color back, const std::uint32_t* pixels, int width, int height,
+             std::string_view name);
+  ~WebSurface() override;
+  int element() const override { return id(); }
+  void imageChanged(const PixelRect& dirty) override;
+  void flush(std::vector<std::uint32_t>& scratch);
+
+ private:
+  // Pending rectangles beyond this many are merged into one.
+  static constexpr std::size_t kMaxPending = 8;
+  const std::uint32_t* pixels_;
+  int width_;
+  int height_;
+  std::vector<PixelRect> pending_;
+};
+
+std::vector<WebSurface*>& surfaces() {
+  static std::vector<WebSurface*> all;
+  return all;
+}
+
+WebSurface::WebSurface(int container, Color back, const std::uint32_t* pixels, int width,
+                       int height, std::string_view name)
+    : WebControl(container, "div", "kepler-surface", name),
+      pixels_(pixels),
+      width_(std::max(0, width)),
+      height_(std::max(0, height)) {
+  setStyle(id(), "background-color", web::CssColor(back));
+  kepler_surface_canvas(id(), width_, height_);
+  pending_.push_back({0, 0, width_, height_});
+  surfaces().push_back(this);
+}
+
+WebSurface::~WebSurface() {
+  std::erase(surfaces(), this);
+}
+
+PixelRect unite(const PixelRect& a, const PixelRect& b) {
+  const int left = std::min(a.x, b.x);
+  const int top = std::min(a.y, b.y);
+  const int right = std::max(a.x + a.width, b.x + b.width);
+  const int bottom = std::max(a.y + a.height, b.y + b.height);
+  return {left, top, right - left, bottom - top};
+}
+
+bool touches(const PixelRect& a, const PixelRect& b) {
+  return a.x <= b.x + b.width && b.x <= a.x + a.width && a.y <= b.y + b.height &&
+         b.y <= a.y + a.height;
+}
+
+void WebSurface::imageChanged(const PixelRect& dirty) {
+  // Only what lies on the buffer; a rectangle touching a pending one joins it.
+  const int left = std::max(dirty.x, 0);
+  const int top = std::max(dirty.y, 0);
+  const int right = std::min(dirty.x + std::max(dirty.width, 0), width_);
+  const int bottom = std::min(dirty.y + std::max(dirty.height, 0), height_);
+  if (right <= left || bottom <= top) return;
+  PixelRect rect{left, top, right - left, bottom - top};
+  for (auto it = pending_.begin(); it != pending_.end();) {
+    if (touches(*it, rect)) {
+      rect = unite(*it, rect);
+      it = pending_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  pending_.push_back(rect);
+  if (pending_.size() > kMaxPending) {
+    PixelRect all = pending_.front();
+    for (const PixelRect& r : pending_) all = unite(all, r);
+    pending_.assign(1, all);
+  }
+}
+
+void WebSurface::flush(std::vector<std::uint32_t>& scratch) {
+  for (const PixelRect& r : pending_) {
+    toRgba(pixels_, width_, r, true, scratch);
+    kepler_canvas_put(id(), 0, reinterpret_cast<const std::uint8_t*>(scratch.data()), r.x, r.y,
+                      r.width, r.height);
+  }
+  pending_.clear();
+}
+
+class WebImage final : public WebControl<ImagePeer> {
+ public:
+  WebImage(int surface, std::string_view name) : WebControl(surface, "div", "kepler-image", name) {}
+  void setPicture(const kepler::Picture* picture) override {
+    if (picture == nullptr || picture->width <= 0 || picture->height <= 0 ||
+        picture->pixels.size() <
+            static_cast<std::size_t>(picture->width) * static_cast<std::size_t>(picture->height)) {
+      kepler_canvas_put(id(), 1, nullptr, 0, 0, 0, 0);
+      return;
+    }
+    std::vector<std::uint32_t> rgba;
+    toRgba(picture->pixels.data(), picture->width, {0, 0, picture->width, picture->height}, false,
+           rgba);
+    kepler_canvas_put(id(), 1, reinterpret_cast<const std::uint8_t*>(rgba.data()), 0, 0,
+                      picture->width, picture->height);
+  }
+};
+
+class WebWindow final : public WindowPeer, public WebContainer {
+ public:
+  WebWindow(int width, int height) {
+    web::PreparePage();
+    kepler_window_make(width, height);
+  }
+  int element() const override { return 0; }
+  void setTitle(std::string_view utf8) override {
+    kepler_window_title(utf8.data(), static_cast<int>(utf8.size()));
+  }
+  void setBackground(Color color) override {
+    const std::string css = web::CssColor(color);
+    kepler_window_background(css.data(), static_cast<int>(css.size()));
+  }
+  void setTabOrder(const std::vector<ButtonPeer*>& buttons) override {
+    std::vector<int> elements;
+    for (ButtonPeer* button : buttons) elements.push_back(static_cast<WebButton*>(button)->id());
+    kepler_window_tab_order(elements.data(), static_cast<int>(elements.size()));
+  }
+  // Labels lie under the buttons and picture boxes, images above a picture box's labels: the
+  // style sheet's layers do it.
+  void show() override { kepler_window_show(); }
+  // A page has no close button of its own; closing its tab ends everything at once.
+  void onClose(std::function<void()>) override {}
+};
+
+}  // namespace
+
+namespace web {
+
+void FlushDrawing() {
+  static std::vector<std::uint32_t> scratch;
+  for (WebSurface* surface : surfaces()) surface->flush(scratch);
+}
+
+}  // namespace web
+
+std::unique_ptr<WindowPeer> MakeWindowPeer(int clientWidth, int clientHeight) {
+  return std::make_unique<WebWindow>(clientWidth, clientHeight);
+}
+
+std::unique_ptr<LabelPeer> MakeLabelPeer(ContainerPeer& container, const LabelLook& look,
+                                         std::string_view name) {
+  return std::make_unique<WebLabel>(elementOf(container), look, name);
+}
+
+std::unique_ptr<ButtonPeer> MakeButtonPeer(ContainerPeer& container, const FontSpec& font,
+                                           std::string_view name) {
+  return std::make_unique<WebButton>(elementOf(container), font, name);
+}
+
+std::unique_ptr<SurfacePeer> MakeSurfacePeer(ContainerPeer& container, Color back,
+                                             const std::uint32_t* pixels, int width, int height,
+                                             std::string_view name) {
+  return std::make_unique<WebSurface>(elementOf(container), back, pixels, width, height, name);
+}
+
+std::unique_ptr<ImagePeer> MakeImagePeer(SurfacePeer& surface, std::string_view name) {
+  return std::make_unique<WebImage>(static_cast<WebSurface&>(surface).id(), name);
+}
+
+}  // namespace forms

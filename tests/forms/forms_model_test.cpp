@@ -1,0 +1,188 @@
+// The forms layer's side of the backend boundary: what the controls tell their peers. A wrong
+// rectangle here is a stale or misplaced picture on every backend.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "forms/backend.h"
+#include "forms/command_button.h"
+#include "forms/form_window.h"
+#include "forms/label.h"
+#include "forms/picture_box.h"
+
+namespace {
+
+// What the recording backend's peers were told, in order.
+std::vector<std::string> told;
+std::vector<forms::PixelRect> changed;
+std::vector<forms::ButtonPeer*> tabOrder;
+
+std::string rectText(const forms::PixelRect& r) {
+  return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
+         std::to_string(r.height);
+}
+
+class Peer {
+ protected:
+  void geometry(const forms::PixelRect& r) { told.push_back("geometry " + rectText(r)); }
+};
+
+class RecordingLabel final : public forms::LabelPeer, Peer {
+ public:
+  void setGeometry(const forms::PixelRect& r) override { geometry(r); }
+  void setVisible(bool) override {}
+  void setText(std::string_view utf8) override { told.push_back("text " + std::string(utf8)); }
+  // Every byte 7.25 px wide, lines 16.5 px high: fractions the label must round up.
+  TextSize measure(std::string_view utf8) const override {
+    return {7.25f * static_cast<float>(utf8.size()), 16.5f};
+  }
+};
+
+class RecordingButton final : public forms::ButtonPeer, Peer {
+ public:
+  void setGeometry(const forms::PixelRect& r) override { geometry(r); }
+  void setVisible(bool) override {}
+  void setText(std::string_view) override {}
+  void setFaceColor(forms::Color) override {}
+  void setFocus() override {}
+  void onClick(std::function<void()>) override {}
+};
+
+class RecordingSurface final : public forms::SurfacePeer, Peer {
+ public:
+  void setGeometry(const forms::PixelRect& r) override { geometry(r); }
+  void setVisible(bool) override {}
+  void imageChanged(const forms::PixelRect& dirty) override { changed.push_back(dirty); }
+};
+
+class RecordingWindow final : public forms::WindowPeer {
+ public:
+  void setTitle(std::string_view) override {}
+  void setBackground(forms::Color) override {}
+  void setTabOrder(const std::vector<forms::ButtonPeer*>& buttons) override { tabOrder = buttons; }
+  void show() override {}
+  void onClose(std::function<void()>) override {}
+};
+
+}  // namespace
+
+namespace forms {
+
+std::unique_ptr<WindowPeer> MakeWindowPeer(int, int) {
+  return std::make_unique<RecordingWindow>();
+}
+std::unique_ptr<LabelPeer> MakeLabelPeer(ContainerPeer&, const LabelLook&, std::string_view) {
+  return std::make_unique<RecordingLabel>();
+}
+std::unique_ptr<ButtonPeer> MakeButtonPeer(ContainerPeer&, const FontSpec&, std::string_view) {
+  return std::make_unique<RecordingButton>();
+}
+std::unique_ptr<SurfacePeer> MakeSurfacePeer(ContainerPeer&, Color, const std::uint32_t*, int, int,
+                                             std::string_view) {
+  return std::make_unique<RecordingSurface>();
+}
+std::unique_ptr<ImagePeer> MakeImagePeer(SurfacePeer&, std::string_view) {
+  return nullptr;
+}
+void EndProgram(int) {}
+void ReportFatal(std::string_view) {}
+bool tracing() {
+  return false;
+}
+void traceLine(std::string_view) {}
+
+}  // namespace forms
+
+namespace {
+
+constexpr forms::Color kBack = forms::RGB(128, 128, 255);
+
+class PeerProtocol : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    told.clear();
+    changed.clear();
+  }
+  forms::FormWindow window{989, 577};
+};
+
+// Every pixel that differs between the two drawings lies in one of the reported rectangles.
+void expectChangesReported(const std::vector<std::uint32_t>& before, const forms::PictureBox& box) {
+  int differing = 0;
+  for (int y = 0; y < box.imageHeight(); ++y) {
+    for (int x = 0; x < box.imageWidth(); ++x) {
+      const std::size_t i = static_cast<std::size_t>(y) * box.imageWidth() + x;
+      if (before[i] == box.pixels()[i]) continue;
+      ++differing;
+      const bool reported = std::any_of(changed.begin(), changed.end(), [&](const auto& r) {
+        return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
+      });
+      ASSERT_TRUE(reported) << "pixel " << x << "," << y << " changed unreported";
+    }
+  }
+  EXPECT_GT(differing, 0) << "the drawing changed nothing";
+}
+
+TEST_F(PeerProtocol, EveryDrawnPixelIsReportedAndNothingOutsideTheSurface) {
+  forms::PictureBox box("Picture1", window.client(), kBack, 0, 0, 41, 200, 100);
+  ASSERT_EQ(box.pixels().size(), 200u * 100u);
+  EXPECT_EQ(box.rgbAt(0, 0), 0x8080FFu) << "the drawing starts in the background colour";
+
+  auto before = box.pixels();
+  box.Circle(190, 50, 30, forms::RGB(255, 255, 0));  // half of it off the right edge
+  expectChangesReported(before, box);
+  for (const forms::PixelRect& r : changed) {
+    EXPECT_GE(r.x, 0);
+    EXPECT_LE(r.x + r.width, 200) << rectText(r) << " reaches past the right edge";
+  }
+
+  changed.clear();
+  before = box.pixels();
+  box.BoxFill(150.4f, 90, 20.6f, 10, forms::RGB(0, 0, 0));  // corners the other way round
+  expectChangesReported(before, box);
+  ASSERT_EQ(changed.size(), 1u);
+  EXPECT_EQ(rectText(changed[0]), "21,10 130x81") << "both corners' pixels included";
+
+  changed.clear();
+  box.BoxFill(-50, -50, -10, -10, forms::RGB(0, 0, 0));
+  box.Circle(1000, 1000, 5);
+  EXPECT_TRUE(changed.empty()) << "drawing wholly off the surface reports nothing";
+}
+
+TEST_F(PeerProtocol, PlacesAreTheNearestWholePixelAndSizesNeverNegative) {
+  forms::CommandButton button("Command1(0)", window.client(), forms::kF1);
+  told.clear();
+  button.setLeft(135.5f);
+  button.setTop(-0.5f);
+  button.setWidth(-20);
+  EXPECT_EQ(told, (std::vector<std::string>{"geometry 136,0 0x0", "geometry 136,0 0x0",
+                                            "geometry 136,0 0x0"}));
+  EXPECT_EQ(button.left(), 135.5f) << "the model keeps the exact value";
+  EXPECT_EQ(button.width(), -20.0f);
+}
+
+TEST_F(PeerProtocol, AnAutoSizeLabelRoundsItsMeasuredTextUpAndSkipsAnUnchangedCaption) {
+  forms::Label label("Label7", window.client(), forms::kF1, kBack, 0, "ab", {.autoSize = true}, 580,
+                     5, 0, 0);
+  EXPECT_EQ(label.width(), 15.0f) << "2 x 7.25 = 14.5 rounds up";
+  EXPECT_EQ(label.height(), 17.0f);
+  told.clear();
+  label.setCaption("abc");
+  label.setCaption("abc");
+  EXPECT_EQ(told, (std::vector<std::string>{"text abc", "geometry 580,5 22x17"}))
+      << "the repeated caption is neither sent nor measured again";
+}
+
+TEST_F(PeerProtocol, TheTabOrderIsTheOrderTheWindowGivesNotTheOrderOfMaking) {
+  forms::CommandButton second("Command2", window.client(), forms::kF1);
+  forms::CommandButton first("Command1(0)", window.client(), forms::kF1);
+  window.setTabOrder({&first, &second});
+  ASSERT_EQ(tabOrder.size(), 2u);
+  EXPECT_EQ(tabOrder[0], &first.buttonPeer());
+  EXPECT_EQ(tabOrder[1], &second.buttonPeer());
+}
+
+}  // namespace
