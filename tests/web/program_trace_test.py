@@ -1,0 +1,118 @@
+#!/usr/bin/python3
+"""The program's page does what the desktop program does, line for line: for start-up and for
+each of the ten buttons clicked once on a fresh page (on the virtual clock), the page's operation
+trace without its time stamps has the line count and SHA-256 digest that the desktop's golden
+trace test pins (tests/gui/golden_trace_test.cpp).
+
+    /usr/bin/python3 tests/web/program_trace_test.py BUILD_WEB/kepler-laws.html [CASE ...]
+
+With KEPLER_TRACE_DUMP=<folder> holding the desktop's traces (the golden test writes them there
+under the same variable), a difference is shown as the first lines that differ.
+"""
+
+import difflib
+import hashlib
+import os
+import pathlib
+import re
+import sys
+import unittest
+
+from selenium.webdriver.common.by import By
+
+from harness import Browser
+
+PAGE = None  # set from the command line
+GOLDEN = pathlib.Path(__file__).resolve().parent.parent / "gui" / "golden_trace_test.cpp"
+BUTTONS = [f"Command1({i})" for i in range(8)] + ["Command2", "Command3"]
+ANSWERS = {"はい": "はい(Y)", "いいえ": "いいえ(N)"}
+
+
+def golden_cases():
+    """{name: (button index or -1, the quit box's answer or None, lines, sha256)} for the cases
+    without a second, nested click (those need the desktop clock's schedule)."""
+    pattern = re.compile(r'\{"(\w+)", (-?\d+), (nullptr|"[^"]*"), (\d+), (\d+), (\d+),\s*'
+                         r'"([0-9a-f]{64})"\}')
+    cases = {}
+    for name, button, answer, nested_at, _, count, digest in pattern.findall(GOLDEN.read_text()):
+        if int(nested_at) == 0:
+            cases[name] = (int(button), None if answer == "nullptr" else answer.strip('"'),
+                           int(count), digest)
+    return cases
+
+
+def lines(browser):
+    return [line.split(" kepler.forms: ", 1)[1] for line in browser.trace()]
+
+
+def line_count(browser):
+    return browser.value("window.keplerTrace.length")
+
+
+class TraceEquality(unittest.TestCase):
+    """One fresh page per case, in one browser."""
+
+    cases = {}
+
+    @classmethod
+    def setUpClass(cls):
+        cls.browser = Browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.close()
+
+    def run_case(self, name):
+        button, answer, expected_count, expected_digest = self.cases[name]
+        b = self.browser
+        b.open(PAGE, "?trace&scale=1&clock=virtual")
+        start_up = self.cases["start_up"][2]
+        # Start-up ends when its last line is written; nothing more comes until a click.
+        b.wait_for(f"window.keplerFirstFrame && window.keplerTrace.length >= {start_up}",
+                   timeout=60)
+        if button < 0:
+            self.assertEqual(line_count(b), start_up)
+            self.compare(name, lines(b), expected_count, expected_digest)
+            return
+        before = line_count(b)
+        control = BUTTONS[button]
+        b.run("arguments[0].click();",
+              b.driver.find_element(By.CSS_SELECTOR, f'[data-control="{control}"]'))
+        if answer is not None:
+            b.wait_for("document.querySelector('dialog[open]')")
+            caption = ANSWERS[answer]
+            b.run("[...document.querySelectorAll('dialog[open] button')]"
+                  ".find(button => button.textContent === arguments[0]).click();", caption)
+        last = "Form1 End" if answer == "はい" else f"Form1 Return {control}"
+        b.wait_for(f"window.keplerTrace.some(l => l.endsWith(' kepler.forms: ' + {last!r}))",
+                   timeout=120, poll=0.1)
+        self.compare(name, lines(b)[before:], expected_count, expected_digest)
+
+    def compare(self, name, got, expected_count, expected_digest):
+        digest = hashlib.sha256("\n".join(got).encode()).hexdigest()
+        if (len(got), digest) == (expected_count, expected_digest):
+            return
+        detail = f"{name}: {len(got)} lines, digest {digest}"
+        dump = os.environ.get("KEPLER_TRACE_DUMP")
+        desktop = pathlib.Path(dump) / f"{name}.trace" if dump else None
+        if desktop and desktop.exists():
+            diff = difflib.unified_diff(desktop.read_text().splitlines(), got, "desktop",
+                                        "browser", n=2, lineterm="")
+            detail += "\n" + "\n".join(list(diff)[:40])
+        else:
+            detail += "; the first lines: " + " | ".join(got[:5])
+        self.fail(f"the page's trace differs from the desktop's: {detail}")
+
+
+def add_cases():
+    TraceEquality.cases = golden_cases()
+    for name in TraceEquality.cases:
+        setattr(TraceEquality, f"test_{name}", lambda self, name=name: self.run_case(name))
+
+
+if __name__ == "__main__":
+    PAGE = sys.argv.pop(1)
+    add_cases()
+    wanted = sys.argv[1:]
+    sys.argv[1:] = [f"TraceEquality.test_{name}" for name in wanted]
+    unittest.main(verbosity=2)
