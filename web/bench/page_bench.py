@@ -1,15 +1,13 @@
 #!/usr/bin/python3
 """Figures of a program page in headless Chromium, from file://: its size and what it is made of,
-the time from opening it to the first frame that shows the window, and either the overshoot of the
-window's own waits at 3 and 30 ms (--waits, for a page that answers ?bench=waits by leaving
-window.keplerWaitFigures) or the pacing of the program's demonstrations (--pacing: each of the
-eight scenario buttons played once on the real clock; its time from click to return against the
-sum of the waits it asked for, read from the page's trace).
+the time from opening it to the first frame that shows the window, and the overshoot of the
+window's own waits (through WebClock and the event loop) at 3 and 30 ms.
 
-    /usr/bin/python3 web/bench/page_bench.py [PAGE] [--opens N] [--waits] [--pacing [BUTTON ...]]
+    /usr/bin/python3 web/bench/page_bench.py [PAGE] [--opens N]
 
-PAGE defaults to build-web/kepler-laws.html (scripts/web.sh builds it). A benchmark, not a test:
-the figures depend on the machine's load.
+PAGE defaults to build-web/web/form_demo.html (scripts/web.sh builds it); the page must answer
+?bench=waits by leaving window.keplerWaitFigures. A benchmark, not a test: the figures depend on
+the machine's load.
 """
 
 import argparse
@@ -35,36 +33,10 @@ def parts(page_text):
     return sizes
 
 
-def measure_pacing(browser, page, button):
-    """Plays Command1(button) once and prints its time from click to return, the sum of the waits
-    it asked for, and the overhead of the one over the other."""
-    control = f"Command1({button})"
-    browser.open(page, "?scale=1&trace")
-    browser.wait_for("window.keplerFirstFrame", timeout=60)
-    cpu, wall = browser.cpu_seconds(), time.monotonic()
-    browser.run(f"document.querySelector('[data-control=\"{control}\"]').click();")
-    browser.wait_for(f"window.keplerTrace.some(l => l.endsWith('Form1 Return {control}'))",
-                     timeout=600, poll=0.2)
-    cpu, wall = browser.cpu_seconds() - cpu, time.monotonic() - wall
-    stamped = [line.split(" kepler.forms: ", 1) for line in browser.trace()]
-    start = next(i for i, (_, line) in enumerate(stamped) if line == f"Form1 Click {control}")
-    end = next(i for i, (_, line) in enumerate(stamped) if line == f"Form1 Return {control}")
-    asked = sum(int(line.rsplit(" ", 1)[1]) for _, line in stamped[start:end]
-                if line.startswith("Form1 Wait "))
-    took = float(stamped[end][0]) - float(stamped[start][0])
-    overhead = 100 * (took - asked) / asked
-    print(f"  {control}: {took / 1000:.3f} s against {asked / 1000:.3f} s of waits asked: "
-          f"overhead {overhead:+.2f} %, CPU {100 * cpu / wall:.0f} % of one core")
-    return {"button": button, "took": took, "asked": asked, "overhead": overhead}
-
-
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("page", nargs="?", default="build-web/kepler-laws.html")
+    parser.add_argument("page", nargs="?", default="build-web/web/form_demo.html")
     parser.add_argument("--opens", type=int, default=10, help="page opens to time")
-    parser.add_argument("--waits", action="store_true", help="the page's own wait figures")
-    parser.add_argument("--pacing", nargs="*", type=int, metavar="BUTTON",
-                        help="Command1 indices to play (all eight when none is given)")
     args = parser.parse_args()
     page = pathlib.Path(args.page)
     if not page.exists():
@@ -84,14 +56,6 @@ def main():
         print(f"open to first frame over {args.opens} opens [ms]: median "
               f"{statistics.median(first_frames):.1f}, min {min(first_frames):.1f}, "
               f"max {max(first_frames):.1f}")
-
-        if args.pacing is not None:
-            pacing = [measure_pacing(browser, page, button)
-                      for button in (args.pacing or range(8))]
-        if not args.waits:
-            print(json.dumps({"size": size, "first_frames": first_frames,
-                              "pacing": pacing if args.pacing is not None else None}))
-            return
 
         browser.open(page, "?scale=1&bench=waits")
         cpu, wall = browser.cpu_seconds(), time.monotonic()
