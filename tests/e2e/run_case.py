@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""End-to-end runs of the real kepler-laws window: each case starts its own Xvfb (through
-xvfb-run), starts the program from its asset folder with the forms trace on, drives it with
-xdotool like a student would and checks what the screen and the trace show.
+"""End-to-end runs of the real kepler-laws window: each case starts its own Xvfb, starts the
+program from its asset folder with the forms trace on, drives it with xdotool like a student
+would and checks what the screen and the trace show.
 
 Usage: run_case.py --program PATH --assets DIR --artifacts DIR CASE
 Cases: start_up, laws_picture, quit_confirmation, close_during_demonstration, inner_planets,
@@ -800,7 +800,7 @@ def main():
     if args.inside_display:
         return run_inside_display(args)
 
-    tools = ("xvfb-run", "xdotool", "import", "convert") + WINDOW_MANAGER_CASES.get(args.case, ())
+    tools = ("Xvfb", "xdotool", "import", "convert") + WINDOW_MANAGER_CASES.get(args.case, ())
     missing = [tool for tool in tools if shutil.which(tool) is None]
     if missing:
         print("skipped: missing " + ", ".join(missing) + " (scripts/deps.sh test installs them)")
@@ -809,10 +809,27 @@ def main():
         if not os.path.exists(path):
             print("missing %s: build the targets kepler-laws and assets first" % path)
             return 1
-    screen = "-screen 0 %sx24" % SCREENS.get(args.case, DEFAULT_SCREEN)
-    command = ["xvfb-run", "-a", "-s", screen, sys.executable, os.path.abspath(__file__),
-               "--inside-display"] + sys.argv[1:]
-    return subprocess.run(command).returncode
+    # Xvfb picks a free display itself and says which once it accepts connections (-displayfd):
+    # xvfb-run -a guesses a number from lock files, and two runs starting together can take the
+    # same one, so that one program talks to the other's server and is refused.
+    ready, told = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(told), "-nolisten", "tcp", "-screen",
+                               "0", "%sx24" % SCREENS.get(args.case, DEFAULT_SCREEN)],
+                              pass_fds=(told,), stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+    os.close(told)
+    with os.fdopen(ready) as answer:
+        number = answer.readline().strip()
+    try:
+        if not number:
+            print("Xvfb did not start")
+            return 1
+        environment = dict(os.environ, DISPLAY=":" + number)
+        command = [sys.executable, os.path.abspath(__file__), "--inside-display"] + sys.argv[1:]
+        return subprocess.run(command, env=environment).returncode
+    finally:
+        server.terminate()
+        server.wait()
 
 
 if __name__ == "__main__":
