@@ -1,6 +1,6 @@
 // What a person sees on the buttons and what the keyboard does: the graphical buttons' flat
 // faces, bevels and focus mark, the focus and Tab order at start, Enter and Space on a focused
-// button, the confirmation box's access keys, the scheme's colours and the window icon.
+// button, the confirmation box's access keys and the scheme's colours.
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
@@ -15,6 +15,7 @@
 #include "forms/qt/colour.h"
 #include "window_fixture.h"
 
+using forms::qt::ButtonOf;
 using testing_support::TraceRecorder;
 using testing_support::WindowTest;
 
@@ -24,13 +25,13 @@ const QRgb kFace = qRgb(255, 255, 200);
 const QRgb kCaption = forms::qt::ToQRgb(forms::systemButtonText());
 
 QImage grabButton(const forms::CommandButton& button) {
-  return forms::qt::ButtonOf(button)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  return ButtonOf(button)->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 // Where the caption may have ink: its text box centred inside the bevel, widened by two pixels
 // for glyph overhang and by one more down and right for the pressed caption's shift.
 QRect captionBox(const forms::CommandButton& button) {
-  const QPushButton* widget = forms::qt::ButtonOf(button);
+  const QPushButton* widget = ButtonOf(button);
   const QRect inner = widget->rect().adjusted(2, 2, -2, -2);
   const QRect text =
       QFontMetrics(widget->font())
@@ -95,14 +96,15 @@ TEST_F(FacesAndKeysTest, FaceIsFlatInItsBackColourBeforeAndAfterAClickAndHoverCh
       {forms::qt::ToQRgb(forms::system3DDarkShadow()),
        forms::qt::ToQRgb(forms::systemButtonShadow())});
 
-  QTest::mouseMove(forms::qt::ButtonOf(button), QPoint(90, 25));
+  QTest::mouseMove(ButtonOf(button), QPoint(90, 25));
   QApplication::processEvents();
   EXPECT_EQ(grabButton(button), atRest) << "hovering changed the face";
 
   TraceRecorder trace;
-  QTest::mouseClick(forms::qt::ButtonOf(button), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
-  EXPECT_GE(trace.find("Form1 Return Command1(3)"), 0) << "the click ran the demonstration";
-  ASSERT_EQ(focused(), forms::qt::ButtonOf(button)) << "a click moves the focus to the button";
+  QTest::mouseClick(ButtonOf(button), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
+  EXPECT_TRUE(trace.lines().contains("Form1 Return Command1(3)"))
+      << "the click ran the demonstration";
+  ASSERT_EQ(focused(), ButtonOf(button)) << "a click moves the focus to the button";
   const QImage afterClick = grabButton(button);
   expectFlatFace(afterClick, caption, true);
   // The focus mark: dots two pixels long, two apart, in the caption colour, four pixels in.
@@ -119,10 +121,10 @@ TEST_F(FacesAndKeysTest, FaceIsFlatInItsBackColourBeforeAndAfterAClickAndHoverCh
 
 TEST_F(FacesAndKeysTest, PressedButtonIsSunkenWithItsCaptionOneDownAndRight) {
   forms::CommandButton& button = form->Command2;
-  forms::qt::ButtonOf(button)->setFocus();
+  ButtonOf(button)->setFocus();
   const QImage up = grabButton(button);
-  QTest::mousePress(forms::qt::ButtonOf(button), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
-  ASSERT_TRUE(forms::qt::ButtonOf(button)->isDown());
+  QTest::mousePress(ButtonOf(button), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
+  ASSERT_TRUE(ButtonOf(button)->isDown());
   const QImage down = grabButton(button);
   expectBevel(
       down,
@@ -135,20 +137,19 @@ TEST_F(FacesAndKeysTest, PressedButtonIsSunkenWithItsCaptionOneDownAndRight) {
   EXPECT_NE(down.copy(text), up.copy(text)) << "the caption did not move";
 
   TraceRecorder trace;
-  QTest::mouseRelease(forms::qt::ButtonOf(button), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
+  QTest::mouseRelease(ButtonOf(button), Qt::LeftButton, Qt::NoModifier, QPoint(90, 25));
   EXPECT_EQ(trace.starting("Form1 Click"), QStringList({"Form1 Click Command2"}));
   EXPECT_EQ(grabButton(button), up) << "released, the button is raised again";
 }
 
 TEST_F(FacesAndKeysTest, FocusStartsOnTheFirstScenarioButtonAndTabVisitsTopToBottom) {
-  ASSERT_EQ(focused(), forms::qt::ButtonOf(form->Command1(0)));
+  ASSERT_EQ(focused(), ButtonOf(form->Command1(0)));
   EXPECT_EQ(grabButton(form->Command1(0)).pixel(4, 4), kCaption) << "no focus mark at start";
   EXPECT_EQ(grabButton(form->Command2).pixel(4, 4), kFace);
 
   QList<QWidget*> expected;
-  for (int i = 1; i <= 7; ++i) expected << forms::qt::ButtonOf(form->Command1(i));
-  expected << forms::qt::ButtonOf(form->Command2) << forms::qt::ButtonOf(form->Command3)
-           << forms::qt::ButtonOf(form->Command1(0));
+  for (int i = 1; i <= 7; ++i) expected << ButtonOf(form->Command1(i));
+  expected << ButtonOf(form->Command2) << ButtonOf(form->Command3) << ButtonOf(form->Command1(0));
   QList<QWidget*> visited;
   for (int i = 0; i < expected.size(); ++i) {
     QTest::keyClick(focused(), Qt::Key_Tab);
@@ -156,11 +157,11 @@ TEST_F(FacesAndKeysTest, FocusStartsOnTheFirstScenarioButtonAndTabVisitsTopToBot
   }
   EXPECT_EQ(visited, expected);
   QTest::keyClick(focused(), Qt::Key_Backtab);
-  EXPECT_EQ(focused(), forms::qt::ButtonOf(form->Command3));
+  EXPECT_EQ(focused(), ButtonOf(form->Command3));
 }
 
 TEST_F(FacesAndKeysTest, EnterReturnAndSpaceClickTheFocusedButtonAndAHeldEnterClicksOnce) {
-  forms::qt::ButtonOf(form->Command2)->setFocus();
+  ButtonOf(form->Command2)->setFocus();
   TraceRecorder trace;
   QTest::keyClick(focused(), Qt::Key_Return);
   QTest::keyClick(focused(), Qt::Key_Enter, Qt::KeypadModifier);
@@ -172,12 +173,6 @@ TEST_F(FacesAndKeysTest, EnterReturnAndSpaceClickTheFocusedButtonAndAHeldEnterCl
   QApplication::sendEvent(focused(), &held);
   QTest::keyClick(focused(), Qt::Key_Return, Qt::ControlModifier);
   EXPECT_TRUE(trace.starting("Form1 Click").isEmpty()) << "a repeat or Ctrl+Enter clicked";
-
-  // The start-up focus lets Enter start the first demonstration straight away.
-  forms::qt::ButtonOf(form->Command1(0))->setFocus();
-  QTest::keyClick(focused(), Qt::Key_Return);
-  EXPECT_EQ(trace.starting("Form1 Click"), QStringList({"Form1 Click Command1(0)"}));
-  EXPECT_GE(trace.find("Form1 Return Command1(0)"), 0);
 }
 
 TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsYes) {
@@ -221,7 +216,7 @@ TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsY
   }
 }
 
-TEST_F(FacesAndKeysTest, SchemeColoursMakeLabel3ABarelyVisiblePanelAndTheWindowHasItsIcon) {
+TEST_F(FacesAndKeysTest, SchemeColoursMakeLabel3ABarelyVisiblePanel) {
   const QImage window = forms::qt::WidgetOf(form->window())->grab().toImage();
   const QRgb panel = window.pixel(850, 560);  // Label3, below おわり
   const QRgb ground = window.pixel(950, 560);
@@ -235,10 +230,4 @@ TEST_F(FacesAndKeysTest, SchemeColoursMakeLabel3ABarelyVisiblePanelAndTheWindowH
   }
   EXPECT_EQ(window.pixel(979, 38), forms::qt::ToQRgb(forms::systemButtonFace()))
       << "Label9's ground";
-
-  const QIcon icon = forms::qt::WidgetOf(form->window())->windowIcon();
-  const QImage image = icon.pixmap(QSize(128, 128)).toImage();
-  ASSERT_FALSE(image.isNull()) << "the built-in icon is missing";
-  EXPECT_EQ(image.size(), QSize(128, 128));
-  EXPECT_EQ(forms::qt::WidgetOf(form->window())->windowTitle(), "Form1");
 }

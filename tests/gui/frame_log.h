@@ -9,23 +9,15 @@
 #include <vector>
 
 #include "forms/clock.h"
-#include "forms/qt/colour.h"
 #include "virtual_clock.h"
-#include "window/colours.h"
 #include "window/form1.h"
 
 namespace testing_support {
 
 struct Shown {
-  QString readOut;   // Label11
-  int gaugeEnd = 0;  // first column right of the gauge's bar, 580 for no bar [px]
-  float left = 0;    // Image1
+  QString readOut;  // Label11
+  float left = 0;   // Image1
   float top = 0;
-  float left2 = 0;  // Image2
-  float top2 = 0;
-  float left4 = 0;  // Image4
-  float top4 = 0;
-  QString dayCount;  // Label5
 };
 
 struct WaitSample {
@@ -77,18 +69,8 @@ class FrameLog {
 
  private:
   Shown shownNow() const {
-    const std::uint32_t bar = forms::qt::ToQRgb(colours::kGaugeBar) & 0xFFFFFFu;
-    int end = 580;
-    while (end <= 780 && form_.Picture1.rgbAt(end, 40) == bar) ++end;
-    return {QString::fromStdString(form_.Label11.caption()),
-            end,
-            form_.Image1.left(),
-            form_.Image1.top(),
-            form_.Image2.left(),
-            form_.Image2.top(),
-            form_.Image4.left(),
-            form_.Image4.top(),
-            QString::fromStdString(form_.Label5.caption())};
+    return {QString::fromStdString(form_.Label11.caption()), form_.Image1.left(),
+            form_.Image1.top()};
   }
 
   VirtualClock& clock_;

@@ -1,11 +1,4 @@
-// The scenario buttons' set-up: ratios, step-time tables, orbit outline and points, as the
-// dispatcher leaves them for the animation.
-#include <cmath>
-
-#include "core/orbit.h"
-#include "forms/qt/access.h"
-#include "forms/qt/colour.h"
-#include "window/colours.h"
+// The scenario buttons' ratios, and the tables' guard against an index out of range.
 #include "window_fixture.h"
 
 using testing_support::TraceRecorder;
@@ -41,48 +34,6 @@ TEST_F(ScenarioTest, EveryRowShowsItsTwoRatios) {
               "Label5 Caption \"" + kDistance + row.distance + "倍\"")
         << row.index;
     EXPECT_FALSE(form->ending()) << row.index;
-  }
-}
-
-TEST_F(ScenarioTest, TablesHoldTheOrbitModelsStepTimesAndPointsOfTheScenarioPressed) {
-  // The figures themselves are the core's tests; here, that each button fills the tables from its
-  // own orbit, and that the Sun is drawn at the focus the orbit put it.
-  const struct {
-    int index;
-    double a, e, centreX;
-  } rows[] = {{0, 200, 0, 300}, {5, 300, 0.967, 350}, {2, 200, 0.093, 300}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.index);
-    press(row.index);
-    const auto stepTimes = kepler::StepTimes(row.a, row.e);
-    const double focusX = row.centreX - row.a * row.e;
-    for (int k = 1; k <= 360; ++k) {
-      ASSERT_EQ(form->StepTimeTable(k), stepTimes[k]) << k;
-      const double theta = kepler::DegreeAngle(k);
-      const kepler::PlotPoint p =
-          kepler::OrbitPoint(focusX, 250, kepler::FocalRadius(row.a, row.e, theta), theta);
-      ASSERT_EQ(form->OrbitTable(k, 1), p.x) << k;
-      ASSERT_EQ(form->OrbitTable(k, 2), p.y) << k;
-    }
-    EXPECT_EQ(form->StepTimeTable(0), 0.0) << "cell 0 stays empty";
-    EXPECT_EQ(form->FocusX, focusX);
-    const QRgb sun = forms::qt::ToQRgb(colours::kSun);
-    EXPECT_EQ(forms::qt::ImageOf(form->Picture1).pixel(static_cast<int>(std::lround(focusX)), 250),
-              sun);
-  }
-  EXPECT_EQ(form->OrbitAngle, 270) << "the planet's last frame";
-}
-
-TEST_F(ScenarioTest, DataScenariosDrawNoOrbitBeforeTheirAnimation) {
-  for (const int index : {6, 7}) {
-    TraceRecorder trace;
-    press(index);
-    const auto firstCircle = trace.find(trace.starting("Picture1 Circle").value(0));
-    const auto lastTableFill =
-        trace.find(index == 6 ? "Image2 Visible True" : "Image4 Visible True");
-    EXPECT_GT(firstCircle, lastTableFill) << index;
-    EXPECT_EQ(form->StepTimeTable(180), 1.069) << "the Earth's table, as the ratios show";
-    EXPECT_EQ(form->OrbitAngle, 361) << "the orbit-point fill leaves it one past the table";
   }
 }
 

@@ -37,6 +37,12 @@ class WindowTest : public ::testing::Test {
     form->Form_Load();
     form->show();
   }
+  // A fresh program in the same folder, after one that may have ended.
+  void restart() {
+    form.reset();
+    ClearApplicationExit();
+    start();
+  }
   // Runs the handler of a button as a click does.
   void click(forms::CommandButton& button) { forms::qt::ButtonOf(button)->click(); }
   // Moves to an empty working directory, where no file of the program exists.

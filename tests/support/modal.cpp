@@ -9,16 +9,11 @@
 namespace testing_support {
 namespace {
 
-// Whether a button is the one named: by the text a person reads on it ("はい(Y)" for
-// "はい(&Y)"), or by that text without its access key in brackets ("はい").
+// Whether a button is the one named: by its text with or without its access key ("はい(&Y)" is
+// "はい(Y)" and "はい").
 bool isNamed(const QAbstractButton* button, const QString& wanted) {
-  QString shown;
-  const QString text = button->text();
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;  // "&&" reads as "&"
-    shown += text[i];
-  }
   static const QRegularExpression accessKey(QStringLiteral("\\(.\\)$"));
+  const QString shown = QString(button->text()).remove(QLatin1Char('&'));
   return shown == wanted || QString(shown).remove(accessKey) == wanted;
 }
 
@@ -49,10 +44,6 @@ void ModalAnswerer::poll() {
   --pending_;
   box->reject();
 }
-
-}  // namespace testing_support
-
-namespace testing_support {
 
 void ClearApplicationExit() {
   QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });

@@ -26,10 +26,6 @@ class ModalAnswerer {
   int pending_ = 0;
 };
 
-}  // namespace testing_support
-
-namespace testing_support {
-
 // After the window has ended the program, QCoreApplication::exit() leaves every later event loop
 // (a modal box's too) returning at once. Running and leaving the application loop clears that,
 // so the next test starts like a fresh program.

@@ -48,8 +48,4 @@ QStringList TraceRecorder::starting(const QString& prefix) const {
   return out;
 }
 
-qsizetype TraceRecorder::find(const QString& line, qsizetype from) const {
-  return recorded->indexOf(line, from);
-}
-
 }  // namespace testing_support

@@ -18,8 +18,6 @@ class TraceRecorder {
   void clear();
   // Lines that start with the prefix, in order.
   QStringList starting(const QString& prefix) const;
-  // Index of the first line equal to `line` at or after `from`, or -1.
-  qsizetype find(const QString& line, qsizetype from = 0) const;
 };
 
 }  // namespace testing_support
