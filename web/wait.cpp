@@ -25,8 +25,12 @@ EM_JS(void, kepler_wait_prepare, (), {
 // A timer task chained from a timer task is clamped to at least 4 ms after a few links, which
 // every wait of an Asyncify program is; running a message task resets the nesting. So: hop once
 // through the channel, sleep by timer until 1 ms before the deadline (timers fire up to about
-// 1 ms late), then hop through the channel until the deadline. Each hop is a task, so painting
-// and input go on. A wake ends the timer's sleep; `pending` is looked at after every task.
+// 1 ms late), then spin on the clock until the deadline without yielding. The hop and the sleep
+// are where the browser paints and takes input. The browser's rendering step (style, layout,
+// paint, commit: a millisecond or more, at every display frame) can then no longer start in the
+// wait's last stretch and carry it past the deadline; it runs at the start of the next wait,
+// where a short wait has room for it. A wake ends the timer's sleep; `pending` is looked at
+// after every task.
 EM_ASYNC_JS(void, kepler_wait_until, (double deadline), {
   const wait = Module.keplerWait;
   await wait.hop();
@@ -47,7 +51,9 @@ EM_ASYNC_JS(void, kepler_wait_until, (double deadline), {
     });
     sleep = timedOut && whole ? 0 : deadline - performance.now() - 1;
   }
-  while (!wait.pending() && performance.now() < deadline) await wait.hop();
+  // At most about a millisecond: the sleep ends 1 ms before the deadline, plus a timer's lateness.
+  if (wait.pending() || !isFinite(deadline)) return;
+  while (performance.now() < deadline) {}
 });
 // clang-format on
 

@@ -103,10 +103,17 @@ EM_JS(void, kepler_element_remove, (int element), {
   k.elements[element] = null;
 });
 
+// An image control, which a demonstration moves at every frame, is placed by a transform: moving
+// it then needs no layout, and on its own layer no repaint either.
 EM_JS(void, kepler_element_geometry, (int element, int x, int y, int width, int height), {
-  const style = Module.kepler.elements[element].style;
-  style.left = x + "px";
-  style.top = y + "px";
+  const target = Module.kepler.elements[element];
+  const style = target.style;
+  if (target.classList.contains("kepler-image")) {
+    style.transform = "translate(" + x + "px," + y + "px)";
+  } else {
+    style.left = x + "px";
+    style.top = y + "px";
+  }
   style.width = Math.max(0, width) + "px";
   style.height = Math.max(0, height) + "px";
 });
