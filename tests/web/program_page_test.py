@@ -126,10 +126,7 @@ class StartUp(unittest.TestCase):
         self.browser.run("arguments[0].focus();", control(self.browser, "Command1(3)"))
         self.assertFocusMark(self.browser.pixels(), "Command1(3)")
 
-    # The window gives Command1(0) the focus before it shows, and the page's button takes no
-    # focus while the window is hidden, so no button has it when the page opens; the desktop's
-    # first button does.
-    @unittest.expectedFailure
+    # The window gives Command1(0) the focus before it shows, while the page still hides it.
     def test_the_first_button_has_the_focus_and_its_mark_at_start(self):
         self.assertEqual(self.focused_at_start, "Command1(0)")
         self.assertFocusMark(self.shot, "Command1(0)")

@@ -82,7 +82,7 @@ void Wait(const std::string& strategy, double deadline, int delayMs) {
       return;
     }
   }
-  web::WaitUntil(deadline);  // "WaitUntil": hop, timer to 1 ms before, hops
+  web::WaitUntil(deadline);  // "WaitUntil": hop, timer to 1 ms before, spin
 }
 
 std::string Measure(const std::string& strategy, int delayMs, int count) {

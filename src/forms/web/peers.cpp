@@ -80,6 +80,8 @@ EM_JS(void, kepler_window_show, (), {
   const k = Module.kepler;
   k.window.form.hidden = false;
   k.fit();
+  if (k.focusOnShow) k.elements[k.focusOnShow].focus();
+  k.focusOnShow = 0;
   requestAnimationFrame(() => {
     if (window.keplerFirstFrame === undefined) window.keplerFirstFrame = performance.now();
   });
@@ -166,8 +168,15 @@ EM_JS(void, kepler_button_listen, (int element), {
   });
 });
 
+// A hidden element cannot take the focus: the window gives its first button the focus before it
+// shows, so the focus waits for the show.
 EM_JS(void, kepler_button_focus, (int element), {
-  Module.kepler.elements[element].focus();
+  const k = Module.kepler;
+  if (k.window.form.hidden) {
+    k.focusOnShow = element;
+  } else {
+    k.elements[element].focus();
+  }
 });
 
 // A picture box's canvas, of its pixel buffer's size, under whatever the box holds.
