@@ -24,13 +24,13 @@ void PinFontSubstitutions() {
                                                           << QStringLiteral("IPAPGothic"));
 }
 
-QFont ToQFont(const FontSpec& spec) {
-  QFont font(toQString(spec.family));
-  font.setPixelSize(static_cast<int>(std::lround(spec.points * 96.0 / 72.0)));
+QFont ToQFont(const FontSpec& wanted) {
+  QFont font(toQString(wanted.family));
+  font.setPixelSize(static_cast<int>(std::lround(wanted.points * 96.0 / 72.0)));
   // The heavy gothic is an ultra-bold face at its regular weight; its stand-in needs Bold to look
   // the same.
-  const bool heavyFace = spec.family == kHeavyGothic;
-  font.setWeight(heavyFace || spec.weight >= 700 ? QFont::Bold : QFont::Normal);
+  const bool heavyFace = wanted.family == kHeavyGothic;
+  font.setWeight(heavyFace || wanted.weight >= 700 ? QFont::Bold : QFont::Normal);
   font.setStyleStrategy(QFont::PreferAntialias);
   return font;
 }
