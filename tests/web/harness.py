@@ -21,6 +21,7 @@ import shutil
 import struct
 import tempfile
 import time
+import unittest
 import zlib
 
 from selenium import webdriver
@@ -184,6 +185,18 @@ class Browser:
                 continue
             ticks += int(fields[11]) + int(fields[12])  # utime, stime
         return ticks / os.sysconf("SC_CLK_TCK")
+
+
+class BrowserCase(unittest.TestCase):
+    """Test cases that share one browser, started before the first and closed after the last."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.browser = Browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.close()
 
 
 class Pixels:

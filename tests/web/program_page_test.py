@@ -19,7 +19,7 @@ import unittest
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 
-from harness import Browser
+from harness import Browser, BrowserCase
 
 PAGE = None  # set from the command line
 
@@ -178,16 +178,8 @@ class StartUp(unittest.TestCase):
         self.assertEqual(times, sorted(times))
 
 
-class Clicks(unittest.TestCase):
+class Clicks(BrowserCase):
     """Keys, nesting, the boxes and the end; a fresh page for each case."""
-
-    @classmethod
-    def setUpClass(cls):
-        cls.browser = Browser()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.browser.close()
 
     def clicks(self):
         return [line for line in lines(self.browser) if line.startswith("Form1 Click")]

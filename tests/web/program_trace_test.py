@@ -20,7 +20,7 @@ import unittest
 
 from selenium.webdriver.common.by import By
 
-from harness import Browser
+from harness import BrowserCase
 
 PAGE = None  # set from the command line
 GOLDEN = pathlib.Path(__file__).resolve().parent.parent / "gui" / "golden_trace_test.cpp"
@@ -49,18 +49,10 @@ def line_count(browser):
     return browser.value("window.keplerTrace.length")
 
 
-class TraceEquality(unittest.TestCase):
+class TraceEquality(BrowserCase):
     """One fresh page per case, in one browser."""
 
     cases = {}
-
-    @classmethod
-    def setUpClass(cls):
-        cls.browser = Browser()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.browser.close()
 
     def run_case(self, name):
         button, answer, expected_count, expected_digest = self.cases[name]
