@@ -8,16 +8,16 @@
 
 namespace forms {
 
-constexpr int kOk = 1;
-constexpr int kYesNo = 4;
-constexpr int kYes = 6;
-constexpr int kNo = 7;
+// The buttons and the answers, numbered as the old runtime numbered them; the trace prints these
+// numbers.
+enum class MsgBoxButtons { Ok = 0, YesNo = 4 };
+enum class MsgBoxAnswer { Ok = 1, Yes = 6, No = 7 };
 
-// Shows a modal box with the prompt and title and returns the answer: code 4 gives はい(Y)
-// (default) and いいえ(N) and answers 6 or 7, any other code a single OK and answers 1. No icon.
-// `onAnswer` is told the answer the moment a button is pressed, before anything else is handled.
-int MsgBox(const std::string& prompt, int code, const std::string& title,
-           const std::function<void(int)>& onAnswer = {});
+// Shows a modal box with the prompt and title and returns the answer: はい(Y) (default) and
+// いいえ(N), or a single OK. No icon. `onAnswer` is told the answer the moment a button is
+// pressed, before anything else is handled.
+MsgBoxAnswer MsgBox(const std::string& prompt, MsgBoxButtons buttons, const std::string& title,
+                    const std::function<void(MsgBoxAnswer)>& onAnswer = {});
 
 // Tells the user about a run-time error that ends the program; returns when it is acknowledged.
 void ErrorBox(const std::string& message);

@@ -21,10 +21,13 @@ void Form1::Command3_Click() {
   // it, before the box has closed, starts nothing.
   const std::string prompt = "本当に終わりますか？";
   const std::string title = "確　　認";
-  const int answer = forms::MsgBox(prompt, forms::kYesNo, title, [this](int reply) {
-    ending_ = ending_ || reply == forms::kYes;
-  });
-  forms::traceLine("Form1 MsgBox " + forms::quoted(prompt) + ' ' + std::to_string(forms::kYesNo) +
-                   ' ' + forms::quoted(title) + " = " + std::to_string(answer));
-  if (answer == forms::kYes) End(0);
+  using forms::MsgBoxAnswer;
+  using forms::MsgBoxButtons;
+  const MsgBoxAnswer answer = forms::MsgBox(
+      prompt, MsgBoxButtons::YesNo, title,
+      [this](MsgBoxAnswer reply) { ending_ = ending_ || reply == MsgBoxAnswer::Yes; });
+  forms::traceLine("Form1 MsgBox " + forms::quoted(prompt) + ' ' +
+                   std::to_string(static_cast<int>(MsgBoxButtons::YesNo)) + ' ' +
+                   forms::quoted(title) + " = " + std::to_string(static_cast<int>(answer)));
+  if (answer == MsgBoxAnswer::Yes) End(0);
 }

@@ -179,11 +179,13 @@ TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsY
   const struct {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
-    int answer;
+    forms::MsgBoxAnswer answer;
   } cases[] = {
-      {Qt::Key_Y, Qt::NoModifier, forms::kYes},      {Qt::Key_Y, Qt::AltModifier, forms::kYes},
-      {Qt::Key_N, Qt::NoModifier, forms::kNo},       {Qt::Key_N, Qt::AltModifier, forms::kNo},
-      {Qt::Key_Return, Qt::NoModifier, forms::kYes},
+      {Qt::Key_Y, Qt::NoModifier, forms::MsgBoxAnswer::Yes},
+      {Qt::Key_Y, Qt::AltModifier, forms::MsgBoxAnswer::Yes},
+      {Qt::Key_N, Qt::NoModifier, forms::MsgBoxAnswer::No},
+      {Qt::Key_N, Qt::AltModifier, forms::MsgBoxAnswer::No},
+      {Qt::Key_Return, Qt::NoModifier, forms::MsgBoxAnswer::Yes},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << QKeySequence(c.key | c.modifiers).toString().toStdString());
@@ -208,7 +210,8 @@ TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsY
       });
     };
     QTimer::singleShot(0, press);
-    const int answer = forms::MsgBox("本当に終わりますか？", forms::kYesNo, "確　　認");
+    const forms::MsgBoxAnswer answer =
+        forms::MsgBox("本当に終わりますか？", forms::MsgBoxButtons::YesNo, "確　　認");
     EXPECT_FALSE(unanswered) << "the key did not answer the box";
     EXPECT_EQ(answer, c.answer);
     EXPECT_EQ(texts, QStringList({"はい(&Y)", "いいえ(&N)"}));

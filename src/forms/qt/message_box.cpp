@@ -30,15 +30,15 @@ QWidget* owner() {
 
 }  // namespace
 
-int MsgBox(const std::string& prompt, int code, const std::string& title,
-           const std::function<void(int)>& onAnswer) {
+MsgBoxAnswer MsgBox(const std::string& prompt, MsgBoxButtons buttons, const std::string& title,
+                    const std::function<void(MsgBoxAnswer)>& onAnswer) {
   QMessageBox box(QMessageBox::NoIcon, qt::ToQString(title), qt::ToQString(prompt),
                   QMessageBox::NoButton, owner());
-  if (code != kYesNo) {
+  if (buttons != MsgBoxButtons::YesNo) {
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     clearIcons(box);
     box.exec();
-    return kOk;
+    return MsgBoxAnswer::Ok;
   }
   // "はい(Y)" and "いいえ(N)" as the Japanese desktop writes them: Y or N, with or without Alt,
   // answers the box.
@@ -48,12 +48,14 @@ int MsgBox(const std::string& prompt, int code, const std::string& title,
   box.setEscapeButton(no);
   if (onAnswer) {
     QObject::connect(&box, &QMessageBox::buttonClicked, &box, [&](QAbstractButton* pressed) {
-      onAnswer(pressed == static_cast<QAbstractButton*>(yes) ? kYes : kNo);
+      onAnswer(pressed == static_cast<QAbstractButton*>(yes) ? MsgBoxAnswer::Yes
+                                                             : MsgBoxAnswer::No);
     });
   }
   clearIcons(box);
   box.exec();
-  return box.clickedButton() == static_cast<QAbstractButton*>(yes) ? kYes : kNo;
+  return box.clickedButton() == static_cast<QAbstractButton*>(yes) ? MsgBoxAnswer::Yes
+                                                                   : MsgBoxAnswer::No;
 }
 
 void ErrorBox(const std::string& message) {

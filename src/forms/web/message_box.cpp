@@ -76,11 +76,12 @@ int showBox(std::string_view title, std::string_view prompt, std::string_view fi
 
 }  // namespace
 
-int MsgBox(const std::string& prompt, int code, const std::string& title,
-           const std::function<void(int)>& onAnswer) {
-  int answer = kOk;
-  if (code == kYesNo) {
-    answer = showBox(title, prompt, "はい(Y)", "いいえ(N)") == 1 ? kYes : kNo;
+MsgBoxAnswer MsgBox(const std::string& prompt, MsgBoxButtons buttons, const std::string& title,
+                    const std::function<void(MsgBoxAnswer)>& onAnswer) {
+  MsgBoxAnswer answer = MsgBoxAnswer::Ok;
+  if (buttons == MsgBoxButtons::YesNo) {
+    answer =
+        showBox(title, prompt, "はい(Y)", "いいえ(N)") == 1 ? MsgBoxAnswer::Yes : MsgBoxAnswer::No;
   } else {
     showBox(title, prompt, "OK", {});
   }
