@@ -5,6 +5,8 @@
 #include "core/legacy_number.h"
 #include "window/form1.h"
 
+#include <string>
+
 namespace {
 
 constexpr double kVenusRadius = 173.6;  // [px]
@@ -22,6 +24,9 @@ void Form1::AnimateInnerPlanets() {
   Label7.setCaption("");
   Label11.setCaption("");
 
+  // The read-out changes every fifth frame; its text is made only then.
+  double shownDays = -1;
+  std::string dayReadOut;
   // FrameCounter is the loop counter and shared, so read live: after an Earth-and-Mars run inside
   // the wait this loop goes on from 1372, playing the Mars rows that run left in the table.
   for (FrameCounter = 1; FrameCounter <= 1800; ++FrameCounter) {
@@ -39,6 +44,10 @@ void Form1::AnimateInnerPlanets() {
     WaitMilliseconds(3);
     if (ending()) return;
     const double days = kepler::Int(FrameCounter / static_cast<double>(kFramesPerDay));
-    Label5.setCaption(kepler::DayReadOut(days));
+    if (days != shownDays) {
+      shownDays = days;
+      dayReadOut = kepler::DayReadOut(days);
+    }
+    Label5.setCaption(dayReadOut);
   }
 }

@@ -1,5 +1,6 @@
 // The forms layer's drawing and control behaviour that the demonstrations rely on.
 #include <QFontMetrics>
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -90,4 +91,52 @@ TEST(Images, PictureTakesItsNaturalSizeAndPlacesAtTheNearestPixel) {
   image.setTop(237.57991f);
   EXPECT_EQ(forms::qt::WidgetOf(image)->geometry(), QRect(135, 238, 30, 30));
   EXPECT_EQ(image.left(), 135.02219f) << "the model keeps the exact value";
+}
+
+TEST(Labels, DrawTheirTextAsAPlainTextQLabelDoesAndMeasureItAsQtDoes) {
+  struct Case {
+    const char* text;
+    forms::FontSpec font;
+    forms::LabelStyle style;
+    int width;
+    int height;
+  };
+  const Case cases[] = {
+      {"　　　　　　　　　　　　 148　日経過", forms::kF1, {.autoSize = true}, 0, 0},
+      {"公転速度　", forms::kF1, {.autoSize = true}, 0, 0},
+      {" 59.9 ", forms::kF1, {.autoSize = true}, 0, 0},
+      {"ﾊﾚｰ彗星 & 地球", forms::kDefaultFont, {}, 105, 25},
+      {"ケプラーの第１・第２法則による惑星の運動", forms::kF2, {.centred = true}, 800, 30},
+      {"運動が止まってから他のボタンを選択してください", forms::kF1, {.wordWrap = true}, 180, 40},
+      {"一行目\n二行目", forms::kDefaultFont, {}, 105, 40},
+      {"", forms::kF1, {}, 50, 20},
+  };
+  forms::FormWindow window(989, 577);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    forms::Label label("Label1", window.client(), c.font, kBack, kYellow, std::string(), c.style, 0,
+                       0, static_cast<float>(c.width), static_cast<float>(c.height));
+    label.setCaption(c.text);
+    const QFont font = forms::qt::ToQFont(c.font);
+    const QString text = QString::fromUtf8(c.text);
+    if (c.style.autoSize) {
+      EXPECT_EQ(label.width(), std::ceil(QFontMetricsF(font).horizontalAdvance(text)))
+          << "measured from the line the label draws";
+    }
+    QWidget* shown = forms::qt::WidgetOf(label);
+    QLabel reference(text);
+    reference.setFont(font);
+    reference.setTextFormat(Qt::PlainText);
+    reference.setWordWrap(c.style.wordWrap);
+    reference.setAlignment((c.style.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    reference.setMargin(0);
+    reference.setIndent(0);
+    QPalette palette = reference.palette();
+    palette.setColor(QPalette::Window, QColor(128, 128, 255));
+    palette.setColor(QPalette::WindowText, QColor(255, 255, 0));
+    reference.setPalette(palette);
+    reference.setAutoFillBackground(true);
+    reference.resize(shown->size());
+    EXPECT_EQ(shown->grab().toImage(), reference.grab().toImage());
+  }
 }

@@ -1,4 +1,6 @@
-// Image controls as QLabels on the picture box's surface, showing a picture at its natural size.
+// Image controls on the picture box's surface, showing a picture at its natural size.
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPixmap>
 
 #include <cstring>
@@ -8,18 +10,30 @@
 
 namespace forms::qt {
 
-ImageWidgetPeer::ImageWidgetPeer(QWidget* surface)
-    : PeerWidget(new ImageLabel(surface)), label_(static_cast<QLabel*>(widget())) {
-  label_->setAttribute(Qt::WA_TranslucentBackground);
-  label_->setScaledContents(false);
-  label_->setContentsMargins(0, 0, 0, 0);
+BodyWidget::BodyWidget(QWidget* surface) : QWidget(surface) {
+  setAttribute(Qt::WA_TranslucentBackground);
 }
+
+void BodyWidget::setPixmap(const QPixmap& pixmap) {
+  pixmap_ = pixmap;
+  update();
+}
+
+void BodyWidget::paintEvent(QPaintEvent* event) {
+  if (pixmap_.isNull()) return;
+  QPainter painter(this);
+  const QRect area = event->rect() & pixmap_.rect();
+  painter.drawPixmap(area, pixmap_, area);
+}
+
+ImageWidgetPeer::ImageWidgetPeer(QWidget* surface)
+    : PeerWidget(new BodyWidget(surface)), body_(static_cast<BodyWidget*>(widget())) {}
 
 void ImageWidgetPeer::setPicture(const kepler::Picture* picture) {
   shown_ = QSize();
   if (picture == nullptr || picture->width <= 0 || picture->height <= 0) {
     picture_ = QImage();
-    label_->clear();
+    body_->clear();
     return;
   }
   QImage image(picture->width, picture->height, QImage::Format_ARGB32);
@@ -35,15 +49,15 @@ void ImageWidgetPeer::applyGeometry() {
   // A body that only moves is moved on the screen when the window next repaints: of the frames
   // placed between two refreshes only the last is seen, and each move costs Qt region work.
   ScaledWindow* window = scaledWindow();
-  if (window && window->defersMoves() && shownGeometry().size() == label_->size()) {
+  if (window && window->defersMoves() && shownGeometry().size() == body_->size()) {
     window->deferMove(this);
     return;
   }
   PeerWidget::applyGeometry();
   // A moving body keeps its size: the picture is magnified only when the shown size changes.
-  if (picture_.isNull() || label_->size() == shown_) return;
-  shown_ = label_->size();
-  label_->setPixmap(QPixmap::fromImage(
+  if (picture_.isNull() || body_->size() == shown_) return;
+  shown_ = body_->size();
+  body_->setPixmap(QPixmap::fromImage(
       shown_ == picture_.size()
           ? picture_
           : picture_.scaled(shown_, Qt::IgnoreAspectRatio, PictureMagnification())));

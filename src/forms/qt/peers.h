@@ -3,10 +3,13 @@
 // tests reach them through forms/qt/access.h.
 
 #include <QImage>
-#include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
+#include <QTextLayout>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "forms/backend.h"
@@ -14,6 +17,36 @@
 #include "forms/qt/scaled_window.h"
 
 namespace forms::qt {
+
+// The widget of a label: its text in one colour on a solid ground, drawn as Qt draws a plain-text
+// label. A left-aligned line of text is laid out once per caption, for measuring and for every
+// repaint, and a new caption repaints only what changed: the day read-out's twelve leading
+// blanks and its "日経過" stay as they are while the count runs.
+class TextLabel : public QWidget {
+ public:
+  TextLabel(QWidget* parent, QColor back, QColor fore, Qt::Alignment alignment, bool wordWrap);
+  const QString& text() const { return text_; }
+  void setText(const QString& text);
+  // The text's advance in the widget's font [px], trailing blanks included; nullopt when the
+  // text is not drawn as one laid-out line.
+  std::optional<qreal> lineAdvance();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  bool drawnAsLine() const;
+  // The laid-out line of the text, made on first use.
+  QTextLayout& line();
+
+  QColor back_;
+  QColor fore_;
+  Qt::Alignment alignment_;
+  bool wordWrap_;
+  QString text_;
+  std::unique_ptr<QTextLayout> line_;
+};
 
 class LabelWidgetPeer final : public LabelPeer, public PeerWidget {
  public:
@@ -25,7 +58,7 @@ class LabelWidgetPeer final : public LabelPeer, public PeerWidget {
   void applyGeometry() override;
 
  private:
-  QLabel* label_;
+  TextLabel* label_;
   bool autoSize_;
 };
 
@@ -73,10 +106,19 @@ class SurfaceWidgetPeer final : public SurfacePeer, public PeerWidget, public Qt
   Surface* surface_;
 };
 
-// The widget of an image control; the window raises these above the drawing's labels.
-class ImageLabel : public QLabel {
+// The widget of an image control: its picture at the top-left corner, the surface showing
+// through where the picture is transparent. The window raises these above the drawing's labels.
+class BodyWidget : public QWidget {
  public:
-  using QLabel::QLabel;
+  explicit BodyWidget(QWidget* surface);
+  void setPixmap(const QPixmap& pixmap);
+  void clear() { setPixmap(QPixmap()); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QPixmap pixmap_;
 };
 
 class ImageWidgetPeer final : public ImagePeer, public PeerWidget {
@@ -88,7 +130,7 @@ class ImageWidgetPeer final : public ImagePeer, public PeerWidget {
   void applyGeometry() override;
 
  private:
-  QLabel* label_;
+  BodyWidget* body_;
   QImage picture_;
   QSize shown_;  // the size the picture is shown at [px]; empty before it is first shown
 };

@@ -26,11 +26,11 @@ void Surface::paintEvent(QPaintEvent* event) {
   // spans. Magnified, the whole image is mapped onto the whole surface every time, so that a
   // pixel comes out the same whichever area it is repainted with.
   for (const QRect& area : event->region()) {
-    painter.setClipRect(area);
     if (magnified) {
+      painter.setClipRect(area);
       painter.drawImage(QRectF(rect()), image_, QRectF(image_.rect()));
     } else {
-      painter.drawImage(area, image_, area);
+      painter.drawImage(area.topLeft(), image_, area);
     }
   }
 }

@@ -55,11 +55,10 @@ void WindowWidgetPeer::show() {
   const auto stack = [](QWidget* container) {
     const QObjectList children = container->children();
     for (QObject* child : children) {
-      auto* label = qobject_cast<QLabel*>(child);
-      if (label && !dynamic_cast<ImageLabel*>(label)) label->lower();
+      if (auto* label = dynamic_cast<TextLabel*>(child)) label->lower();
     }
     for (QObject* child : children) {
-      if (auto* image = dynamic_cast<ImageLabel*>(child)) image->raise();
+      if (auto* image = dynamic_cast<BodyWidget*>(child)) image->raise();
     }
   };
   stack(window_.get());
