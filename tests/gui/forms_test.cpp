@@ -104,6 +104,7 @@ TEST(Labels, DrawTheirTextAsAPlainTextQLabelDoesAndMeasureItAsQtDoes) {
   const Case cases[] = {
       {"　　　　　　　　　　　　 148　日経過", forms::kF1, {.autoSize = true}, 0, 0},
       {"公転速度　", forms::kF1, {.autoSize = true}, 0, 0},
+      {"　　　　　　　　　　　　", forms::kF1, {.autoSize = true}, 0, 0},
       {" 59.9 ", forms::kF1, {.autoSize = true}, 0, 0},
       {"ﾊﾚｰ彗星 & 地球", forms::kDefaultFont, {}, 105, 25},
       {"ケプラーの第１・第２法則による惑星の運動", forms::kF2, {.centred = true}, 800, 30},

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "forms/qt/colour.h"
 #include "forms/qt/fonts.h"
@@ -24,55 +25,66 @@ TextLabel::TextLabel(QWidget* parent, QColor back, QColor fore, Qt::Alignment al
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-bool TextLabel::drawnAsLine() const {
+bool TextLabel::drawnAsLine(const QString& text) const {
   // Qt breaks lines at these and expands tabs, so such texts are drawn its own way.
   return !wordWrap_ && alignment_.testFlag(Qt::AlignLeft) &&
-         std::none_of(text_.cbegin(), text_.cend(), [](QChar c) {
+         std::none_of(text.cbegin(), text.cend(), [](QChar c) {
            return c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator;
          });
 }
 
-QTextLayout& TextLabel::line() {
-  if (!line_) {
-    // As QPainter lays out one unwrapped line of a label: left to right, trailing blanks kept.
-    line_ = std::make_unique<QTextLayout>(text_, font(), this);
-    QTextOption option;
-    option.setTextDirection(Qt::LeftToRight);
-    option.setFlags(QTextOption::IncludeTrailingSpaces);
-    line_->setTextOption(option);
-    line_->setCacheEnabled(true);
-    line_->beginLayout();
-    QTextLine only = line_->createLine();
-    only.setLineWidth(0x01000000);
-    only.setPosition(QPointF(0, 0));
-    line_->endLayout();
-  }
+TextLabel::Line::Line(const QString& text, const QFont& font) {
+  constexpr QChar kFullWidthBlank(0x3000);
+  while (blanks < text.size() && text.at(blanks) == kFullWidthBlank) ++blanks;
+  if (blanks > 0) blanksAdvance = blanks * QFontMetricsF(font).horizontalAdvance(kFullWidthBlank);
+  // As QPainter lays out one unwrapped line of a label: left to right, trailing blanks kept.
+  rest.setText(text.mid(blanks));
+  rest.setFont(font);
+  QTextOption option;
+  option.setTextDirection(Qt::LeftToRight);
+  option.setFlags(QTextOption::IncludeTrailingSpaces);
+  rest.setTextOption(option);
+  rest.setCacheEnabled(true);
+  rest.beginLayout();
+  QTextLine only = rest.createLine();
+  only.setLineWidth(0x01000000);
+  only.setPosition(QPointF(0, 0));
+  rest.endLayout();
+}
+
+qreal TextLabel::Line::xAt(qsizetype position) const {
+  if (position <= blanks) return blanksAdvance * position / std::max<qsizetype>(blanks, 1);
+  return blanksAdvance + rest.lineAt(0).cursorToX(static_cast<int>(position - blanks));
+}
+
+qreal TextLabel::Line::advance() const {
+  return blanksAdvance + (rest.text().isEmpty() ? 0.0 : rest.lineAt(0).horizontalAdvance());
+}
+
+TextLabel::Line& TextLabel::line() {
+  if (!line_) line_ = std::make_unique<Line>(text_, font());
   return *line_;
 }
 
 std::optional<qreal> TextLabel::lineAdvance() {
-  if (!drawnAsLine()) return std::nullopt;
-  if (text_.isEmpty()) return 0.0;
-  return line().lineAt(0).horizontalAdvance();
+  if (!drawnAsLine(text_)) return std::nullopt;
+  return line().advance();
 }
 
 void TextLabel::setText(const QString& text) {
   if (text == text_) return;
-  std::unique_ptr<QTextLayout> old = std::move(line_);
-  const bool wasLine = drawnAsLine();
-  text_ = text;
-  if (!isVisible() || !wasLine || !drawnAsLine() || !old || text_.isEmpty()) {
+  const QString oldText = std::exchange(text_, text);
+  const std::unique_ptr<Line> old = std::move(line_);
+  if (!isVisible() || !old || !drawnAsLine(oldText) || !drawnAsLine(text_) || text_.isEmpty()) {
     update();
     return;
   }
   // Only the glyphs from the first changed character on can look different; one character more
   // is taken in case the change alters how the last common one joins its neighbour.
-  const auto common =
-      std::mismatch(text_.cbegin(), text_.cend(), old->text().cbegin(), old->text().cend());
+  const auto common = std::mismatch(text_.cbegin(), text_.cend(), oldText.cbegin(), oldText.cend());
   qsizetype same = std::max<qsizetype>(0, (common.first - text_.cbegin()) - 1);
   if (same > 0 && text_.at(same - 1).isHighSurrogate()) --same;
-  const qreal from = std::min(old->lineAt(0).cursorToX(static_cast<int>(same)),
-                              line().lineAt(0).cursorToX(static_cast<int>(same)));
+  const qreal from = std::min(old->xAt(same), line().xAt(same));
   // A glyph may reach left of its own place by a fraction of the font's height.
   const int reach = QFontMetrics(font()).height() / 4 + 1;
   const int left = std::max(0, static_cast<int>(std::floor(from)) - reach);
@@ -89,8 +101,8 @@ void TextLabel::paintEvent(QPaintEvent* event) {
   painter.fillRect(event->rect(), back_);
   if (text_.isEmpty()) return;
   painter.setPen(fore_);
-  if (drawnAsLine()) {
-    line().draw(&painter, QPointF(0, 0));
+  if (drawnAsLine(text_)) {
+    line().rest.draw(&painter, QPointF(line().blanksAdvance, 0));
   } else {
     // As a QLabel draws plain text.
     const int flags = static_cast<int>(alignment_) | Qt::TextForceLeftToRight |

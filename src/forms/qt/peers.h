@@ -36,16 +36,28 @@ class TextLabel : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
-  bool drawnAsLine() const;
-  // The laid-out line of the text, made on first use.
-  QTextLayout& line();
+  // One line of text as drawn. The read-outs are pushed right by a row of full-width blanks,
+  // which are only counted; the text after them is laid out.
+  struct Line {
+    Line(const QString& text, const QFont& font);
+    // Where the text's character `position` begins [px].
+    qreal xAt(qsizetype position) const;
+    qreal advance() const;
+    qsizetype blanks = 0;
+    qreal blanksAdvance = 0;
+    QTextLayout rest;
+  };
+
+  bool drawnAsLine(const QString& text) const;
+  // The line of the text, made on first use.
+  Line& line();
 
   QColor back_;
   QColor fore_;
   Qt::Alignment alignment_;
   bool wordWrap_;
   QString text_;
-  std::unique_ptr<QTextLayout> line_;
+  std::unique_ptr<Line> line_;
 };
 
 class LabelWidgetPeer final : public LabelPeer, public PeerWidget {
