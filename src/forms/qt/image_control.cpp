@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/picture.h"
@@ -10,20 +11,70 @@
 
 namespace forms::qt {
 
-BodyWidget::BodyWidget(QWidget* surface) : QWidget(surface) {
-  setAttribute(Qt::WA_TranslucentBackground);
+BodyWidget::BodyWidget(QWidget* container) : QWidget(container), layer_(BodyLayer::of(container)) {
+  hide();
+  layer_->add(this);
+}
+
+BodyWidget::~BodyWidget() {
+  if (layer_) layer_->remove(this);
+}
+
+void BodyWidget::repaint(const QRect& area) {
+  if (shown_ && layer_ && !pixmap_.isNull()) layer_->update(area);
 }
 
 void BodyWidget::setPixmap(const QPixmap& pixmap) {
+  repaint(geometry());
   pixmap_ = pixmap;
-  update();
+  repaint(geometry());
 }
 
-void BodyWidget::paintEvent(QPaintEvent* event) {
-  if (pixmap_.isNull()) return;
+void BodyWidget::setShown(bool shown) {
+  if (shown == shown_) return;
+  shown_ = true;
+  repaint(geometry());
+  shown_ = shown;
+}
+
+void BodyWidget::moved(const QRect& before) {
+  repaint(before);
+  repaint(geometry());
+}
+
+BodyLayer::BodyLayer(QWidget* container) : QWidget(container) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setGeometry(container->rect());
+  container->installEventFilter(this);
+}
+
+BodyLayer* BodyLayer::of(QWidget* container) {
+  for (QObject* child : container->children()) {
+    if (auto* layer = dynamic_cast<BodyLayer*>(child)) return layer;
+  }
+  return new BodyLayer(container);
+}
+
+void BodyLayer::remove(BodyWidget* body) {
+  bodies_.erase(std::remove(bodies_.begin(), bodies_.end(), body), bodies_.end());
+  update(body->geometry());
+}
+
+bool BodyLayer::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parent() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
+  return QWidget::eventFilter(watched, event);
+}
+
+void BodyLayer::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QRect area = event->rect() & pixmap_.rect();
-  painter.drawPixmap(area, pixmap_, area);
+  for (const BodyWidget* body : bodies_) {
+    if (!body->shown() || body->pixmap().isNull()) continue;
+    const QRect place = body->geometry();
+    const QRect area = event->rect() & place;
+    if (area.isEmpty()) continue;
+    painter.drawPixmap(area, body->pixmap(), area.translated(-place.topLeft()));
+  }
 }
 
 ImageWidgetPeer::ImageWidgetPeer(QWidget* surface)
@@ -47,7 +98,7 @@ void ImageWidgetPeer::setPicture(const kepler::Picture* picture) {
 
 void ImageWidgetPeer::applyGeometry() {
   // A body that only moves is moved on the screen when the window next repaints: of the frames
-  // placed between two refreshes only the last is seen, and each move costs Qt region work.
+  // placed between two refreshes only the last is seen, and each move costs region work.
   ScaledWindow* window = scaledWindow();
   if (window && window->defersMoves() && shownGeometry().size() == body_->size()) {
     window->deferMove(this);

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextLayout>
 
@@ -118,28 +119,58 @@ class SurfaceWidgetPeer final : public SurfacePeer, public PeerWidget, public Qt
   Surface* surface_;
 };
 
-// The widget of an image control: its picture at the top-left corner, the surface showing
-// through where the picture is transparent. The window raises these above the drawing's labels.
+class BodyLayer;
+
+// The place of an image control on its container. The widget itself is never shown: the
+// container's body layer draws every picture on it, so that a moving body costs a repaint of
+// the two areas it leaves and enters and no widget move.
 class BodyWidget : public QWidget {
  public:
-  explicit BodyWidget(QWidget* surface);
+  explicit BodyWidget(QWidget* container);
+  ~BodyWidget() override;
+  const QPixmap& pixmap() const { return pixmap_; }
   void setPixmap(const QPixmap& pixmap);
   void clear() { setPixmap(QPixmap()); }
+  bool shown() const { return shown_; }
+  void setShown(bool shown);
+  // Repaints where the body was and where it is now.
+  void moved(const QRect& before);
+
+ private:
+  void repaint(const QRect& area);
+  QPointer<BodyLayer> layer_;
+  QPixmap pixmap_;
+  bool shown_ = true;
+};
+
+// A transparent widget over the whole of its container that draws the container's bodies, in
+// the order they were made; the window keeps it above the container's labels.
+class BodyLayer : public QWidget {
+ public:
+  // The container's layer, made on first use.
+  static BodyLayer* of(QWidget* container);
+  void add(BodyWidget* body) { bodies_.push_back(body); }
+  void remove(BodyWidget* body);
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QPixmap pixmap_;
+  explicit BodyLayer(QWidget* container);
+  std::vector<BodyWidget*> bodies_;
 };
 
 class ImageWidgetPeer final : public ImagePeer, public PeerWidget {
  public:
   explicit ImageWidgetPeer(QWidget* surface);
   void setGeometry(const PixelRect& rect) override { showRect(rect); }
-  void setVisible(bool visible) override { widget()->setVisible(visible); }
+  void setVisible(bool visible) override { body_->setShown(visible); }
   void setPicture(const kepler::Picture* picture) override;
   void applyGeometry() override;
+
+ protected:
+  void placeChanged(const QRect& before) override { body_->moved(before); }
 
  private:
   BodyWidget* body_;

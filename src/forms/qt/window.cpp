@@ -58,7 +58,7 @@ void WindowWidgetPeer::show() {
       if (auto* label = dynamic_cast<TextLabel*>(child)) label->lower();
     }
     for (QObject* child : children) {
-      if (auto* image = dynamic_cast<BodyWidget*>(child)) image->raise();
+      if (auto* bodies = dynamic_cast<BodyLayer*>(child)) bodies->raise();
     }
   };
   stack(window_.get());
