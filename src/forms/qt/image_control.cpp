@@ -32,9 +32,8 @@ void BodyWidget::setPixmap(const QPixmap& pixmap) {
 
 void BodyWidget::setShown(bool shown) {
   if (shown == shown_) return;
-  shown_ = true;
-  repaint(geometry());
   shown_ = shown;
+  if (layer_ && !pixmap_.isNull()) layer_->update(geometry());
 }
 
 void BodyWidget::moved(const QRect& before) {
