@@ -5,7 +5,7 @@ set -euo pipefail
 
 run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev libfast-float-dev libfmt-dev fonts-ipafont-gothic fonts-noto-cjk)
 test_packages=(googletest libgtest-dev libgmock-dev python3 xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
-               libglib2.0-bin openbox wmctrl)
+               libglib2.0-bin openbox wmctrl locales)
 # The browser build: the compiler, the libraries' sources (dpkg-dev unpacks giflib's), the font
 # tools and headless Chromium for the page's tests.
 web_packages=(cmake ninja-build emscripten libfast-float-dev libfmt-dev googletest dpkg-dev

@@ -2,6 +2,8 @@
 // desktop program: Form1 on the forms layer's Qt backend.
 #include <QApplication>
 
+#include <clocale>
+
 #include "core/program_file.h"
 #include "forms/qt/clock.h"
 #include "forms/qt/display_start.h"
@@ -16,6 +18,9 @@ int main(int argc, char* argv[]) {
   // small areas 60 times a second, which travel faster in the request itself.
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
   QApplication app(argc, argv);
+  // Qt has taken the whole C locale from the environment; numbers stay as the program writes
+  // them (a point, no grouping) on a German or French desktop too.
+  std::setlocale(LC_NUMERIC, "C");
   // Names the menu entry, whose icon a Wayland taskbar shows in place of the window's own.
   QGuiApplication::setDesktopFileName(QStringLiteral("kepler-laws"));
   display.opened();

@@ -2,10 +2,12 @@
 
 #include <fast_float/fast_float.h>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace kepler {
 
@@ -58,11 +60,51 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
   return length;
 }
 
+constexpr char kHex[] = "0123456789ABCDEF";
+
 void AppendEscaped(std::string& out, unsigned char byte) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   out += "\\x";
   out += kHex[byte >> 4];
   out += kHex[byte & 0x0F];
+}
+
+// The code point of a well-formed UTF-8 sequence of `length` bytes.
+char32_t DecodeUtf8(std::string_view s, std::size_t i, std::size_t length) {
+  static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  char32_t code = static_cast<unsigned char>(s[i]) & kLeadBits[length];
+  for (std::size_t k = 1; k < length; ++k) {
+    code = (code << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3Fu);
+  }
+  return code;
+}
+
+// Characters that print as nothing or as a blank, so that "93.2712" followed by one of them
+// would look like a number in a message: the C1 controls, no-break and other spaces, zero-width
+// and direction marks, separators, the byte order mark.
+bool IsInvisible(char32_t c) {
+  return (c >= 0x80 && c <= 0xA0) || c == 0xAD || c == 0x1680 || c == 0x180E ||
+         (c >= 0x2000 && c <= 0x200F) || (c >= 0x2028 && c <= 0x202F) ||
+         (c >= 0x205F && c <= 0x206F) || c == 0x3000 || c == 0xFEFF;
+}
+
+void AppendCodePoint(std::string& out, char32_t code) {
+  out += "\\u";
+  for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(code >> shift) & 0x0F];
+}
+
+bool IsDigits(std::string_view s, bool signAllowed) {
+  if (signAllowed && !s.empty() && (s.front() == '-' || s.front() == '+')) s.remove_prefix(1);
+  if (s.empty()) return false;
+  for (const char c : s) {
+    if (!IsDigit(c)) return false;
+  }
+  return true;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlankChar(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlankChar(s.back())) s.remove_suffix(1);
+  return s;
 }
 
 }  // namespace
@@ -89,13 +131,20 @@ FieldFault FieldReader::next(Value& value) {
   return FieldFault::None;
 }
 
+int FieldReader::skip() {
+  buffer_->sbumpc();
+  ++offset_;
+  return buffer_->sgetc();
+}
+
 FieldFault FieldReader::readField(Value& value) {
   const bool fieldRequired = afterComma_;
   afterComma_ = false;
   int c = buffer_->sgetc();
   // Line ends where a field would begin are empty lines between records: skip them, unless a
   // comma has already promised a field here.
-  while (IsBlank(c) || (!fieldRequired && IsLineEnd(c))) c = buffer_->snextc();
+  while (IsBlank(c) || (!fieldRequired && IsLineEnd(c))) c = skip();
+  fieldOffset_ = offset_;
 
   if (c == kEnd) return fieldRequired ? FieldFault::None : FieldFault::EndOfInput;
   if (c == ',' || IsLineEnd(c)) {
@@ -107,19 +156,19 @@ FieldFault FieldReader::readField(Value& value) {
 }
 
 FieldFault FieldReader::readQuoted(Value& value) {
-  int c = buffer_->snextc();  // past the opening quote
+  int c = skip();  // past the opening quote
   while (c != kEnd && c != '"') {
     if (bytes_.size() == kMaxFieldBytes) return FieldFault::TooLong;
     bytes_ += Traits::to_char_type(c);
-    c = buffer_->snextc();
+    c = skip();
   }
-  if (c == '"') c = buffer_->snextc();
+  if (c == '"') c = skip();
   // What follows the closing quote up to the field's end is dropped but counts towards the bound.
   std::size_t length = bytes_.size();
   while (c != kEnd && c != ',' && !IsLineEnd(c)) {
     if (length == kMaxFieldBytes) return FieldFault::TooLong;
     ++length;
-    c = buffer_->snextc();
+    c = skip();
   }
   takeDelimiter();
   value = Value::text(bytes_);
@@ -131,7 +180,7 @@ FieldFault FieldReader::readUnquoted(Value& value) {
   while (c != kEnd && c != ',' && !IsLineEnd(c)) {
     if (bytes_.size() == kMaxFieldBytes) return FieldFault::TooLong;
     bytes_ += Traits::to_char_type(c);
-    c = buffer_->snextc();
+    c = skip();
   }
   takeDelimiter();
   while (!bytes_.empty() && IsBlankChar(bytes_.back())) bytes_.pop_back();
@@ -147,7 +196,7 @@ FieldFault FieldReader::readUnquoted(Value& value) {
 void FieldReader::takeDelimiter() {
   const int c = buffer_->sgetc();
   if (c == ',') {
-    buffer_->sbumpc();
+    skip();
     afterComma_ = true;
   } else if (IsLineEnd(c)) {
     takeLineEnd();
@@ -156,7 +205,8 @@ void FieldReader::takeDelimiter() {
 
 // Consumes one line end: LF, CR LF or a lone CR.
 void FieldReader::takeLineEnd() {
-  if (buffer_->sbumpc() == '\r' && buffer_->sgetc() == '\n') buffer_->sbumpc();
+  const int c = buffer_->sgetc();
+  if (skip() == '\n' && c == '\r') skip();
 }
 
 std::optional<double> ParseNumber(std::string_view text) {
@@ -221,13 +271,12 @@ std::string PrintableExcerpt(std::string_view text, std::size_t maxChars) {
     if (chars == maxChars) return out + "…";
     const auto lead = static_cast<unsigned char>(text[i]);
     const std::size_t length = Utf8SequenceLength(text, i);
-    // C0 controls, DEL and the C1 controls U+0080..U+009F (C2 80..C2 9F) are not printable.
-    const bool control =
-        lead < 0x20 || lead == 0x7F ||
-        (length == 2 && lead == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0);
-    if (length == 0 || control) {
+    if (length == 0 || lead < 0x20 || lead == 0x7F) {
       AppendEscaped(out, lead);
       ++i;
+    } else if (const char32_t code = DecodeUtf8(text, i, length); IsInvisible(code)) {
+      AppendCodePoint(out, code);
+      i += length;
     } else {
       out.append(text.substr(i, length));
       i += length;
@@ -235,6 +284,68 @@ std::string PrintableExcerpt(std::string_view text, std::size_t maxChars) {
     ++chars;
   }
   return out;
+}
+
+SeparatorFault FindSeparatorFault(std::string_view line) {
+  // The line's fields as the reader would cut them (commas outside double quotes).
+  std::vector<std::string_view> fields;
+  bool quoted = false;
+  std::size_t begin = 0;
+  for (std::size_t i = 0; i <= line.size(); ++i) {
+    if (i < line.size() && line[i] == '"') quoted = !quoted;
+    if (i == line.size() || (line[i] == ',' && !quoted)) {
+      fields.push_back(TrimBlanks(line.substr(begin, i - begin)));
+      begin = i + 1;
+    }
+  }
+  if (fields.size() == 1) {
+    // No comma: a tab between two parts of the line stands where a comma belongs.
+    const std::string_view only = fields.front();
+    quoted = false;
+    for (const char c : only) {
+      if (c == '"') quoted = !quoted;
+      if (c == '\t' && !quoted) return {SeparatorFault::TabForComma, std::string(only)};
+    }
+    return {};
+  }
+  // Records of three fields fill a line by threes. A number written with a decimal comma adds
+  // a field: digits, then digits alone.
+  if (fields.size() % 3 == 0) return {};
+  for (std::size_t k = 0; k + 1 < fields.size(); ++k) {
+    if (IsDigits(fields[k], true) && IsDigits(fields[k + 1], false)) {
+      return {SeparatorFault::CommaInNumber,
+              std::string(fields[k]) + "," + std::string(fields[k + 1])};
+    }
+  }
+  return {};
+}
+
+std::string SeparatorFaultText(const SeparatorFault& fault) {
+  const std::string excerpt = "\"" + PrintableExcerpt(fault.excerpt) + "\"";
+  switch (fault.kind) {
+    case SeparatorFault::None:
+      return "";
+    case SeparatorFault::CommaInNumber:
+      return "数値の中にカンマがあります（小数点はピリオドで書いてください）: " + excerpt;
+    case SeparatorFault::TabForComma:
+      return "カンマの代わりにタブで区切られています: " + excerpt;
+  }
+  return "";
+}
+
+LineOfText LineAt(std::string_view text, std::size_t offset, LineOfText from) {
+  offset = std::min(offset, text.size());
+  LineOfText line = from;
+  for (std::size_t i = from.begin; i < offset; ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
+      ++line.number;
+      line.begin = i + 1;
+    }
+  }
+  line.end = line.begin;
+  while (line.end < text.size() && !IsLineEnd(text[line.end])) ++line.end;
+  line.text = text.substr(line.begin, line.end - line.begin);
+  return line;
 }
 
 }  // namespace kepler

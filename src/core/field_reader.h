@@ -46,17 +46,24 @@ class FieldReader {
   // Fields read successfully so far (the next field's 1-based number is fieldsRead() + 1).
   std::size_t fieldsRead() const { return fieldsRead_; }
 
+  // Where the field last asked for begins: its first byte after blanks and skipped line ends,
+  // counted from the stream's start [bytes].
+  std::size_t fieldOffset() const { return fieldOffset_; }
+
  private:
   FieldFault readField(Value& value);
   FieldFault readQuoted(Value& value);
   FieldFault readUnquoted(Value& value);
   void takeLineEnd();
   void takeDelimiter();
+  int skip();  // passes over the current byte and returns the next one
 
   std::streambuf* buffer_;
   FieldFault fault_ = FieldFault::None;
   bool afterComma_ = false;  // a comma was just read, so a field follows even if it is empty
   std::size_t fieldsRead_ = 0;
+  std::size_t offset_ = 0;
+  std::size_t fieldOffset_ = 0;
   std::string bytes_;  // the current field's bytes, never more than kMaxFieldBytes
 };
 
@@ -70,8 +77,32 @@ std::optional<double> ParseNumber(std::string_view text);
 std::string FieldFaultText(FieldFault fault);
 
 // A short printable excerpt of a field's text for an error message: at most maxChars characters
-// (a UTF-8 character or an escaped byte each), control bytes and invalid UTF-8 shown as \xNN
-// escapes, "…" appended when cut.
+// (a UTF-8 character or an escape each), "…" appended when cut. Control bytes and invalid UTF-8
+// are shown as \xNN, characters that print blank or as nothing (no-break and other spaces,
+// zero-width and direction marks, the byte order mark, C1 controls) as \uXXXX.
 std::string PrintableExcerpt(std::string_view text, std::size_t maxChars = 32);
+
+// A line of a data file that a spreadsheet wrote in another convention: a number with a decimal
+// comma (the line then holds a field count that is no multiple of three, two fields of digits
+// side by side), or tabs between the fields instead of commas. `excerpt` is what was found.
+struct SeparatorFault {
+  enum Kind { None, CommaInNumber, TabForComma } kind = None;
+  std::string excerpt;
+};
+SeparatorFault FindSeparatorFault(std::string_view line);
+
+// The fault in Japanese, with its excerpt, for the error message ("" for None).
+std::string SeparatorFaultText(const SeparatorFault& fault);
+
+// The line of `text` holding byte `offset` (lines end at LF, CR LF or a lone CR): its 1-based
+// number, where it begins and ends [bytes] and its bytes without the line end. The search starts
+// at `from`, a line at or before the offset, so reading a file forwards line by line is linear.
+struct LineOfText {
+  std::size_t number = 1;
+  std::size_t begin = 0;
+  std::size_t end = 0;  // the line end's offset, or the text's size
+  std::string_view text;
+};
+LineOfText LineAt(std::string_view text, std::size_t offset, LineOfText from = {});
 
 }  // namespace kepler

@@ -1,7 +1,8 @@
 #include "core/legacy_number.h"
 
+#include <fmt/format.h>
+
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 #include "core/runtime_error.h"
@@ -21,16 +22,20 @@ struct Decimal15 {
 };
 
 Decimal15 toDecimal15(double x) {
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(x));  // "d.dddddddddddddde+XX"
+  // fmt writes a point whatever the C library's locale says: "d.dddddddddddddde+XX".
+  const std::string written = fmt::format("{:.14e}", std::fabs(x));
   Decimal15 d;
   d.negative = std::signbit(x);
   d.digits.reserve(15);
-  const char* p = buffer;
-  for (; *p != 'e'; ++p) {
-    if (*p != '.') d.digits.push_back(*p);
+  const std::size_t e = written.find('e');
+  for (std::size_t i = 0; i < e; ++i) {
+    if (written[i] != '.') d.digits.push_back(written[i]);
   }
-  d.exponent = std::atoi(p + 1);
+  const bool negativeExponent = written[e + 1] == '-';
+  for (std::size_t i = e + 2; i < written.size(); ++i) {
+    d.exponent = d.exponent * 10 + (written[i] - '0');
+  }
+  if (negativeExponent) d.exponent = -d.exponent;
   return d;
 }
 
@@ -53,10 +58,7 @@ std::string Str(double x) {
   if (d.exponent >= 15 || d.exponent < -4) {
     out += d.digits[0];
     if (n > 1) out += "." + d.digits.substr(1);
-    char exponent[16];
-    std::snprintf(exponent, sizeof exponent, "E%c%02d", d.exponent < 0 ? '-' : '+',
-                  std::abs(d.exponent));
-    return out + exponent;
+    return out + fmt::format("E{}{:02d}", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
   }
   if (d.exponent < 0) {
     // No zero before the point: 0.05 is " .05".

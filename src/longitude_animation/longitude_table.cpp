@@ -17,17 +17,38 @@ const char* const kFieldNames[3] = {"先頭の項目", "経度", "距離"};
 void Form1::LoadLongitudeTable(const std::string& fileName, int recordCount) {
   forms::traceLine("Form1 Open " + forms::quoted(fileName));
   const std::string& name = fileName;
-  std::istringstream file(kepler::ReadProgramFile(kepler::FileKind::Data, name).bytes);
+  const std::string bytes = kepler::ReadProgramFile(kepler::FileKind::Data, name).bytes;
+  std::istringstream file(bytes);
   kepler::FieldReader reader(file);
   kepler::Value* const fields[3] = {&InputLead, &InputLongitude, &InputDistance};
+  kepler::LineOfText line;  // the last line whose separators were checked
+  bool lineChecked = false;
   for (int n = 1; n <= recordCount; ++n) {
     for (int field = 0; field < 3; ++field) {
       const kepler::FieldFault fault = reader.next(*fields[field]);
-      if (fault != kepler::FieldFault::None) {
+      const auto fail = [&](const std::string& cause) {
         kepler::ThrowFileError(kepler::FileKind::Data, name,
                                "記録 " + std::to_string(n) + " の項目 " +
                                    std::to_string(field + 1) + "（" + kFieldNames[field] +
-                                   "）: " + kepler::FieldFaultText(fault));
+                                   "）: " + cause);
+      };
+      // A spreadsheet's decimal commas or tabs shift every later field: say so on the line
+      // where it begins, before the shifted fields are read as records.
+      if (!lineChecked || reader.fieldOffset() > line.end) {
+        line = kepler::LineAt(bytes, reader.fieldOffset(), line);
+        lineChecked = true;
+        const kepler::SeparatorFault separators = kepler::FindSeparatorFault(line.text);
+        if (separators.kind != kepler::SeparatorFault::None) {
+          fail(std::to_string(line.number) + " 行目: " + kepler::SeparatorFaultText(separators));
+        }
+      }
+      if (fault != kepler::FieldFault::None) fail(kepler::FieldFaultText(fault));
+      // An empty cell would read as 0: the planet on the Sun, and every later record a day late.
+      // One after a comma that ends the file is a file cut short.
+      if (field > 0 && fields[field]->isEmpty()) {
+        fail(reader.fieldOffset() == bytes.size()
+                 ? kepler::FieldFaultText(kepler::FieldFault::EndOfInput)
+                 : std::string("値が空です"));
       }
     }
     LongitudeTable(n, 1) = InputLongitude;

@@ -5,13 +5,14 @@ would and checks what the screen and the trace show.
 
 Usage: run_case.py --program PATH --assets DIR --artifacts DIR CASE
 Cases: start_up, laws_picture, quit_confirmation, close_during_demonstration, inner_planets,
-faces_and_keys, error_box_same_batch, quit_same_batch, projector, window_manager,
+comma_locale, faces_and_keys, error_box_same_batch, quit_same_batch, projector, window_manager,
 scale_factor_2.
 Exit status 0 passed, 1 failed, 77 skipped (a tool is missing). Screenshots and the trace of
 each run are left in ARTIFACTS/CASE for a person to look at.
 """
 
 import argparse
+import locale
 import math
 import os
 import re
@@ -26,7 +27,8 @@ import desktop
 SCREENS = {"projector": "1920x1080", "window_manager": "1920x1080", "scale_factor_2": "1920x1080"}
 DEFAULT_SCREEN = "1280x800"
 # Variables the program of a case starts with, beside the trace's.
-CASE_ENVIRONMENT = {"scale_factor_2": {"QT_SCALE_FACTOR": "2"}}
+CASE_ENVIRONMENT = {"scale_factor_2": {"QT_SCALE_FACTOR": "2"},
+                    "comma_locale": {"LC_ALL": "de_DE.UTF-8"}}
 # Cases that run under a window manager, and the tools they need besides the common ones.
 WINDOW_MANAGER_CASES = {"window_manager": ("openbox", "wmctrl")}
 
@@ -546,6 +548,19 @@ def case_inner_planets(run):
     check(program.running(), "the program ended after the demonstration")
 
 
+def case_comma_locale(run):
+    """On a German desktop (a decimal comma; the locale compiled for the tests, LOCPATH) the
+    inner planets count their days as anywhere else."""
+    try:
+        locale.setlocale(locale.LC_ALL, "de_DE.UTF-8")
+    except locale.Error:
+        raise Failure("no de_DE.UTF-8 locale to run in (LOCPATH=%s)" % os.environ.get("LOCPATH"))
+    check(locale.localeconv()["decimal_point"] == ",", "de_DE.UTF-8 has no decimal comma here")
+    case_inner_planets(run)
+    captions = [op for op in run.program.operations() if " Caption " in op and "," in op]
+    check(not captions, "captions with a comma: %s" % captions[:3])
+
+
 def case_faces_and_keys(run):
     """The keyboard alone, as a presenter's remote drives it, from the focus the window starts
     with once it has the keyboard."""
@@ -726,6 +741,7 @@ CASES = {
     "quit_confirmation": case_quit_confirmation,
     "close_during_demonstration": case_close_during_demonstration,
     "inner_planets": case_inner_planets,
+    "comma_locale": case_comma_locale,
     "faces_and_keys": case_faces_and_keys,
     "error_box_same_batch": case_error_box_same_batch,
     "quit_same_batch": case_quit_same_batch,

@@ -5,6 +5,9 @@
 #include <QCryptographicHash>
 #include <QFile>
 
+#include <clocale>
+#include <cstdlib>
+
 #include "window_fixture.h"
 
 using testing_support::TraceRecorder;
@@ -58,6 +61,11 @@ const GoldenCase kCases[] = {
 };
 // clang-format on
 
+std::string Digest(const QStringList& lines) {
+  const QByteArray text = lines.join(QLatin1Char('\n')).toUtf8();
+  return QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().toStdString();
+}
+
 class GoldenTraceTest : public WindowTest, public ::testing::WithParamInterface<GoldenCase> {
  protected:
   // The window is started inside the test, with the trace on, so start-up is recorded too.
@@ -94,8 +102,7 @@ TEST_P(GoldenTraceTest, TraceIsUnchanged) {
     file.write(text + '\n');
   }
   EXPECT_EQ(lines.size(), c.lines) << c.name;
-  EXPECT_EQ(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().toStdString(),
-            c.sha256)
+  EXPECT_EQ(Digest(lines), c.sha256)
       << c.name << ": rerun with KEPLER_TRACE_DUMP=<folder> and compare the traces";
 }
 
@@ -104,3 +111,21 @@ std::string CaseName(const ::testing::TestParamInfo<GoldenCase>& param) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryButton, GoldenTraceTest, ::testing::ValuesIn(kCases), CaseName);
+
+// Qt takes the C library's whole locale from the desktop's environment. A German or French
+// desktop writes 9673.1 as 9673,1 there, so the window must not ask the C library for its
+// numbers: an orbit and a data demonstration trace the same lines in every locale. The program
+// itself also puts LC_NUMERIC back to "C" once Qt has started (the end-to-end run checks that).
+TEST_F(WindowTest, EveryLocaleTracesTheSameNumbers) {
+  for (const char* locale : {"C.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "ja_JP.UTF-8"}) {
+    ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr)
+        << locale << ", LOCPATH " << getenv("LOCPATH");
+    for (const GoldenCase& c : {kCases[3], kCases[7]}) {
+      restart();
+      TraceRecorder trace;
+      click(form->Command1(c.button));
+      EXPECT_EQ(Digest(trace.lines()), c.sha256) << c.name << " in " << locale;
+    }
+  }
+  std::setlocale(LC_ALL, "C");
+}

@@ -115,8 +115,11 @@ TEST_F(LongitudeTest, ABadFifthRecordFailsAtTheFrameThatUsesIt) {
   const struct {
     const char* record;
     const char* message;
-  } cases[] = {{"\"day 5\",east,201\n", "記録 5 の経度 \"east\" は数値ではありません"},
-               {"\"day 5\",0,1e308\n", "実行時エラー|オーバーフローしました。"}};
+  } cases[] = {
+      {"\"day 5\",east,201\n", "記録 5 の経度 \"east\" は数値ではありません"},
+      // A no-break space after a number is shown, not left to look like a blank.
+      {"\"day 5\",93.2712\u00a0,201\n", "記録 5 の経度 \"93.2712\\u00A0\" は数値ではありません"},
+      {"\"day 5\",0,1e308\n", "実行時エラー|オーバーフローしました。"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.record);
     write(kMars,
@@ -125,6 +128,48 @@ TEST_F(LongitudeTest, ABadFifthRecordFailsAtTheFrameThatUsesIt) {
     FrameLog log(clock, *form);
     EXPECT_TRUE(errorAfter(6).contains(QString::fromUtf8(c.message)));
     EXPECT_EQ(log.samples().size(), 4u) << "frames 1 to 4 played";
+  }
+}
+
+TEST_F(LongitudeTest, EmptyCellsAndAnotherSpreadsheetsSeparatorsEndTheProgramWhileReading) {
+  // Each would otherwise play a wrong path in silence: an empty cell reads as 0, which puts Mars
+  // on the Sun and every later record a day late; decimal commas and tabs shift every field.
+  const auto withDecimalCommas = [](int n) { return plainRecord(n).replace('.', ','); };
+  const auto withTabs = [](int n) { return plainRecord(n).replace(',', '\t'); };
+  const struct {
+    const char* what;
+    QByteArray file;
+    const char* message;
+  } cases[] = {
+      {"an empty row after record 300",
+       records(300, plainRecord) + ",,\n" + records(386, plainRecord),
+       "記録 301 の項目 2（経度）: 値が空です"},
+      {"an empty longitude",
+       records(686, [](int n) { return n == 7 ? QByteArray("\"day 7\",,201\n") : plainRecord(n); }),
+       "記録 7 の項目 2（経度）: 値が空です"},
+      {"an empty distance", records(685, plainRecord) + "\"day 686\",3,\n",
+       "記録 686 の項目 3（距離）: 値が空です"},
+      {"a file cut after a comma", records(685, plainRecord) + "\"day 686\",3,",
+       "記録 686 の項目 3（距離）: ファイルの終わり"},
+      {"decimal commas", records(686, withDecimalCommas),
+       "記録 1 の項目 1（先頭の項目）: 1 行目: 数値の中にカンマがあります（小数点はピリオドで書いて"
+       "ください）: \"0,25\""},
+      {"tabs", records(686, withTabs),
+       "記録 1 の項目 1（先頭の項目）: 1 行目: カンマの代わりにタブで区切られています: "
+       "\"\"day 1\"\\x090.25\\x09200.001\""},
+      {"tabs from record 3 on",
+       records(2, plainRecord) + records(686, withTabs).mid(records(2, withTabs).size()),
+       "記録 3 の項目 1（先頭の項目）: 3 行目: カンマの代わりにタブ"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    write(kMars, c.file);
+    restart();
+    FrameLog log(clock, *form);
+    const QString message = errorAfter(6);
+    EXPECT_TRUE(message.contains(QString::fromUtf8(c.message))) << message.toStdString();
+    EXPECT_TRUE(message.contains(QString::fromStdString(kMars))) << message.toStdString();
+    EXPECT_TRUE(log.samples().empty()) << "no frame played";
   }
 }
 

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
 #include "core/field_reader.h"
+#include "core/legacy_number.h"
 
 namespace {
 
@@ -70,12 +72,20 @@ TEST(ParseNumber, TakesSignsExponentsAndBlanksAndLeavesTheRestAsText) {
   EXPECT_EQ(Read("12 , -3e+2 ,.5,-5.,1e-400,12abc"), "12 -300 0.5 -5 0 \"12abc\" | end of input");
 }
 
-TEST(ParseNumber, IgnoresADecimalCommaLocale) {
+TEST(Numbers, ReadAndWriteAlikeInADecimalCommaLocale) {
   // A Qt program takes the C library's locale from the environment, here a German desktop's.
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+  // The tests' own locales are compiled into the build folder (LOCPATH); the browser's C
+  // library knows no other locale than C.
+#ifdef __EMSCRIPTEN__
+  GTEST_SKIP() << "the browser's C library has the C locale only";
+#endif
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "LOCPATH: " << getenv("LOCPATH");
   const std::optional<double> parsed = ParseNumber("1.5");
-  std::setlocale(LC_NUMERIC, "C");
+  const std::string written = Str(9673.1) + Str(101) + Str(0.05) + Str(1.5e-7) + "|" +
+                              FormatOneDecimal(1.52) + "|" + FormatOneDecimal(-2.25);
+  std::setlocale(LC_ALL, "C");
   EXPECT_EQ(parsed, 1.5);
+  EXPECT_EQ(written, " 9673.1 101 .05 1.5E-07|1.5|-2.3");
 }
 
 // A program file is at most 1 MiB, so a longer line never reaches the reader from one.
@@ -96,6 +106,58 @@ TEST(Reader, KeepsNulAndInvalidUtf8AsOrdinaryBytes) {
             "\\xED\\xA0\\x80\\xF4\\x90\\x80\\x80");
   EXPECT_EQ(PrintableExcerpt("水金\x01\x02", 3), "水金\\x01…");
   EXPECT_EQ(PrintableExcerpt("水金\x01", 3), "水金\\x01");
+}
+
+TEST(PrintableExcerpt, ShowsCharactersThatPrintBlankOrAsNothing) {
+  // A no-break space from a spreadsheet cell would read as a valid "93.2712 ".
+  EXPECT_EQ(PrintableExcerpt("93.2712\u00a0"), "93.2712\\u00A0");
+  EXPECT_EQ(PrintableExcerpt("\ufeff1\u200b2\u30003\u00854\u2028"),
+            "\\uFEFF1\\u200B2\\u30003\\u00854\\u2028");
+  EXPECT_EQ(PrintableExcerpt("é火\u00a1"), "é火\u00a1") << "printable neighbours stay as they are";
+}
+
+TEST(SeparatorFault, FindsDecimalCommasAndTabsButNotTheLayoutsTheReaderTakes) {
+  const struct {
+    const char* line;
+    SeparatorFault::Kind kind;
+    const char* excerpt;
+  } cases[] = {
+      {"\"2026-06-02\",93,2712,250.1", SeparatorFault::CommaInNumber, "93,2712"},
+      {"\"2026-06-02\",93.2712,250,1", SeparatorFault::CommaInNumber, "250,1"},
+      {"7, -93,2712 , 250,1", SeparatorFault::CommaInNumber, "-93,2712"},
+      {"\"2026-06-02\"\t93.2712\t250.1", SeparatorFault::TabForComma,
+       "\"2026-06-02\"\t93.2712\t250.1"},
+      {"93.2712\t", SeparatorFault::None, ""},
+      {"\"a\tb\"", SeparatorFault::None, ""},
+      {"\"a, b\",93.2712,250.1", SeparatorFault::None, ""},
+      {"1,93.2,250.1,2,94.0,251", SeparatorFault::None, ""},  // two records on one line
+      {"0.387", SeparatorFault::None, ""},                    // a field per line
+      {",,", SeparatorFault::None, ""},
+      {"\"day 5\",east,201,", SeparatorFault::None, ""},
+  };
+  for (const auto& c : cases) {
+    const SeparatorFault fault = FindSeparatorFault(c.line);
+    EXPECT_EQ(fault.kind, c.kind) << c.line;
+    EXPECT_EQ(fault.excerpt, c.excerpt) << c.line;
+  }
+}
+
+TEST(LineAt, CountsLinesAsTheReaderEndsThem) {
+  const std::string text = "a\r\nbb\rc\n\nd";
+  const struct {
+    std::size_t offset;
+    std::size_t number;
+    const char* line;
+  } cases[] = {{0, 1, "a"}, {1, 1, "a"}, {3, 2, "bb"}, {6, 3, "c"},
+               {8, 4, ""},  {9, 5, "d"}, {99, 5, "d"}};
+  LineOfText from;
+  for (const auto& c : cases) {
+    const LineOfText line = LineAt(text, c.offset);
+    EXPECT_EQ(line.number, c.number) << c.offset;
+    EXPECT_EQ(line.text, c.line) << c.offset;
+    from = LineAt(text, c.offset, from);
+    EXPECT_EQ(from.number, c.number) << "from the line before, " << c.offset;
+  }
 }
 
 // Serves "1," and then fails the way a file stream buffer does when the system refuses a read.

@@ -80,9 +80,9 @@ ImageWidgetPeer::ImageWidgetPeer(QWidget* surface)
     : PeerWidget(new BodyWidget(surface)), body_(static_cast<BodyWidget*>(widget())) {}
 
 void ImageWidgetPeer::setPicture(const kepler::Picture* picture) {
-  shown_ = QSize();
   if (picture == nullptr || picture->width <= 0 || picture->height <= 0) {
     picture_ = QImage();
+    shown_ = QSize();
     body_->clear();
     return;
   }
@@ -93,6 +93,18 @@ void ImageWidgetPeer::setPicture(const kepler::Picture* picture) {
                 picture->pixels.data() + static_cast<std::size_t>(y) * picture->width, rowBytes);
   }
   picture_ = std::move(image);
+  // The new picture is shown at once, at the body's present size: a picture of the same size
+  // brings no change of geometry that would show it later.
+  showPicture();
+}
+
+void ImageWidgetPeer::showPicture() {
+  if (picture_.isNull() || body_->size().isEmpty()) return;
+  shown_ = body_->size();
+  body_->setPixmap(QPixmap::fromImage(
+      shown_ == picture_.size()
+          ? picture_
+          : picture_.scaled(shown_, Qt::IgnoreAspectRatio, PictureMagnification())));
 }
 
 void ImageWidgetPeer::applyGeometry() {
@@ -105,12 +117,7 @@ void ImageWidgetPeer::applyGeometry() {
   }
   PeerWidget::applyGeometry();
   // A moving body keeps its size: the picture is magnified only when the shown size changes.
-  if (picture_.isNull() || body_->size() == shown_) return;
-  shown_ = body_->size();
-  body_->setPixmap(QPixmap::fromImage(
-      shown_ == picture_.size()
-          ? picture_
-          : picture_.scaled(shown_, Qt::IgnoreAspectRatio, PictureMagnification())));
+  if (body_->size() != shown_) showPicture();
 }
 
 }  // namespace forms::qt

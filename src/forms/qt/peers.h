@@ -173,6 +173,8 @@ class ImageWidgetPeer final : public ImagePeer, public PeerWidget {
   void placeChanged(const QRect& before) override { body_->moved(before); }
 
  private:
+  // Hands the picture, magnified to the body's shown size, to the body layer.
+  void showPicture();
   BodyWidget* body_;
   QImage picture_;
   QSize shown_;  // the size the picture is shown at [px]; empty before it is first shown
