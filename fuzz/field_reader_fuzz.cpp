@@ -59,8 +59,8 @@ class ChunkedBuffer : public std::streambuf {
 void CheckExcerpt(std::string_view text) {
   constexpr std::size_t kChars = 8;
   const std::string excerpt = kepler::PrintableExcerpt(text, kChars);
-  // At most kChars characters of at most 4 bytes each, and the 3 bytes of "…".
-  Check(excerpt.size() <= 4 * kChars + 3, "an excerpt stays short");
+  // At most kChars characters of at most 6 bytes each (\uXXXX), and the 3 bytes of "…".
+  Check(excerpt.size() <= 6 * kChars + 3, "an excerpt stays short");
   for (const char c : excerpt) {
     const auto byte = static_cast<unsigned char>(c);
     Check(byte >= 0x20 && byte != 0x7F, "an excerpt holds no control bytes");
@@ -78,10 +78,14 @@ Outcome ReadAll(std::istream& in, std::size_t inputSize) {
   FieldReader reader(in);
   Outcome out;
   Value value;
+  std::size_t offset = 0;
   // Every field takes at least one byte except an empty one after a final comma, so a reader
   // that has not faulted after inputSize + 2 fields is looping.
   for (std::size_t i = 0; i < inputSize + 2; ++i) {
     const FieldFault fault = reader.next(value);
+    Check(reader.fieldOffset() >= offset && reader.fieldOffset() <= inputSize,
+          "fields begin in order, within the input");
+    offset = reader.fieldOffset();
     if (fault != FieldFault::None) {
       Check(fault != FieldFault::ReadError, "a memory stream never fails");
       Check(fault != FieldFault::TooLong || inputSize > FieldReader::kMaxFieldBytes,
@@ -125,5 +129,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(std::isfinite(*number), "a parsed number is finite");
   }
   CheckExcerpt(bytes);
+  const kepler::LineOfText line = kepler::LineAt(bytes, size / 2);
+  Check(line.begin <= std::min(size / 2, line.end) && line.end <= size &&
+            line.text.find_first_of("\r\n") == std::string_view::npos,
+        "a line holds its offset and no line end");
+  const kepler::SeparatorFault separators = kepler::FindSeparatorFault(line.text);
+  Check(separators.excerpt.size() <= line.text.size() + 1, "a separator excerpt is of the line");
   return 0;
 }

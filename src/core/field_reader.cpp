@@ -131,9 +131,13 @@ FieldFault FieldReader::next(Value& value) {
   return FieldFault::None;
 }
 
-int FieldReader::skip() {
+void FieldReader::bump() {
   buffer_->sbumpc();
   ++offset_;
+}
+
+int FieldReader::skip() {
+  bump();
   return buffer_->sgetc();
 }
 
@@ -196,7 +200,7 @@ FieldFault FieldReader::readUnquoted(Value& value) {
 void FieldReader::takeDelimiter() {
   const int c = buffer_->sgetc();
   if (c == ',') {
-    skip();
+    bump();
     afterComma_ = true;
   } else if (IsLineEnd(c)) {
     takeLineEnd();
@@ -205,8 +209,9 @@ void FieldReader::takeDelimiter() {
 
 // Consumes one line end: LF, CR LF or a lone CR.
 void FieldReader::takeLineEnd() {
-  const int c = buffer_->sgetc();
-  if (skip() == '\n' && c == '\r') skip();
+  const int c = buffer_->sbumpc();
+  ++offset_;
+  if (c == '\r' && buffer_->sgetc() == '\n') bump();
 }
 
 std::optional<double> ParseNumber(std::string_view text) {

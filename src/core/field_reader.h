@@ -56,7 +56,8 @@ class FieldReader {
   FieldFault readUnquoted(Value& value);
   void takeLineEnd();
   void takeDelimiter();
-  int skip();  // passes over the current byte and returns the next one
+  void bump();  // passes over the current byte
+  int skip();   // passes over the current byte and returns the next one
 
   std::streambuf* buffer_;
   FieldFault fault_ = FieldFault::None;

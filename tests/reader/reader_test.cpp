@@ -101,7 +101,7 @@ TEST(Reader, KeepsNulAndInvalidUtf8AsOrdinaryBytes) {
   EXPECT_EQ(Read("1\0,\"a\0b\xff\"\n\xc0\xaf\x80 ,2"s),
             "\"1\0\" \"a\0b\xff\" \"\xc0\xaf\x80\" 2 | end of input"s);
   EXPECT_EQ(PrintableExcerpt("a\0b\xff\t"s), "a\\x00b\\xFF\\x09");
-  EXPECT_EQ(PrintableExcerpt("火星\xe6\x83\xc2\x85\x7f"), "火星\\xE6\\x83\\xC2\\x85\\x7F");
+  EXPECT_EQ(PrintableExcerpt("火星\xe6\x83\xc2\x85\x7f"), "火星\\xE6\\x83\\u0085\\x7F");
   EXPECT_EQ(PrintableExcerpt("\xed\xa0\x80\xf4\x90\x80\x80"),
             "\\xED\\xA0\\x80\\xF4\\x90\\x80\\x80");
   EXPECT_EQ(PrintableExcerpt("水金\x01\x02", 3), "水金\\x01…");
