@@ -23,7 +23,9 @@ EM_JS(int, kepler_next_click, (), {
 });
 
 // The window gives way to a line saying the program has ended and a link that opens the page
-// anew (a page cannot close its own tab). window.keplerExitCode holds the program's status.
+// anew (a page cannot close its own tab). window.keplerExitCode holds the program's status. The
+// link leaves out the URL's fragment: a link to the page's own URL with one (a school's page may
+// link to kepler-laws.html#lesson3) would only scroll, never load the page again.
 EM_JS(void, kepler_page_end, (int exitCode, const char* line, int lineLength, const char* again,
                               int againLength), {
   const k = Module.kepler;
@@ -34,7 +36,9 @@ EM_JS(void, kepler_page_end, (int exitCode, const char* line, int lineLength, co
   const text = document.createElement("p");
   text.textContent = k.text(line, lineLength);
   const link = document.createElement("a");
-  link.href = location.href;
+  const url = new URL(location.href);
+  url.hash = "";
+  link.href = url.href;
   link.textContent = k.text(again, againLength);
   k.window.ended.replaceChildren(text, link);
   k.window.form.hidden = true;

@@ -9,6 +9,12 @@
 
 #include "forms/color.h"
 
+// The page's script functions kept in page.js (an Emscripten JS library).
+extern "C" {
+// A press outside a button leaves the focus on the last focused button.
+void kepler_page_keep_focus();
+}
+
 namespace forms::web {
 
 // Makes the page's script state, once, before any element or wait: the URL's ?trace,
