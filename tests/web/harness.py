@@ -141,6 +141,12 @@ class Browser:
             self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", dict(down, autoRepeat=True))
         self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", dict(event, type="keyUp"))
 
+    def click_at(self, x, y):
+        """Presses and releases the left mouse button at (x, y) of the viewport, as a mouse does."""
+        for kind in ("mousePressed", "mouseReleased"):
+            self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", {
+                "type": kind, "x": x, "y": y, "button": "left", "clickCount": 1})
+
     # --- logs ---
 
     def console(self):

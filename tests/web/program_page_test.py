@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The program's page in headless Chromium, from file:// and from a local web server: real
-buttons in Tab order with the desktop's faces and keys, the start-up pixels and the hint, clicks
-nested in waits, the quit box, the end and its restart link, the error box of a missing file, the
-trace's format, fitting the view and no request. The program's own trace lines are the
+buttons in Tab order with the desktop's faces and keys, the focus kept on the last button, the
+start-up pixels and the hint, clicks nested in waits, the quit box, the end and its restart link
+(whatever fragment the URL carries), the error box of a missing file, the trace's format, fitting
+the view and no request. The program's own trace lines are the
 expectations; tests/web/program_trace_test.py compares whole traces with the desktop's.
 
     /usr/bin/python3 tests/web/program_page_test.py BUILD_WEB/web/kepler-laws.html
@@ -198,6 +199,24 @@ class Clicks(BrowserCase):
         time.sleep(0.3)
         self.assertEqual(self.clicks(), ["Form1 Click Command2"] * 5)
 
+    def test_a_press_outside_the_buttons_leaves_the_focus_on_the_last_one_for_enter_and_space(self):
+        b = self.browser
+        open_page(b)
+        control(b, "Command2").click()
+        wait_for_line(b, "Form1 Return Command2")
+        drawing, title = rect(b, "Picture1"), rect(b, "Label1")
+        view = b.value("[document.documentElement.clientWidth, "
+                       "document.documentElement.clientHeight]")
+        spots = {"the drawing": (drawing["x"] + 150, drawing["y"] + 300),
+                 "a label": (title["x"] + 20, title["y"] + 10),
+                 "the margin beyond the window": (view[0] - 20, view[1] - 20)}
+        for n, (spot, (x, y)) in enumerate(spots.items(), start=2):
+            b.click_at(x, y)
+            self.assertEqual(focused(b), "Command2", spot)
+            b.key(*(ENTER if n % 2 else SPACE), text="\r" if n % 2 else " ")
+            b.wait_for(f"window.keplerTrace.filter(l => l.endsWith('Return Command2')).length == {n}")
+        self.assertEqual(self.clicks(), ["Form1 Click Command2"] * 4)
+
     def test_a_held_button_is_sunken_with_its_caption_one_pixel_down_and_right(self):
         b = self.browser
         open_page(b)
@@ -272,6 +291,24 @@ class Clicks(BrowserCase):
         b.wait_for("window.keplerTrace && window.keplerTrace.length > 0 && "
                    "window.keplerExitCode === undefined", timeout=60)
         self.assertTrue(control(b, "Command1(0)").is_displayed())
+
+    def test_the_restart_link_loads_the_page_again_whatever_fragment_its_url_carries(self):
+        b = self.browser
+        for query in ["#", "#lesson3", "?scale=1#top"]:
+            with self.subTest(query=query):
+                b.open_url("about:blank")  # from the page before, only the fragment would change
+                b.open(PAGE, query)
+                b.wait_for("window.keplerFirstFrame", timeout=60)
+                control(b, "Command3").click()
+                b.wait_for("document.querySelector('dialog[open]')")
+                b.key("y", "KeyY", 89, text="y")
+                b.wait_for("window.keplerExitCode === 0")
+                b.run("window.beforeRestart = true;")
+                b.driver.find_element(By.CSS_SELECTOR, ".kepler-ended a").click()
+                b.wait_for("window.beforeRestart === undefined && window.keplerFirstFrame",
+                           timeout=60)
+                self.assertTrue(control(b, "Command1(0)").is_displayed())
+                self.assertEqual(b.value("location.search"), query.split("#")[0])
 
     def end_through_the_error_box(self, before):
         """OKs the missing kepler.bmp's error box; the trace from `before` on."""

@@ -23,7 +23,9 @@ EM_JS(int, kepler_next_click, (), {
 });
 
 // The window gives way to a line saying the program has ended and a link that opens the page
-// anew (a page cannot close its own tab). window.keplerExitCode holds the program's status.
+// anew (a page cannot close its own tab). window.keplerExitCode holds the program's status. The
+// link leaves out the URL's fragment: a link to the page's own URL with one (a school's page may
+// link to kepler-laws.html#lesson3) would only scroll, never load the page again.
 EM_JS(void, kepler_page_end, (int exitCode, const char* line, int lineLength, const char* again,
                               int againLength), {
   const k = Module.kepler;
@@ -34,7 +36,9 @@ EM_JS(void, kepler_page_end, (int exitCode, const char* line, int lineLength, co
   const text = document.createElement("p");
   text.textContent = k.text(line, lineLength);
   const link = document.createElement("a");
-  link.href = location.href;
+  const url = new URL(location.href);
+  url.hash = "";
+  link.href = url.href;
   link.textContent = k.text(again, againLength);
   k.window.ended.replaceChildren(text, link);
   k.window.form.hidden = true;
@@ -92,6 +96,8 @@ void WebClock::pumpEvents(std::int32_t deadline) {
   if (DispatchQueuedClicks()) return;
   if (virtual_) {
     ::web::WaitUntil(0);
+    // A test may hold the clock here to look at the screen; it lets go within 20 ms.
+    while (kepler_page_held() != 0) ::web::WaitUntil(::web::NowMs() + 20);
     const std::int32_t remaining = ClockDifference(deadline, now());
     if (remaining > 0) virtualTime_ += static_cast<std::uint32_t>(remaining);
   } else {

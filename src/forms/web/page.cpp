@@ -75,6 +75,7 @@ void PreparePage() {
   prepared = true;
   ::web::PrepareWait();
   kepler_page_prepare();
+  kepler_page_keep_focus();
 }
 
 bool VirtualClockRequested() {

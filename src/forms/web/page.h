@@ -9,6 +9,16 @@
 
 #include "forms/color.h"
 
+// The page's script functions kept in page.js (an Emscripten JS library).
+extern "C" {
+// A press outside a button leaves the focus on the last focused button.
+void kepler_page_keep_focus();
+// Whether a test holds the virtual clock at this wait (?clock=virtual only).
+int kepler_page_held();
+// Lets a test read a picture box's pixel buffer (?clock=virtual only).
+void kepler_surface_model(int element, const void* pixels, int width, int height);
+}
+
 namespace forms::web {
 
 // Makes the page's script state, once, before any element or wait: the URL's ?trace,

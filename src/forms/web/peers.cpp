@@ -375,6 +375,7 @@ WebSurface::WebSurface(int container, Color back, const std::uint32_t* pixels, i
       height_(std::max(0, height)) {
   setStyle(id(), "background-color", web::CssColor(back));
   kepler_surface_canvas(id(), width_, height_);
+  kepler_surface_model(id(), pixels_, width_, height_);
   pending_.push_back({0, 0, width_, height_});
   surfaces().push_back(this);
 }

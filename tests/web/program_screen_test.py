@@ -1,0 +1,109 @@
+#!/usr/bin/python3
+"""The program's page shows what the model holds. Demonstrations play one after another on the
+virtual clock, which the test holds at chosen waits; there a screenshot of the drawing area must
+equal, pixel for pixel, Picture1's own buffer with each visible body's picture at its traced Left
+and Top (drawing_check.js composes it, the pictures decoded by the browser from the page's file
+system). A body that kept an earlier picture shows as the wrong file at its place.
+
+    /usr/bin/python3 tests/web/program_screen_test.py BUILD_WEB/web/kepler-laws.html
+
+With KEPLER_SCREEN_SHOTS=FOLDER the page at the middle hold of each second demonstration is saved
+there as a PNG.
+"""
+
+import os
+import pathlib
+import sys
+import unittest
+
+from selenium.webdriver.common.by import By
+
+from harness import BrowserCase
+
+PAGE = None  # set from the command line
+CHECK = (pathlib.Path(__file__).resolve().parent / "drawing_check.js").read_text()
+
+# The bodies each demonstration shows, in the surface's stacking order (Image1, Image2, Image4).
+BODIES = {2: ["mars01.gif"], 5: ["harei01.gif"], 6: ["earth02.gif", "mars01.gif"],
+          7: ["earth02.gif", "suisei02.gif", "Venus01.gif"]}
+# Holds, in trace lines after a demonstration's click: a frame of the first demonstration, and
+# the first frame and two later ones of the second (Halley's, the shortest, traces 1992 lines).
+FIRST_HOLD = 900
+SECOND_HOLDS = [1, 900, 1900]
+
+
+class ShownAsModelled(BrowserCase):
+    """One fresh page per sequence of two demonstrations."""
+
+    def hold(self, start, lines, button, click=False):
+        """Holds the clock at the first wait `lines` trace lines or more after `start` (clicking
+        `button` first if `click`), and waits until it holds."""
+        b = self.browser
+        at = start + lines
+        b.run("Module.kepler.holdAt = arguments[0];", at)
+        if click:
+            b.driver.find_element(By.CSS_SELECTOR, f'[data-control="{button}"]').click()
+        held = f"Module.kepler.holding && window.keplerTrace.length >= {at}"
+        b.wait_for(f"({held}) || window.keplerTrace.slice({start})"
+                   f".some(l => l.endsWith(' Return {button}'))", timeout=60)
+        self.assertTrue(b.value(held), f"{button} returned before {lines} lines")
+        b.run("return new Promise(done => requestAnimationFrame(() => "
+              "requestAnimationFrame(done)));")
+
+    def release(self):
+        self.browser.run("delete Module.kepler.holdAt;")
+
+    def check(self, where, files):
+        b = self.browser
+        r = b.run('return document.querySelector(\'[data-control="Picture1"]\')'
+                  ".getBoundingClientRect().toJSON();")
+        clip = {"x": r["x"], "y": r["y"], "width": r["width"], "height": r["height"], "scale": 1}
+        shot = b.driver.execute_cdp_cmd("Page.captureScreenshot",
+                                        {"format": "png", "clip": clip})["data"]
+        result = b.driver.execute_async_script(
+            CHECK + "\nconst done = arguments[arguments.length - 1];\n"
+            "keplerDrawingCheck(arguments[0]).then(done, error => done({error: String(error)}));",
+            shot)
+        self.assertNotIn("error", result, where)
+        bodies = result["bodies"]
+        self.assertEqual([body["file"] for body in bodies], files, f"{where}: the model's bodies")
+        self.assertEqual({body["name"]: body["shown"] for body in bodies},
+                         {body["name"]: [body["file"]] for body in bodies},
+                         f"{where}: the pictures on the screen at the bodies' places")
+        self.assertEqual(result["mismatched"], 0,
+                         f"{where}: pixels [x, y, shown, composed]: {result['mismatches']}")
+        self.assertGreater(result["compared"], 0.9 * result["width"] * result["height"], where)
+
+    def play(self, first, second):
+        b = self.browser
+        b.open(PAGE, "?trace&scale=1&clock=virtual")
+        b.wait_for("window.keplerFirstFrame", timeout=60)
+        for index, holds in [(first, [FIRST_HOLD]), (second, SECOND_HOLDS)]:
+            button = f"Command1({index})"
+            start = b.value("window.keplerTrace.length")
+            for n, lines in enumerate(holds):
+                self.hold(start, lines, button, click=n == 0)
+                self.check(f"{button}, {lines} lines in", BODIES[index])
+                shots = os.environ.get("KEPLER_SCREEN_SHOTS")
+                if shots and index == second and n == 1:
+                    b.screenshot(pathlib.Path(shots) / f"command1_{first}_then_{second}.png")
+            self.release()
+            b.wait_for(f"window.keplerTrace.slice({start}).some(l => l.endsWith(' Return {button}'))",
+                       timeout=60)
+
+    def test_inner_planets_then_mars(self):
+        self.play(7, 2)
+
+    def test_inner_planets_then_halley(self):
+        self.play(7, 5)
+
+    def test_inner_planets_then_earth_and_mars(self):
+        self.play(7, 6)
+
+    def test_mars_then_inner_planets(self):
+        self.play(2, 7)
+
+
+if __name__ == "__main__":
+    PAGE = sys.argv.pop(1)
+    unittest.main(verbosity=2)
