@@ -5,9 +5,12 @@
 #include <clocale>
 
 #include "core/program_file.h"
+#include "forms/lesson.h"
+#include "forms/lesson_clock.h"
 #include "forms/qt/clock.h"
 #include "forms/qt/display_start.h"
 #include "forms/qt/fonts.h"
+#include "forms/qt/lesson_strip.h"
 #include "window/form1.h"
 
 int main(int argc, char* argv[]) {
@@ -27,8 +30,14 @@ int main(int argc, char* argv[]) {
   kepler::EnterProgramFolder(QCoreApplication::applicationDirPath().toStdString());
   QApplication::setStyle(QStringLiteral("Fusion"));
   forms::qt::SteadyClock clock;
-  Form1 form(clock);
+  // The window's waits read lesson time, which the lesson strip pauses, steps and slows down.
+  forms::LessonClock lessonClock(clock);
+  Form1 form(lessonClock);
   form.Form_Load();
+  forms::Lesson lesson(lessonClock);
+  lesson.stopDemonstrations = [&form] { form.StopDemonstrations(); };
+  lesson.replayDemonstration = [&form] { form.ReplayDemonstration(); };
+  const forms::qt::LessonStrip strip(form.window(), lesson);
   form.show();
   return QApplication::exec();
 }

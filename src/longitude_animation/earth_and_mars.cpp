@@ -23,7 +23,7 @@ void Form1::AnimateEarthAndMars() {
         kepler::UniformAngle(FrameCounter, kepler::kEarthDegreesPerDay, 1), mars.earthRadius);
     MoveImage(Image1, earth);
     WaitMilliseconds(30);
-    if (ending()) return;
+    if (halted()) return;
     Label5.setCaption(kepler::DayReadOut(FrameCounter));
   }
 }

@@ -42,7 +42,7 @@ void Form1::AnimateInnerPlanets() {
         kepler::UniformAngle(FrameCounter, kVenusRate, kFramesPerDay), kVenusRadius);
     MoveImage(Image4, venus);
     WaitMilliseconds(3);
-    if (ending()) return;
+    if (halted()) return;
     const double days = kepler::Int(FrameCounter / static_cast<double>(kFramesPerDay));
     if (days != shownDays) {
       shownDays = days;

@@ -22,7 +22,7 @@ void Form1::AnimateCometOrbit() {
     switch (regime) {
       case kepler::CometRegime::Fast: {
         WaitMilliseconds(kepler::FrameWait(regime, s, StepDelayFactor));
-        if (ending()) return;
+        if (halted()) return;
         ShowTableFrame(TableDegree(loopDegree));  // live, after the wait
         j = j + kepler::FastJump(s);  // with the loop's own step, 3 + Int(25 / s) degrees on
         break;
@@ -37,7 +37,7 @@ void Form1::AnimateCometOrbit() {
           // previous wait left them. After a nested run the remaining sub-frames interpolate after
           // the degree that run left, on its orbit.
           WaitMilliseconds(kepler::FrameWait(regime, LiveStepTime(loopDegree), StepDelayFactor));
-          if (ending()) return;
+          if (halted()) return;
           const kepler::SubFrame sub = kepler::SubFramePosition(
               TableDegree(loopDegree), k, count, SemiMajorAxis, Eccentricity, FocusX, FocusY);
           OrbitRadius = sub.radius;
@@ -47,7 +47,7 @@ void Form1::AnimateCometOrbit() {
       }
       case kepler::CometRegime::Medium: {
         WaitMilliseconds(kepler::FrameWait(regime, s, StepDelayFactor));
-        if (ending()) return;
+        if (halted()) return;
         ShowTableFrame(TableDegree(loopDegree));  // live, after the wait
         break;
       }

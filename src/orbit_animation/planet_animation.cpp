@@ -14,7 +14,7 @@ void Form1::AnimatePlanetOrbit() {
     if (OrbitAngle > 360) OrbitAngle = j - 360;
     const int loopDegree = OrbitAngle;
     WaitMilliseconds(kepler::ToInt32(StepTimeTable(loopDegree) * StepDelayFactor));
-    if (ending()) return;
+    if (halted()) return;
     // Live: a scenario clicked during the wait has left its own OrbitAngle and tables.
     ShowTableFrame(TableDegree(loopDegree));
   }

@@ -77,13 +77,7 @@ Form1::Form1(forms::Clock& clock)
     command1_.push_back(
         std::make_unique<forms::CommandButton>(Command1Name(i), window_.client(), kF1));
     const auto index = static_cast<std::int16_t>(i);
-    command1_.back()->onClick([this, index] {
-      // A click beyond the nesting cap is ignored: nothing is traced, shown or changed.
-      if (scenarioDepth_ >= kMaxScenarioNesting) return;
-      ++scenarioDepth_;
-      runHandler(Command1Name(index), [this, index] { Command1_Click(index); });
-      --scenarioDepth_;
-    });
+    command1_.back()->onClick([this, index] { ClickScenario(index); });
   }
   Command2.onClick([this] { runHandler("Command2", [this] { Command2_Click(); }); });
   Command3.onClick([this] { runHandler("Command3", [this] { Command3_Click(); }); });
@@ -105,6 +99,35 @@ forms::CommandButton& Form1::Command1(int Index) {
     throw kepler::RuntimeError("インデックスが有効範囲にありません。");
   }
   return *command1_[static_cast<std::size_t>(Index)];
+}
+
+void Form1::ClickScenario(std::int16_t index) {
+  // A click beyond the nesting cap is ignored: nothing is traced, shown or changed.
+  if (scenarioDepth_ >= kMaxScenarioNesting) return;
+  lastScenario_ = index;
+  ++scenarioDepth_;
+  runHandler(Command1Name(index), [this, index] { Command1_Click(index); });
+  --scenarioDepth_;
+  if (scenarioDepth_ > 0) return;
+  stopping_ = false;
+  if (replayPending_) {
+    replayPending_ = false;
+    ClickScenario(static_cast<std::int16_t>(lastScenario_));
+  }
+}
+
+void Form1::StopDemonstrations() {
+  if (scenarioDepth_ > 0) stopping_ = true;
+}
+
+void Form1::ReplayDemonstration() {
+  if (lastScenario_ < 0 || ending_) return;
+  if (scenarioDepth_ > 0) {
+    stopping_ = true;
+    replayPending_ = true;
+  } else {
+    ClickScenario(static_cast<std::int16_t>(lastScenario_));
+  }
 }
 
 void Form1::show() {

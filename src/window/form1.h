@@ -73,6 +73,15 @@ class Form1 : public kepler::ScenarioState {
   // starts any more, not even one handled inside the box that reports the end.
   bool ending() const { return ending_; }
   int exitCode() const { return exitCode_; }
+  // Whether the running demonstrations are to return at their next wait: the program is ending,
+  // or the teacher stopped them.
+  bool halted() const { return ending_ || stopping_; }
+
+  // The lesson controls' stop: every running demonstration, nested ones too, returns at its next
+  // wait and the window keeps the frame it shows. Cleared once no demonstration runs.
+  void StopDemonstrations();
+  // Stops, then plays the scenario button started last once nothing runs any more.
+  void ReplayDemonstration();
   int scenarioDepth() const { return scenarioDepth_; }
 
   forms::CommandButton& Command1(int Index);
@@ -117,11 +126,16 @@ class Form1 : public kepler::ScenarioState {
   void runHandler(const std::string& button, const std::function<void()>& handler);
   void runtimeError(const std::string& message);
   void End(int exitCode);
+  // A scenario button's click: the nesting cap, the handler, and what waits for the last return.
+  void ClickScenario(std::int16_t index);
 
   forms::Clock& clock_;
   bool ending_ = false;
   int exitCode_ = 0;
   int scenarioDepth_ = 0;
+  bool stopping_ = false;
+  bool replayPending_ = false;
+  int lastScenario_ = -1;  // the Command1 index started last
   // The data file each LongitudeTable row was read from, for error messages.
   std::vector<std::string> longitudeSource_ = std::vector<std::string>(1001);
 

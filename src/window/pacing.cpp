@@ -7,7 +7,7 @@ void Form1::WaitMilliseconds(std::int32_t Milliseconds) {
   WaitStartTime = clock_.now();
   // WaitStartTime is shared: a wait nested in a click handled here restarts it, and this wait
   // then measures from the nested one's start, as the old runtime did.
-  while (!ending_ && forms::ClockDifference(clock_.now(), WaitStartTime) < Milliseconds) {
+  while (!halted() && forms::ClockDifference(clock_.now(), WaitStartTime) < Milliseconds) {
     clock_.pumpEvents(static_cast<std::int32_t>(static_cast<std::uint32_t>(WaitStartTime) +
                                                 static_cast<std::uint32_t>(Milliseconds)));
   }

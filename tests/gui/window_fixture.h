@@ -1,5 +1,5 @@
 #pragma once
-// A started window on a virtual clock, in a working directory of the test's choosing: the asset
+// A started window on lesson time over a virtual clock, in a working directory of the test's choosing: the asset
 // folder (the program's nine files) or an empty folder.
 
 #include <QDir>
@@ -11,6 +11,7 @@
 
 #include <memory>
 
+#include "forms/lesson_clock.h"
 #include "forms/qt/access.h"
 #include "forms/qt/colour.h"
 #include "modal.h"
@@ -33,7 +34,7 @@ class WindowTest : public ::testing::Test {
     QDir::setCurrent(previousDir_);
   }
   void start() {
-    form = std::make_unique<Form1>(clock);
+    form = std::make_unique<Form1>(lessonClock);
     form->Form_Load();
     form->show();
   }
@@ -57,6 +58,9 @@ class WindowTest : public ::testing::Test {
   }
 
   VirtualClock clock;
+  // What the window reads, as in the program: lesson time on the virtual clock. Untouched, it
+  // reads the virtual clock as it is.
+  forms::LessonClock lessonClock{clock};
   ModalAnswerer modal;
   std::unique_ptr<Form1> form;
 

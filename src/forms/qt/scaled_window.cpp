@@ -30,14 +30,7 @@ Qt::TransformationMode PictureMagnification() {
 ScaledWindow::ScaledWindow(QSize logicalSize) : logicalSize_(logicalSize) {
   // Below a quarter of its size the layout is unreadable anyway.
   setMinimumSize(logicalSize / 4);
-  double fit = 1.0;
-  if (const QScreen* display = screen()) {
-    const QSize available = display->availableGeometry().size();
-    fit = std::min({1.0, available.width() / static_cast<double>(logicalSize.width()),
-                    available.height() / static_cast<double>(logicalSize.height())});
-  }
-  resize(QSize(scaled(logicalSize.width(), fit), scaled(logicalSize.height(), fit))
-             .expandedTo(minimumSize()));
+  resize(openingSize());
   relayout();
   if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
     QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
@@ -46,6 +39,34 @@ ScaledWindow::ScaledWindow(QSize logicalSize) : logicalSize_(logicalSize) {
 }
 
 ScaledWindow::~ScaledWindow() = default;
+
+QSize ScaledWindow::openingSize() const {
+  double fit = 1.0;
+  if (const QScreen* display = screen()) {
+    const QSize available = display->availableGeometry().size();
+    fit = std::min({1.0, available.width() / static_cast<double>(logicalSize_.width()),
+                    available.height() / static_cast<double>(logicalSize_.height())});
+  }
+  return QSize(scaled(logicalSize_.width(), fit), scaled(logicalSize_.height(), fit))
+      .expandedTo(minimumSize());
+}
+
+void ScaledWindow::setLogicalSize(QSize logicalSize) {
+  if (logicalSize == logicalSize_) return;
+  const int grown = logicalSize.height() - logicalSize_.height();
+  logicalSize_ = logicalSize;
+  setMinimumSize(logicalSize / 4);
+  if (!isVisible()) {
+    resize(openingSize());
+  } else if (windowState() == Qt::WindowNoState) {
+    int height = this->height() + scaled(grown, scale_);
+    if (const QScreen* display = screen()) {
+      height = std::min(height, display->availableGeometry().height());
+    }
+    resize(width(), std::max(height, minimumHeight()));
+  }
+  relayout();
+}
 
 ScaledWindow* ScaledWindow::of(const QWidget* widget) {
   return widget ? dynamic_cast<ScaledWindow*>(widget->window()) : nullptr;

@@ -29,6 +29,12 @@ class ScaledWindow : public QWidget {
   explicit ScaledWindow(QSize logicalSize);
   ~ScaledWindow() override;
 
+  // Changes the client area's logical size, as when a strip is added below the layout. Before the
+  // window shows it opens at the new size; a shown window in its normal state grows or shrinks
+  // by the change at its present scale, within its screen.
+  void setLogicalSize(QSize logicalSize);
+  QSize logicalSize() const { return logicalSize_; }
+
   // Device pixels (Qt's device-independent ones) per logical pixel; 1 at the logical size.
   double scale() const { return scale_; }
   // The client area's top-left corner in the window [px].
@@ -78,6 +84,8 @@ class ScaledWindow : public QWidget {
   // Lets a held repaint go once a refresh period has passed since the last one.
   void releaseDueRepaint();
   void applyDeferredMoves();
+  // The logical size scaled down to fit the available area of the window's screen.
+  QSize openingSize() const;
 
   QSize logicalSize_;
   double scale_ = 1.0;

@@ -1,0 +1,195 @@
+// The lesson controls on the virtual clock: speeds, pause, step, stop and replay change when the
+// frames come, never which frames come; and the strip's keys on the desktop.
+#include <QApplication>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "forms/lesson.h"
+#include "forms/qt/lesson_strip.h"
+#include "window_fixture.h"
+
+using forms::LessonAction;
+using testing_support::TraceRecorder;
+using testing_support::WindowTest;
+
+namespace {
+
+class LessonTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    lesson.stopDemonstrations = [this] { form->StopDemonstrations(); };
+    lesson.replayDemonstration = [this] { form->ReplayDemonstration(); };
+  }
+  // The trace of one click, and how long it took on the platform's clock [ms].
+  QStringList play(int button, std::uint64_t* elapsed = nullptr) {
+    TraceRecorder trace;
+    const std::uint64_t start = clock.elapsed();
+    click(form->Command1(button));
+    if (elapsed) *elapsed = clock.elapsed() - start;
+    return trace.lines();
+  }
+  // The lesson action `action` at `at` ms of platform time from now, inside whichever wait.
+  void at(std::uint32_t at, LessonAction action) {
+    clock.after(at, [this, action] { lesson.act(action); });
+  }
+  static int waits(const QStringList& lines) {
+    return static_cast<int>(lines.filter(QRegularExpression("^Form1 Wait ")).size());
+  }
+  static double askedMs(const QStringList& lines) {
+    double sum = 0;
+    for (const QString& line : lines.filter(QRegularExpression("^Form1 Wait ")))
+      sum += line.mid(11).toDouble();
+    return sum;
+  }
+
+  forms::Lesson lesson{lessonClock};
+};
+
+}  // namespace
+
+TEST_F(LessonTest, EverySpeedPlaysTheSameFramesEachWaitTakingItsDelayOverTheRate) {
+  std::uint64_t normalMs = 0;
+  const QStringList normal = play(2, &normalMs);  // Mars: 541 waits, 20411 ms
+  ASSERT_EQ(waits(normal), 541);
+  const double asked = askedMs(normal);
+  ASSERT_EQ(static_cast<double>(normalMs), asked);
+  const struct {
+    int rate;
+    double factor;
+  } rates[] = {{0, 10}, {1, 4}, {2, 2}, {4, 0.5}};
+  for (const auto& r : rates) {
+    SCOPED_TRACE(forms::Lesson::RateText(r.rate));
+    lesson.setRateIndex(r.rate);
+    restart();
+    std::uint64_t elapsed = 0;
+    EXPECT_EQ(play(2, &elapsed), normal) << "the same frames, the same lines";
+    // A wait ends on the first platform millisecond at which lesson time reaches its deadline.
+    EXPECT_GE(static_cast<double>(elapsed), asked * r.factor);
+    EXPECT_LE(static_cast<double>(elapsed), asked * r.factor + (r.factor < 1 ? 541 : 0));
+  }
+  // At x1/10 a 3 ms frame of the inner planets takes 30 ms: 54 s in all.
+  lesson.setRateIndex(0);
+  std::uint64_t inner = 0;
+  play(7, &inner);
+  EXPECT_EQ(inner, 54000u);
+}
+
+TEST_F(LessonTest, APauseHoldsTheWaitItFallsInAndAddsExactlyItsLength) {
+  std::uint64_t normalMs = 0;
+  const QStringList normal = play(5, &normalMs);  // the comet
+  restart();
+  int linesAtPause = -1;
+  int linesAtResume = -1;
+  TraceRecorder during;
+  // 10 s of pause from 12,345 ms, well inside some wait.
+  clock.after(12345, [&] {
+    lesson.act(LessonAction::PauseOrResume);
+    linesAtPause = static_cast<int>(during.lines().size());
+  });
+  clock.after(22345, [&] {
+    linesAtResume = static_cast<int>(during.lines().size());
+    lesson.act(LessonAction::PauseOrResume);
+  });
+  std::uint64_t pausedMs = 0;
+  QStringList paused = play(5, &pausedMs);
+  EXPECT_EQ(linesAtResume, linesAtPause) << "no wait completed while paused";
+  EXPECT_EQ(pausedMs, normalMs + 10000) << "the time waited before the pause still counts";
+  paused.removeAll("Lesson Pause");
+  paused.removeAll("Lesson Resume");
+  EXPECT_EQ(paused, normal);
+}
+
+TEST_F(LessonTest, AStepPlaysExactlyOneFrameAndPausesAgain) {
+  int pausedAt = -1;
+  std::vector<int> afterSteps;
+  TraceRecorder trace;
+  clock.after(5025, [&] {
+    lesson.act(LessonAction::PauseOrResume);
+    pausedAt = waits(trace.lines());
+  });
+  for (std::uint32_t k = 1; k <= 3; ++k) {
+    clock.after(5000 + k * 2000, [&] {
+      lesson.act(LessonAction::Step);
+      afterSteps.push_back(-1);  // the count is taken at the next action
+    });
+    clock.after(5000 + k * 2000 + 1000, [&] { afterSteps.back() = waits(trace.lines()); });
+  }
+  at(20000, LessonAction::PauseOrResume);
+  click(form->Command1(0));
+  ASSERT_EQ(afterSteps.size(), 3u);
+  EXPECT_EQ(afterSteps, (std::vector<int>{pausedAt + 1, pausedAt + 2, pausedAt + 3}));
+  EXPECT_EQ(trace.lines().filter("Lesson Step").size(), 3);
+  EXPECT_EQ(trace.lines().last(), "Form1 Return Command1(0)");
+  lesson.act(LessonAction::Step);
+  EXPECT_EQ(trace.lines().filter("Lesson Step").size(), 3) << "nothing to step once no wait runs";
+}
+
+TEST_F(LessonTest, StopEndsNestedRunsAtTheirNextWaitAndReplayPlaysTheLastOnceFromItsStart) {
+  const QStringList fresh = play(2);
+  restart();
+  for (const LessonAction action : {LessonAction::Stop, LessonAction::Replay}) {
+    SCOPED_TRACE(action == LessonAction::Stop ? "stop" : "replay");
+    TraceRecorder trace;
+    bool acted = false;
+    int deepestAfter = 0;
+    clock.after(3000, [this] { form->Command1(2).postClick(); });  // Mars inside the circle
+    clock.after(6000, [&, action] {
+      lesson.act(action);
+      acted = true;
+    });
+    clock.onPump = [&] {
+      if (acted) deepestAfter = std::max(deepestAfter, form->scenarioDepth());
+    };
+    click(form->Command1(0));
+    clock.onPump = nullptr;
+    QStringList lines = trace.lines();
+    const auto line = lines.indexOf(QRegularExpression("^Lesson (Stop|Replay)$"));
+    ASSERT_GE(line, 0);
+    // Both handlers return at once, without another wait.
+    EXPECT_EQ(lines.mid(line + 1, 2),
+              (QStringList{"Form1 Return Command1(2)", "Form1 Return Command1(0)"}));
+    if (action == LessonAction::Stop) {
+      EXPECT_EQ(lines.size(), line + 3);
+      EXPECT_EQ(play(2), fresh) << "the next click plays from its first frame";
+    } else {
+      EXPECT_EQ(lines.mid(line + 3), fresh) << "replayed once, from its first frame";
+      EXPECT_EQ(deepestAfter, 1) << "the replay ran on its own, not nested";
+    }
+  }
+}
+
+TEST_F(LessonTest, KeysOnTheDesktopReachTheLessonAheadOfTheFocusedButton) {
+  QTemporaryDir settings;
+  qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
+  const forms::qt::LessonStrip strip(form->window(), lesson);
+  QWidget* window = forms::qt::WidgetOf(form->window());
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  forms::qt::ButtonOf(form->Command1(3))->setFocus();
+  const auto key = [](Qt::Key code) {
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), code);
+  };
+  TraceRecorder trace;
+  key(Qt::Key_Right);
+  EXPECT_EQ(QApplication::focusWidget(), forms::qt::ButtonOf(form->Command1(4)))
+      << "not paused: the arrow moves the focus as before";
+  for (const Qt::Key code : {Qt::Key_P, Qt::Key_B}) key(code);
+  key(Qt::Key_Period);
+  key(Qt::Key_Minus);
+  key(Qt::Key_Plus);
+  key(Qt::Key_Plus);
+  key(Qt::Key_H);
+  key(Qt::Key_H);
+  EXPECT_EQ(trace.lines(), (QStringList{"Lesson Pause", "Lesson Resume", "Lesson Pause",
+                                        "Lesson Rate 0.5", "Lesson Rate 1", "Lesson Rate 2",
+                                        "Lesson Strip Hidden", "Lesson Strip Shown"}));
+  key(Qt::Key_PageDown);
+  EXPECT_EQ(QApplication::focusWidget(), forms::qt::ButtonOf(form->Command1(5)));
+  key(Qt::Key_PageUp);
+  key(Qt::Key_PageUp);
+  EXPECT_EQ(QApplication::focusWidget(), forms::qt::ButtonOf(form->Command1(3)));
+  qunsetenv("XDG_CONFIG_HOME");
+}
