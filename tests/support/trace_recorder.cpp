@@ -20,29 +20,30 @@ void record(QtMsgType type, const QMessageLogContext& context, const QString& me
 
 }  // namespace
 
-TraceRecorder::TraceRecorder() {
-  recorded = new QStringList;
+TraceRecorder::TraceRecorder() : outer_(recorded) {
+  recorded = &lines_;
+  if (outer_) return;
   previous = qInstallMessageHandler(record);
   QLoggingCategory::setFilterRules(QStringLiteral("kepler.forms.debug=true"));
 }
 
 TraceRecorder::~TraceRecorder() {
+  recorded = outer_;
+  if (outer_) return;
   QLoggingCategory::setFilterRules(QStringLiteral("kepler.forms.debug=false"));
   qInstallMessageHandler(previous);
-  delete recorded;
-  recorded = nullptr;
 }
 
 const QStringList& TraceRecorder::lines() const {
-  return *recorded;
+  return lines_;
 }
 void TraceRecorder::clear() {
-  recorded->clear();
+  lines_.clear();
 }
 
 QStringList TraceRecorder::starting(const QString& prefix) const {
   QStringList out;
-  for (const QString& line : *recorded) {
+  for (const QString& line : lines_) {
     if (line.startsWith(prefix)) out.append(line);
   }
   return out;

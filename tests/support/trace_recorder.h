@@ -18,6 +18,11 @@ class TraceRecorder {
   void clear();
   // Lines that start with the prefix, in order.
   QStringList starting(const QString& prefix) const;
+
+ private:
+  // A recorder made while another lives records alone until it goes, then hands back.
+  QStringList lines_;
+  QStringList* outer_;
 };
 
 }  // namespace testing_support
