@@ -1,5 +1,6 @@
 # Installs the program like a desktop program: the binary, its nine files in share/kepler-laws,
-# a launcher that starts it with that folder as working directory, a menu entry and an icon.
+# a launcher that starts it with that folder as working directory, a menu entry, an icon and the
+# licences of its two embedded fonts.
 include(GNUInstallDirs)
 
 # Qt comes from the system, so the installed program needs no run path of its own.
@@ -10,6 +11,10 @@ install(PROGRAMS ${CMAKE_SOURCE_DIR}/packaging/kepler-laws.sh
 list(TRANSFORM KEPLER_PROGRAM_FILES PREPEND ${KEPLER_ASSET_DIR}/ OUTPUT_VARIABLE program_files)
 install(FILES ${program_files} DESTINATION ${CMAKE_INSTALL_DATADIR}/kepler-laws)
 install(FILES ${KEPLER_ICON_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
+# The embedded fonts' licences travel with the program (src/forms/qt/CMakeLists.txt makes the
+# faces and copies the licences from the font packages).
+install(FILES ${KEPLER_FONT_DIR}/kepler-p-gothic-LICENSE.txt ${KEPLER_FONT_DIR}/kepler-gothic-ub-LICENSE.txt
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kepler-laws)
 
 # The menu entry names absolute paths, so it is written when the prefix is known: at install
 # time, which also honours `cmake --install --prefix`.
