@@ -50,7 +50,8 @@ TEST_F(WindowTest, EveryCaptionIsDrawnInTheBuiltInFacesWithRealGlyphs) {
     const QList<quint32> glyphs = raw.glyphIndexesForString(text);
     ASSERT_EQ(glyphs.size(), text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-      EXPECT_NE(glyphs[i], 0u) << "no glyph for U+" << std::hex << static_cast<int>(text[i].unicode());
+      EXPECT_NE(glyphs[i], 0u) << "no glyph for U+" << std::hex
+                               << static_cast<int>(text[i].unicode());
       if (!text[i].isSpace())
         EXPECT_FALSE(raw.pathForGlyph(glyphs[i]).isEmpty())
             << "an empty glyph for U+" << std::hex << static_cast<int>(text[i].unicode());
