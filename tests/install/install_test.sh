@@ -48,6 +48,11 @@ if [[ $(id -u) -eq 0 ]] && id nobody >/dev/null 2>&1 && command -v setpriv >/dev
   as_user=(setpriv --reuid="$(id -u nobody)" --regid="$(id -g nobody)" --clear-groups
            env HOME="$run/home" XDG_CACHE_HOME="$run/home/.cache" XDG_CONFIG_HOME="$run/home/.config")
   runner="the user nobody"
+  # A sanitizer build reads its leak suppressions at start: that user must reach them too.
+  if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]*) ]]; then
+    install -m 644 "${BASH_REMATCH[1]}" "$run/lsan.supp"
+    as_user+=("LSAN_OPTIONS=${LSAN_OPTIONS/"${BASH_REMATCH[1]}"/$run/lsan.supp}")
+  fi
 else
   runner="$(id -un) (not root: no other user to start the program as)"
 fi
