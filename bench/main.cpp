@@ -344,6 +344,7 @@ int main(int argc, char* argv[]) {
   forms::qt::PinFontSubstitutions();
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
+  forms::qt::RegisterEmbeddedFonts();
   QApplication::setStyle(QStringLiteral("Fusion"));
 
   const std::string loadBefore = loadAverage();

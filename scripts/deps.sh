@@ -3,7 +3,10 @@
 # Quiet when everything is there. Usage: scripts/deps.sh [run|test|web]
 set -euo pipefail
 
-run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev libfast-float-dev libfmt-dev fonts-ipafont-gothic fonts-noto-cjk)
+# The two Japanese font packages and fontTools (with Brotli, for WOFF2) cut the faces the program
+# carries built in.
+run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev libfast-float-dev libfmt-dev fonts-ipafont-gothic fonts-noto-cjk
+              python3 python3-fonttools python3-brotli)
 test_packages=(googletest libgtest-dev libgmock-dev python3 xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
                libglib2.0-bin openbox wmctrl locales)
 # The browser build: the compiler, the libraries' sources (dpkg-dev unpacks giflib's), the font

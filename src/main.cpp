@@ -27,6 +27,7 @@ int main(int argc, char* argv[]) {
   // Names the menu entry, whose icon a Wayland taskbar shows in place of the window's own.
   QGuiApplication::setDesktopFileName(QStringLiteral("kepler-laws"));
   display.opened();
+  forms::qt::RegisterEmbeddedFonts();
   kepler::EnterProgramFolder(QCoreApplication::applicationDirPath().toStdString());
   QApplication::setStyle(QStringLiteral("Fusion"));
   forms::qt::SteadyClock clock;

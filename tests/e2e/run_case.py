@@ -123,6 +123,12 @@ class Program:
             "QT_MESSAGE_PATTERN": "%{time process} %{category}: %{message}",
             "LC_ALL": "C.UTF-8",
         })
+        # The lesson strip hidden, as a teacher leaves it, so that the window is the layout alone.
+        config = os.path.join(artifacts, "config")
+        os.makedirs(os.path.join(config, "kepler-laws"), exist_ok=True)
+        with open(os.path.join(config, "kepler-laws", "kepler-laws.conf"), "w") as f:
+            f.write("[lesson]\nstrip=false\n")
+        env["XDG_CONFIG_HOME"] = config
         env.update(environment or {})
         self.process = subprocess.Popen([program], cwd=folder, env=env,
                                         stdout=subprocess.DEVNULL, stderr=self.log)

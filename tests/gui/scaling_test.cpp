@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 #include "forms/qt/access.h"
 #include "forms/qt/colour.h"
@@ -96,6 +97,36 @@ class ScaledWindowTest : public WindowTest {
 };
 
 }  // namespace
+
+TEST(OpeningSize, FitsTheScreensOwnPixelsAtAnyScaleFactor) {
+  // Screens in their own pixels, at a scale factor; Qt reports them rounded to whole
+  // device-independent pixels, and the window's own pixels are its size times the factor, rounded.
+  struct Screen {
+    QSize pixels;
+    double ratio;
+    QSize expected;  // device-independent pixels
+  };
+  const Screen screens[] = {
+      {{1920, 1080}, 1, {989, 577}},  // room to spare: the window's own size
+      {{989, 577}, 1, {989, 577}},     {{800, 600}, 1, {800, 466}},
+      {{1280, 800}, 2, {639, 373}},     // 640 x 400 reported, which might be 1279 x 799 pixels
+      {{1280, 800}, 3, {426, 248}},     // 426.67 x 266.67 reported as 427 x 267
+      {{1920, 1080}, 2, {924, 539}},    // 960 x 540
+      {{1366, 768}, 1.5, {876, 511}},   // 910.67 x 512 reported as 911 x 512
+      {{1280, 720}, 1.25, {986, 575}},  // 1024 x 576
+  };
+  for (const Screen& screen : screens) {
+    SCOPED_TRACE(testing::Message() << screen.pixels.width() << "x" << screen.pixels.height()
+                                    << " at " << screen.ratio);
+    const QSize reported(static_cast<int>(std::lround(screen.pixels.width() / screen.ratio)),
+                         static_cast<int>(std::lround(screen.pixels.height() / screen.ratio)));
+    const QSize size = forms::qt::OpeningSize(QSize(989, 577), reported, screen.ratio);
+    EXPECT_EQ(std::pair(size.width(), size.height()),
+              std::pair(screen.expected.width(), screen.expected.height()));
+    EXPECT_LE(std::lround(size.width() * screen.ratio), screen.pixels.width());
+    EXPECT_LE(std::lround(size.height() * screen.ratio), screen.pixels.height());
+  }
+}
 
 TEST_F(ScaledWindowTest, MaximisedOnAProjectorTheLayoutScalesUniformlyAndCentres) {
   maximise();

@@ -1,4 +1,4 @@
-// Runs GUI tests on Qt's offscreen platform at scale factor 1, as the program is set up, on one
+// Runs GUI tests on Qt's offscreen platform at scale factor 1, with the program's fonts, on one
 // screen of 1920 x 1080 pixels: the window opens at its own size, and can be maximised to a
 // projector's.
 #include <QApplication>
@@ -14,6 +14,7 @@ int main(int argc, char* argv[]) {
   testing::InitGoogleTest(&argc, argv);
   forms::qt::PinFontSubstitutions();
   QApplication app(argc, argv);
+  forms::qt::RegisterEmbeddedFonts();
   QApplication::setStyle(QStringLiteral("Fusion"));
   return RUN_ALL_TESTS();
 }

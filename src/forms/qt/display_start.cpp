@@ -17,6 +17,26 @@ struct HeldMessage {
 QtMessageHandler previousHandler = nullptr;
 std::vector<HeldMessage>* held = nullptr;
 
+// Whether the platform plugin failed because it could not reach its display server: the X
+// plugin's "could not connect to display …" (category qt.qpa.xcb), the Wayland plugin's "Failed to
+// create wl_display (…)". Every other failure (no such plugin, a library missing, …) is not the
+// display's.
+bool DisplayUnreachable(const std::vector<HeldMessage>& messages) {
+  for (const HeldMessage& m : messages) {
+    if ((m.category == "qt.qpa.xcb" &&
+         m.message.startsWith(QLatin1String("could not connect to display"))) ||
+        m.message.startsWith(QLatin1String("Failed to create wl_display")))
+      return true;
+  }
+  return false;
+}
+
+// One of Qt's messages as Qt itself would print it (QT_MESSAGE_PATTERN applies).
+void PrintAsQt(QtMsgType type, const char* category, const QString& message) {
+  const QMessageLogContext context(nullptr, 0, nullptr, category);
+  std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toUtf8().constData());
+}
+
 }  // namespace
 
 DisplayStart::DisplayStart() {
@@ -47,11 +67,23 @@ QString DisplayStart::noDisplayText() {
       "kepler-laws）");
 }
 
+QString DisplayStart::platformFailureText() {
+  return QStringLiteral(
+      "画面に表示するための Qt のプラットフォームを起動できませんでした。"
+      "QT_QPA_PLATFORM を指定しているときはその値を確かめてください。Qt の報告:");
+}
+
 void DisplayStart::handle(QtMsgType type, const QMessageLogContext& context,
                           const QString& message) {
   if (type == QtFatalMsg) {
     // Qt's platform start failed: no window can be shown, so end here, without Qt's abort.
-    std::fprintf(stderr, "kepler-laws: %s\n", noDisplayText().toUtf8().constData());
+    if (DisplayUnreachable(*held)) {
+      std::fprintf(stderr, "kepler-laws: %s\n", noDisplayText().toUtf8().constData());
+    } else {
+      std::fprintf(stderr, "kepler-laws: %s\n", platformFailureText().toUtf8().constData());
+      for (const HeldMessage& m : *held) PrintAsQt(m.type, m.category.c_str(), m.message);
+      PrintAsQt(type, context.category ? context.category : "default", message);
+    }
     std::fflush(stderr);
     std::_Exit(1);
   }

@@ -1,8 +1,11 @@
 #pragma once
-// Opening the display. Qt ends a program that finds no display (none set, a dead one, an unknown
-// platform plugin) with an abort and several English lines; while a DisplayStart lives, that
-// failure prints one Japanese line saying how to run on a virtual display, and ends the program
-// with status 1. Other messages of the start are held back and passed on once it has succeeded.
+// Opening the display. Qt ends a program whose platform plugin cannot start with an abort and
+// several English lines; while a DisplayStart lives, that failure ends the program with status 1
+// and a message naming its real cause. When the plugin could not reach its display (none set, a
+// dead one), one Japanese line says how to run on a virtual display; when the platform failed
+// otherwise (an unknown or missing plugin, say), one Japanese line says so, followed by Qt's own
+// messages giving the reason. Other messages of the start are held back and passed on once it has
+// succeeded.
 
 #include <QString>
 #include <QtGlobal>
@@ -21,6 +24,9 @@ class DisplayStart {
 
   // The line printed when no display can be opened, without the program's "kepler-laws: ".
   static QString noDisplayText();
+  // The line printed, before Qt's reason, when the platform could not be started for another
+  // reason.
+  static QString platformFailureText();
 
  private:
   static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message);

@@ -1,5 +1,7 @@
 #include "forms/qt/fonts.h"
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QStringList>
 
 #include <algorithm>
@@ -15,13 +17,38 @@ QString toQString(std::string_view utf8) {
 }  // namespace
 
 void PinFontSubstitutions() {
-  QFont::insertSubstitutions(toQString(kPGothic), QStringList()
-                                                      << QStringLiteral("IPAPGothic")
-                                                      << QStringLiteral("IPAGothic")
-                                                      << QStringLiteral("Noto Sans CJK JP"));
-  QFont::insertSubstitutions(toQString(kHeavyGothic), QStringList()
-                                                          << QStringLiteral("Noto Sans CJK JP")
-                                                          << QStringLiteral("IPAPGothic"));
+  QFont::insertSubstitutions(
+      toQString(kPGothic),
+      QStringList() << QString::fromLatin1(kEmbeddedPGothic) << QStringLiteral("IPAPGothic")
+                    << QStringLiteral("IPAGothic") << QStringLiteral("Noto Sans CJK JP"));
+  QFont::insertSubstitutions(toQString(kHeavyGothic),
+                             QStringList() << QString::fromLatin1(kEmbeddedHeavyGothic)
+                                           << QStringLiteral("Noto Sans CJK JP")
+                                           << QStringLiteral("IPAPGothic"));
+}
+
+bool RegisterEmbeddedFonts() {
+  struct Face {
+    const char* resource;
+    const char* family;
+  };
+  bool all = true;
+  for (const Face& face : {Face{":/fonts/kepler-p-gothic.ttf", kEmbeddedPGothic},
+                           Face{":/fonts/kepler-gothic-ub.otf", kEmbeddedHeavyGothic}}) {
+    QFile file(QString::fromLatin1(face.resource));
+    const int id = file.open(QIODevice::ReadOnly)
+                       ? QFontDatabase::addApplicationFontFromData(file.readAll())
+                       : -1;
+    if (id < 0 ||
+        !QFontDatabase::applicationFontFamilies(id).contains(QString::fromLatin1(face.family))) {
+      qWarning(
+          "kepler-laws: the built-in font %s (%s) could not be added; the installed Japanese "
+          "fonts stand in for it",
+          face.family, face.resource);
+      all = false;
+    }
+  }
+  return all;
 }
 
 QFont ToQFont(const FontSpec& wanted) {
@@ -32,6 +59,10 @@ QFont ToQFont(const FontSpec& wanted) {
   const bool heavyFace = wanted.family == kHeavyGothic;
   font.setWeight(heavyFace || wanted.weight >= 700 ? QFont::Bold : QFont::Normal);
   font.setStyleStrategy(QFont::PreferAntialias);
+  // Light (vertical-only) hinting on every desktop, whatever its fontconfig setup asks for: full
+  // hinting rounds every advance to a whole pixel, which widens a line of text by several pixels,
+  // enough to break the hint into a third line that its box cuts off.
+  font.setHintingPreference(QFont::PreferVerticalHinting);
   return font;
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 // The window's fonts and their stand-ins on this desktop. The program names two Japanese fonts
-// that Linux does not ship; the substitutions are pinned in code, before the application starts,
-// so the result does not depend on the locale or the fontconfig setup.
+// that Linux does not ship. It carries its own stand-ins built in, the same two subset faces as
+// the browser page ("Kepler P Gothic" and "Kepler Gothic UB", cut from IPAPGothic and Noto Sans CJK
+// JP Bold to the characters the program shows), and the substitutions, pinned in code before the
+// application starts, name them first: so the window draws the same glyphs on every desktop,
+// whatever its locale, its fontconfig setup and the fonts installed. The installed Japanese fonts
+// follow, for a character the subsets lack.
 
 #include <QFont>
 
@@ -9,8 +13,16 @@
 
 namespace forms::qt {
 
+// The built-in faces' family names.
+inline constexpr char kEmbeddedPGothic[] = "Kepler P Gothic";
+inline constexpr char kEmbeddedHeavyGothic[] = "Kepler Gothic UB";
+
 // Call before the QApplication exists.
 void PinFontSubstitutions();
+
+// Adds the built-in faces to the application's fonts. Call once the QApplication exists and before
+// the first widget is made. Returns false, after a warning, when a face cannot be added.
+bool RegisterEmbeddedFonts();
 
 // The runtime's font as Qt's: sizes become pixels at 96 dpi, so the fixed pixel layout holds on
 // any screen.

@@ -20,6 +20,20 @@ int scaled(int logical, double scale) {
 
 }  // namespace
 
+QSize OpeningSize(QSize logical, QSize available, double devicePixelRatio) {
+  if (available.isEmpty()) return logical;
+  // Qt reports a screen in device-independent pixels rounded to the nearest whole one, so with a
+  // ratio other than 1 the screen may be up to half a pixel smaller than reported (1280 pixels at
+  // 3 are reported as 427, not 426.67): fit within half a pixel less, and round down.
+  const double slack = devicePixelRatio == 1.0 ? 0.0 : 0.5;
+  const double fit = std::min({1.0, (available.width() - slack) / logical.width(),
+                               (available.height() - slack) / logical.height()});
+  if (fit >= 1.0) return logical;
+  // The small allowance keeps a product that is whole in exact arithmetic (989 x 800/989) whole.
+  const auto fitted = [fit](int size) { return static_cast<int>(std::floor(size * fit + 1e-9)); };
+  return QSize(fitted(logical.width()), fitted(logical.height()));
+}
+
 Qt::TransformationMode PictureMagnification() {
   // Smooth. A projector magnifies by a factor like 1.87, where nearest-neighbour repeats every
   // other row and column: the 1-pixel orbit outlines come out 1 and 2 pixels thick by turns and
@@ -41,14 +55,12 @@ ScaledWindow::ScaledWindow(QSize logicalSize) : logicalSize_(logicalSize) {
 ScaledWindow::~ScaledWindow() = default;
 
 QSize ScaledWindow::openingSize() const {
-  double fit = 1.0;
+  QSize size = logicalSize_;
   if (const QScreen* display = screen()) {
-    const QSize available = display->availableGeometry().size();
-    fit = std::min({1.0, available.width() / static_cast<double>(logicalSize_.width()),
-                    available.height() / static_cast<double>(logicalSize_.height())});
+    size = OpeningSize(logicalSize_, display->availableGeometry().size(),
+                       display->devicePixelRatio());
   }
-  return QSize(scaled(logicalSize_.width(), fit), scaled(logicalSize_.height(), fit))
-      .expandedTo(minimumSize());
+  return size.expandedTo(minimumSize());
 }
 
 void ScaledWindow::setLogicalSize(QSize logicalSize) {

@@ -23,6 +23,12 @@ class PeerWidget;
 // How the drawing surface's image and the bodies' pictures are magnified on a scaled window.
 Qt::TransformationMode PictureMagnification();
 
+// The size a window whose client area is `logical` opens at on a screen whose available area Qt
+// reports as `available` (device-independent pixels) at `devicePixelRatio`: the logical size, or,
+// on a smaller screen, that size scaled down uniformly and rounded so that it fits the screen's
+// own pixels.
+QSize OpeningSize(QSize logical, QSize available, double devicePixelRatio);
+
 class ScaledWindow : public QWidget {
  public:
   // Opens at the logical size, or scaled down to fit the available area of its screen.
