@@ -54,3 +54,8 @@ function(kepler_write_program_files_header folder)
   configure_file(${PROJECT_SOURCE_DIR}/src/core/program_files.h.in
                  ${folder}/core/program_files.h @ONLY)
 endfunction()
+
+# Sources whose texts never reach the window in the program's own faces (font names, a terminal
+# line, the lesson strip's symbols): left out of the characters the faces are cut down to.
+set(KEPLER_TEXT_EXCLUDES --exclude */font.h --exclude */fonts.h --exclude */display_start.cpp
+  --exclude */lesson_symbols.h)

@@ -1,5 +1,6 @@
 #include "forms/lesson.h"
 
+#include "forms/lesson_symbols.h"
 #include "forms/trace.h"
 
 namespace forms {
@@ -7,7 +8,7 @@ namespace {
 
 // The rates as the trace writes them, and as the strip shows them.
 constexpr const char* kRateNumbers[kLessonRateCount] = {"0.1", "0.25", "0.5", "1", "2"};
-constexpr const char* kRateTexts[kLessonRateCount] = {"×⅒", "×¼", "×½", "×1", "×2"};
+constexpr const char* kRateTexts[kLessonRateCount] = {"×1/10", "×1/4", "×1/2", "×1", "×2"};
 
 }  // namespace
 
@@ -94,7 +95,8 @@ std::string Lesson::stateText() const {
 }
 
 std::string Lesson::pauseCaption() const {
-  return clock_.paused() ? "▶ 再開" : "❚❚ 一時停止";
+  return clock_.paused() ? std::string(kPlaySymbol) + " 再開"
+                         : std::string(kPauseSymbol) + " 一時停止";
 }
 
 const char* Lesson::KeysHelp() {

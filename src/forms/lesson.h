@@ -42,7 +42,7 @@ class Lesson {
   void restoreStripShown(bool shown) { stripShown_ = shown; }
 
   // Texts of the strip.
-  static std::string RateText(int index);  // "×¼"
+  static std::string RateText(int index);  // "×1/4"
   std::string stateText() const;           // "再生中　×1", "一時停止中　×¼"
   std::string pauseCaption() const;        // "❚❚ 一時停止" or "▶ 再開"
   static const char* KeysHelp();

@@ -12,6 +12,7 @@
 #include "forms/font.h"
 #include "forms/form_window.h"
 #include "forms/lesson.h"
+#include "forms/lesson_symbols.h"
 #include "forms/qt/access.h"
 #include "forms/qt/colour.h"
 #include "forms/qt/fonts.h"
@@ -91,8 +92,8 @@ LessonStripPeer::LessonStripPeer(ScaledWindow* window, Lesson& lesson)
   row->setContentsMargins(6, 4, 6, 4);
   row->setSpacing(6);
   pause_ = addButton(row, {}, QStringLiteral("一時停止"), LessonAction::PauseOrResume);
-  step_ =
-      addButton(row, QStringLiteral("▶❚ コマ送り"), QStringLiteral("コマ送り"), LessonAction::Step);
+  step_ = addButton(row, QString::fromUtf8(kStepSymbol) + QStringLiteral(" コマ送り"),
+                    QStringLiteral("コマ送り"), LessonAction::Step);
   row->addSpacing(8);
   row->addWidget(new QLabel(QStringLiteral("速さ"), strip));
   addButton(row, QStringLiteral("－"), QStringLiteral("遅く"), LessonAction::Slower);
@@ -102,14 +103,16 @@ LessonStripPeer::LessonStripPeer(ScaledWindow* window, Lesson& lesson)
   row->addWidget(rate_);
   addButton(row, QStringLiteral("＋"), QStringLiteral("速く"), LessonAction::Faster);
   row->addSpacing(8);
-  addButton(row, QStringLiteral("■ 停止"), QStringLiteral("停止"), LessonAction::Stop);
-  addButton(row, QStringLiteral("↻ もう一度"), QStringLiteral("もう一度"), LessonAction::Replay);
+  addButton(row, QString::fromUtf8(kStopSymbol) + QStringLiteral(" 停止"), QStringLiteral("停止"),
+            LessonAction::Stop);
+  addButton(row, QString::fromUtf8(kReplaySymbol) + QStringLiteral(" もう一度"),
+            QStringLiteral("もう一度"), LessonAction::Replay);
   row->addStretch(1);
   state_ = new QLabel(strip);
   state_->setAccessibleName(QStringLiteral("状態"));
   row->addWidget(state_);
-  addButton(row, QStringLiteral("▾ 隠す"), QStringLiteral("操作の帯を隠す"),
-            LessonAction::ToggleStrip);
+  addButton(row, QString::fromUtf8(kHideSymbol) + QStringLiteral(" 隠す"),
+            QStringLiteral("操作の帯を隠す"), LessonAction::ToggleStrip);
   setFont(ToQFont(kStripFont));
   showRect({0, 577, 989, LessonStrip::kHeight});
   lesson_.changed = [this] { refresh(); };
