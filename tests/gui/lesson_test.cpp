@@ -129,32 +129,41 @@ TEST_F(LessonTest, AStepPlaysExactlyOneFrameAndPausesAgain) {
 TEST_F(LessonTest, StopEndsNestedRunsAtTheirNextWaitAndReplayPlaysTheLastOnceFromItsStart) {
   const QStringList fresh = play(2);
   restart();
-  for (const LessonAction action : {LessonAction::Stop, LessonAction::Replay}) {
-    SCOPED_TRACE(action == LessonAction::Stop ? "stop" : "replay");
+  const struct {
+    LessonAction action;
+    bool nested;  // Mars clicked inside the circle, or Mars alone
+  } cases[] = {
+      {LessonAction::Stop, false}, {LessonAction::Stop, true}, {LessonAction::Replay, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.action == LessonAction::Stop ? "stop" : "replay") +
+                 (c.nested ? ", nested" : ""));
     TraceRecorder trace;
     bool acted = false;
     int deepestAfter = 0;
-    clock.after(3000, [this] { form->Command1(2).postClick(); });  // Mars inside the circle
-    clock.after(6000, [&, action] {
-      lesson.act(action);
+    if (c.nested) clock.after(3000, [this] { form->Command1(2).postClick(); });
+    clock.after(6000, [&] {
+      lesson.act(c.action);
       acted = true;
     });
     clock.onPump = [&] {
       if (acted) deepestAfter = std::max(deepestAfter, form->scenarioDepth());
     };
-    click(form->Command1(0));
+    click(form->Command1(c.nested ? 0 : 2));
     clock.onPump = nullptr;
-    QStringList lines = trace.lines();
+    const QStringList lines = trace.lines();
     const auto line = lines.indexOf(QRegularExpression("^Lesson (Stop|Replay)$"));
     ASSERT_GE(line, 0);
-    // Both handlers return at once, without another wait.
-    EXPECT_EQ(lines.mid(line + 1, 2),
-              (QStringList{"Form1 Return Command1(2)", "Form1 Return Command1(0)"}));
-    if (action == LessonAction::Stop) {
-      EXPECT_EQ(lines.size(), line + 3);
+    // Every handler returns at once, without another wait.
+    const QStringList returns =
+        c.nested ? QStringList{"Form1 Return Command1(2)", "Form1 Return Command1(0)"}
+                 : QStringList{"Form1 Return Command1(2)"};
+    EXPECT_EQ(lines.mid(line + 1, returns.size()), returns);
+    const auto after = line + 1 + returns.size();
+    if (c.action == LessonAction::Stop) {
+      EXPECT_EQ(lines.size(), after);
       EXPECT_EQ(play(2), fresh) << "the next click plays from its first frame";
     } else {
-      EXPECT_EQ(lines.mid(line + 3), fresh) << "replayed once, from its first frame";
+      EXPECT_EQ(lines.mid(after), fresh) << "replayed once, from its first frame";
       EXPECT_EQ(deepestAfter, 1) << "the replay ran on its own, not nested";
     }
   }
