@@ -108,8 +108,8 @@ LessonStripPeer::LessonStripPeer(ScaledWindow* window, Lesson& lesson)
   addButton(row, QString::fromUtf8(kReplaySymbol) + QStringLiteral(" もう一度"),
             QStringLiteral("もう一度"), LessonAction::Replay);
   row->addStretch(1);
+  // Named by its own text, so that a screen reader hears each new state and speed.
   state_ = new QLabel(strip);
-  state_->setAccessibleName(QStringLiteral("状態"));
   row->addWidget(state_);
   addButton(row, QString::fromUtf8(kHideSymbol) + QStringLiteral(" 隠す"),
             QStringLiteral("操作の帯を隠す"), LessonAction::ToggleStrip);
