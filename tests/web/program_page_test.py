@@ -97,7 +97,7 @@ class StartUp(unittest.TestCase):
 
     def test_buttons_are_real_buttons_read_by_caption_visited_by_tab_from_the_first(self):
         b = self.browser
-        buttons = b.driver.find_elements(By.CSS_SELECTOR, "button")
+        buttons = b.driver.find_elements(By.CSS_SELECTOR, ".kepler-window button")
         self.assertEqual([button.get_attribute("data-control") for button in buttons], BUTTONS)
         self.assertEqual([button.get_attribute("textContent") for button in buttons], CAPTIONS)
         self.assertIn("離心率 0.093", buttons[2].accessible_name)
@@ -371,13 +371,19 @@ class Fitting(unittest.TestCase):
             open_page(b, "?trace")
             view = b.value("[document.documentElement.clientWidth, "
                            "document.documentElement.clientHeight]")
-            scale = min(view[0] / 989, view[1] / 577)
+            # The lesson strip lies below the window, fitted with it (program_lesson_test.py).
+            strip = b.value("document.querySelector('.kepler-strip').offsetHeight")
+            scale = min(view[0] / 989, view[1] / (577 + strip))
             form = b.value("document.querySelector('.kepler-window').getBoundingClientRect()"
                            ".toJSON()")
             self.assertAlmostEqual(form["width"], 989 * scale, delta=0.5)
             self.assertAlmostEqual(form["height"], 577 * scale, delta=0.5)
             self.assertAlmostEqual(form["x"], (view[0] - form["width"]) / 2, delta=1)
-            self.assertAlmostEqual(form["y"], (view[1] - form["height"]) / 2, delta=1)
+            self.assertAlmostEqual(form["y"], (view[1] - (577 + strip) * scale) / 2, delta=1)
+            below = b.value("document.querySelector('.kepler-strip').getBoundingClientRect()"
+                            ".toJSON()")
+            self.assertAlmostEqual(below["y"], form["y"] + form["height"], delta=0.5)
+            self.assertLessEqual(below["bottom"], view[1])
             shot = b.pixels()
             self.assertEqual(shot.pixel(1, 1), (224, 224, 224))
             self.assertEqual(shot.pixel(view[0] - 2, view[1] - 2), (224, 224, 224))

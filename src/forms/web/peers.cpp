@@ -41,14 +41,22 @@ EM_JS(void, kepler_window_make, (int width, int height), {
   stage.append(form, ended);
   k.window = {form: form, ended: ended, width: width, height: height};
   k.fit = () => {
+    // The lesson strip (lesson_strip.js), when shown, lies below the window and is fitted with it.
+    const strip = k.strip && k.strip.shown && !form.hidden ? k.strip : null;
+    if (k.strip) k.strip.element.hidden = !strip;
+    const layoutHeight = height + (strip ? strip.height : 0);
     const viewWidth = document.documentElement.clientWidth;
     const viewHeight = document.documentElement.clientHeight;
-    const scale = k.scale || Math.min(viewWidth / width, viewHeight / height);
+    const scale = k.scale || Math.min(viewWidth / width, viewHeight / layoutHeight);
     const left = k.scale ? 0 : Math.round((viewWidth - width * scale) / 2);
-    const top = k.scale ? 0 : Math.round((viewHeight - height * scale) / 2);
+    const top = k.scale ? 0 : Math.round((viewHeight - layoutHeight * scale) / 2);
     const transform = "translate(" + left + "px," + top + "px) scale(" + scale + ")";
     form.style.transform = transform;
     ended.style.transform = transform;
+    if (strip) {
+      strip.element.style.transform =
+          "translate(" + left + "px," + (top + height * scale) + "px) scale(" + scale + ")";
+    }
     document.documentElement.style.setProperty("--kepler-scale", scale);
   };
   addEventListener("resize", k.fit);
