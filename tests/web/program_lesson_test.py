@@ -250,6 +250,12 @@ class Hidden(unittest.TestCase):
                               (y, (view_height - 577 * scale) / 2)]:
                 self.assertAlmostEqual(got, want, delta=1)
             self.assertEqual([line for line in lines(b) if line.startswith("Lesson")], [])
+            # A touch screen alone has no H key to show it again: it shows at every start there.
+            b.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
+                                     {"enabled": True, "maxTouchPoints": 5})
+            b.driver.execute_cdp_cmd("Emulation.setEmitTouchEventsForMouse", {"enabled": True})
+            open_page(b, "?trace&clock=virtual")
+            self.assertTrue(strip(b)["shown"])
 
     def test_without_local_storage_the_strip_shows_and_hides_all_the_same(self):
         with Browser() as b:

@@ -61,6 +61,10 @@ mergeInto(LibraryManager.library, {
   // file:// page in some browsers, private windows, storage turned off): then nothing is
   // remembered and the strip shows.
   kepler_strip_remembered: function() {
+    // A touch device without a mouse or trackpad (an iPad on its own) most likely has no keyboard
+    // either, and could never bring back a strip hidden at an earlier visit, since only the H key
+    // shows it again: there the strip shows at every start.
+    if (navigator.maxTouchPoints > 0 && !matchMedia("(any-pointer: fine)").matches) return -1;
     try {
       const value = localStorage.getItem("kepler-laws.lesson-strip");
       return value == "shown" ? 1 : value == "hidden" ? 0 : -1;
