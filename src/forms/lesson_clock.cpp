@@ -63,11 +63,13 @@ std::int32_t LessonClock::now() {
 }
 
 void LessonClock::pumpEvents(std::int32_t deadline) {
-  const DeadlineScope scope(deadlines_, deadline);
+  // Untouched, the wait is the platform's own: nothing to convert, and nothing to step, since a
+  // step needs a pause, which ends following.
   if (following_) {
     platform_.pumpEvents(deadline);
     return;
   }
+  const DeadlineScope scope(deadlines_, deadline);
   const std::int32_t platformNow = platform_.now();
   if (paused_) {
     platform_.pumpEvents(Later(platformNow, kPausedPoll));

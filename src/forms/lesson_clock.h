@@ -42,9 +42,6 @@ class LessonClock final : public Clock {
   // way, so that it ends and exactly one frame plays; it stays paused. False when there is no wait
   // to end or the clock is not paused.
   bool step();
-  // Whether a wait is under way.
-  bool waiting() const { return !deadlines_.empty(); }
-
   // While paused the platform is woken this often [ms], only to look again.
   static constexpr std::int32_t kPausedPoll = 1000;
 
@@ -63,7 +60,8 @@ class LessonClock final : public Clock {
   std::int32_t anchorPlatform_ = 0;
   int rateIndex_ = kNormalRate;
   bool paused_ = false;
-  std::vector<std::int32_t> deadlines_;  // the waits under way, innermost last [lesson ms]
+  // The waits under way since the first change, innermost last [lesson ms]: what a step ends.
+  std::vector<std::int32_t> deadlines_;
 };
 
 }  // namespace forms
