@@ -260,6 +260,23 @@ class ScreenReader(BrowserCase):
         # The laws picture runs no time: nothing is said, but the drawing is named after it.
         self.assertEqual(self.play("Command2"), [])
         self.assertEqual(self.drawing_name(), "惑星の運動の図：「ケプラーの法則」")
+        # もう一度 (R) plays the demonstration started last, by its name.
+        b.key("r", "KeyR", 82, text="r")
+        b.wait_for("window.keplerTrace.filter(l => l.endsWith('Return Command1(7)')).length == 2",
+                   timeout=60)
+        self.assertEqual(b.value("window.heard.splice(0)"), [
+            "「内惑星の運動」が始まりました。", "「内惑星の運動」が終わりました。 360日経過"])
+
+    def test_every_canvas_is_made_for_reading_back(self):
+        # WebKitGTK's accelerated canvas crashes now and then; a canvas made for reading is not
+        # accelerated, in any engine.
+        self.listen()
+        self.play("Command2")  # the laws picture: an image's canvas too
+        made = self.browser.value("""[...document.querySelectorAll("canvas"),
+                                      Module.kepler.measure.canvas].map(canvas =>
+            canvas.getContext("2d").getContextAttributes().willReadFrequently)""")
+        self.assertEqual(made, [True] * len(made))
+        self.assertGreaterEqual(len(made), 4)
 
     def test_axe_finds_nothing_serious_but_the_contrast_of_the_windows_own_colours(self):
         b = self.browser
