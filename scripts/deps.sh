@@ -15,10 +15,20 @@ web_packages=(cmake ninja-build emscripten libfast-float-dev libfmt-dev googlete
   python3-fonttools python3-brotli fonts-ipafont-gothic fonts-noto-cjk chromium chromium-driver
   python3-selenium)
 
+# From npm, installed globally (`npm root -g`) for the page's tests: axe-core checks what a
+# screen reader gets of the page.
+web_npm_packages=(axe-core@4)
+npm_wanted=()
+
 case "${1:-test}" in
   run) wanted=("${run_packages[@]}") ;;
   test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
-  web) wanted=("${web_packages[@]}") ;;
+  web)
+    wanted=("${web_packages[@]}")
+    npm_wanted=("${web_npm_packages[@]}")
+    # Node brings npm along where it comes from NodeSource; Debian's own Node has it apart.
+    command -v npm >/dev/null || wanted+=(npm)
+    ;;
   *)
     echo "usage: $0 [run|test|web]" >&2
     exit 2
@@ -31,19 +41,41 @@ for package in "${wanted[@]}"; do
     missing+=("$package")
   fi
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
 
+if [[ ${#missing[@]} -gt 0 ]]; then
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Install them as root:  apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing ${missing[*]} ..."
+  export DEBIAN_FRONTEND=noninteractive
+  log=$(mktemp)
+  if ! { apt-get update -q && apt-get install -y -q --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+    tail -n 30 "$log" >&2
+    echo "apt-get failed; see the lines above." >&2
+    exit 1
+  fi
+  rm -f "$log"
+fi
+
+[[ ${#npm_wanted[@]} -eq 0 ]] && exit 0
+npm_root=$(npm root -g)
+npm_missing=()
+for package in "${npm_wanted[@]}"; do
+  [[ -f "$npm_root/${package%@*}/package.json" ]] || npm_missing+=("$package")
+done
+[[ ${#npm_missing[@]} -eq 0 ]] && exit 0
 if [[ $(id -u) -ne 0 ]]; then
-  echo "Missing packages: ${missing[*]}" >&2
-  echo "Install them as root:  apt-get install -y ${missing[*]}" >&2
+  echo "Missing npm packages: ${npm_missing[*]}" >&2
+  echo "Install them as root:  npm install -g ${npm_missing[*]}" >&2
   exit 1
 fi
-echo "Installing ${missing[*]} ..."
-export DEBIAN_FRONTEND=noninteractive
+echo "Installing ${npm_missing[*]} from npm ..."
 log=$(mktemp)
-if ! { apt-get update -q && apt-get install -y -q --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+if ! npm install -g --no-audit --no-fund "${npm_missing[@]}" >"$log" 2>&1; then
   tail -n 30 "$log" >&2
-  echo "apt-get failed; see the lines above." >&2
+  echo "npm install failed; see the lines above." >&2
   exit 1
 fi
 rm -f "$log"
