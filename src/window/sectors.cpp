@@ -110,10 +110,12 @@ void Form1::ShowSectorAreas() {
             (last ? kepler::PercentText(*last) + " %" : std::string("－")));
 }
 
-std::vector<std::vector<double>> Form1::sectorAreas() const {
+std::vector<std::vector<double>> Form1::sectorAreas(bool lastWholeTurn) const {
   std::vector<std::vector<double>> areas;
   if (sectors_) {
-    for (const SectorBody& b : sectors_->bodies) areas.push_back(b.sweep.completedAreas());
+    for (const SectorBody& b : sectors_->bodies) {
+      areas.push_back(lastWholeTurn ? b.sweep.lastTurnAreas() : b.sweep.completedAreas());
+    }
   }
   return areas;
 }

@@ -274,3 +274,28 @@ TEST_F(LessonTest, SectorsOfEqualTimeSweepEqualAreasShadedUnderTheDrawing) {
     }
   }
 }
+
+// Mars's and Mercury's recorded longitudes are ecliptic ones: Mercury's orbit, inclined 7 degrees,
+// turns up to 0.75 % faster or slower seen in the ecliptic than in its own plane; Mars's only
+// 1.85 degrees. The planets on circles move uniformly: their sectors are equal to rounding.
+TEST_F(LessonTest, TheRecordedPlanetsSweepAlmostEqualAreasInEqualDays) {
+  const struct {
+    int button;
+    std::vector<std::size_t> slices;  // completed in each body's first turn
+    double spread;                    // of the recorded planet's slices
+  } cases[] = {{6, {22, 12}, 0.0025}, {7, {10, 28, 0}, 0.015}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.button);
+    restart();
+    form->SetSectors(true, 12);
+    click(form->Command1(c.button));
+    const auto areas = form->sectorAreas(true);
+    ASSERT_EQ(areas.size(), c.slices.size());
+    for (std::size_t body = 0; body < areas.size(); ++body) {
+      ASSERT_EQ(areas[body].size(), c.slices[body]) << body;
+      if (areas[body].empty()) continue;
+      const auto [least, most] = std::minmax_element(areas[body].begin(), areas[body].end());
+      EXPECT_LT(*most / *least - 1, body == 0 ? c.spread : 1e-9) << body;
+    }
+  }
+}

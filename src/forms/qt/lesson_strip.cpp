@@ -158,6 +158,7 @@ void LessonStripPeer::refresh() {
   state_->setText(QString::fromUtf8(lesson_.stateText()));
   sectors_->setText(QString::fromStdString(lesson_.sectorsCaption()));
   sectorCount_->setText(QString::fromStdString(lesson_.sectorCountCaption()));
+  sectorCount_->setAccessibleName(sectorCount_->text());
   // While the sectors show, their areas take the state's place; the buttons show the state.
   area_->setVisible(lesson_.sectorsShown());
   state_->setVisible(!lesson_.sectorsShown());
