@@ -64,8 +64,10 @@ const GoldenCase kCases[] = {
      "5dcec6e50fe1c40ea86149b1dfe496e8bfb8068f3ec152d8eff63826595eaf7c"},
     {"sectors_command1_5", 5, nullptr, 0, 0, 2513,
      "3c0ca2b71adb9000de1238b63094b1acbd0b22cc0dd1b8adae27bc9a7007eb68"},
-    {"sectors_command1_7", 7, nullptr, 0, 0, 20037,
-     "1c266bea5261f71c455a60ad43bf1fed2a3107883e56bd745a613722ffd3d4ce"},
+    {"sectors_command1_6", 6, nullptr, 0, 0, 12184,
+     "9acf34204e89af83212699b63cab16606b389c9871b2ea1e185bc61ed40996b5"},
+    {"sectors_command1_7", 7, nullptr, 0, 0, 27740,
+     "591cdaf959cc77056f02bddf122c9e2b8554b34a9fb2614195aeffc5f02652f6"},
 };
 // clang-format on
 

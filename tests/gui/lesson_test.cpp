@@ -231,24 +231,29 @@ TEST_F(LessonTest, SectorsOfEqualTimeSweepEqualAreasShadedUnderTheDrawing) {
     SCOPED_TRACE(c.button);
     const auto steps = kepler::StepTimes(c.a, c.e);
     // The first frame shows the body where its turn begins; the turn ends one turn's time later.
-    const double first = c.button == 5 ? kepler::FrameWait(kepler::CometRegime::Medium, steps[160], 1)
-                                       : kepler::ToInt32(steps[90] * c.factor);
-    const double turn = c.button == 5 ? kepler::CometTurnTime(steps, 1)
-                                      : kepler::PlanetTurnTime(steps, c.factor);
+    const double first = c.button == 5
+                             ? kepler::FrameWait(kepler::CometRegime::Medium, steps[160], 1)
+                             : kepler::ToInt32(steps[90] * c.factor);
+    const double turn =
+        c.button == 5 ? kepler::CometTurnTime(steps, 1) : kepler::PlanetTurnTime(steps, c.factor);
     std::vector<double> areas;
     std::vector<std::uint32_t> plain;
     std::vector<std::uint32_t> shaded;
-    for (const bool on : {false, true}) {
+    std::vector<std::uint32_t> late;  // turned on 5 s into the demonstration
+    for (std::vector<std::uint32_t>* shot : {&plain, &shaded, &late}) {
       restart();
-      if (on) lesson.act(LessonAction::ToggleSectors);
+      if (lesson.sectorsShown()) lesson.act(LessonAction::ToggleSectors);
+      if (shot == &shaded) lesson.act(LessonAction::ToggleSectors);
+      if (shot == &late) at(5000, LessonAction::ToggleSectors);
       form->SetSectors(lesson.sectorsShown(), lesson.sectorCount());
-      clock.after(static_cast<std::uint32_t>(first + turn) + 1, [&] {
-        (on ? shaded : plain) = form->Picture1.pixels();
-        if (on) areas = form->sectorAreas().at(0);
+      clock.after(static_cast<std::uint32_t>(first + turn) + 1, [&, shot] {
+        *shot = form->Picture1.pixels();
+        if (shot == &shaded) areas = form->sectorAreas().at(0);
       });
       click(form->Command1(c.button));
     }
-    lesson.act(LessonAction::ToggleSectors);
+    EXPECT_EQ(late, shaded) << "turned on late, cut anew from the first frame";
+    lesson.act(LessonAction::ToggleSectors);  // off for the next case
     ASSERT_EQ(areas.size(), 12u);
     const auto [least, most] = std::minmax_element(areas.begin(), areas.end());
     EXPECT_LT(*most / *least - 1, c.spread);

@@ -221,6 +221,10 @@ class Buttons(unittest.TestCase):
                     expected += new
                     wait_count(b, "Lesson ", len(expected))
                     self.assertEqual(focused(b), "Command1(1)")
+                    now = strip(b)
+                    if now["shown"]:  # the areas' read-out, once shown, leaves room for 隠す
+                        self.assertLessEqual(max(r["right"] for r, _ in now["buttons"].values()),
+                                             window["right"])
             self.assertEqual(lesson_lines(b), expected)
             self.assertFalse(strip(b)["shown"])
 
