@@ -311,6 +311,9 @@ class WebKit(Engine):
         return self.driver.execute_script(script, *args)
 
     def screenshot_png(self):
+        # The view's snapshot shows the last frame drawn: a change made just before waits a frame.
+        self.run("return new Promise(done => requestAnimationFrame(() => "
+                 "requestAnimationFrame(done)));")
         return self.driver.get_screenshot_as_png()
 
     def key(self, key, code, key_code, *, text="", modifiers=0, repeats=0):

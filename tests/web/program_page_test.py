@@ -51,7 +51,7 @@ def rect(browser, name=None, css=None):
                          ".getBoundingClientRect().toJSON()")
 
 
-def click(browser, name=None, css=None):
+def click_on(browser, name=None, css=None):
     """A mouse click in the middle of a control or of the element `css` selects."""
     r = rect(browser, name, css)
     browser.click_at(r["x"] + r["width"] / 2, r["y"] + r["height"] / 2)
@@ -209,7 +209,7 @@ class Clicks(BrowserCase):
     def test_space_and_enter_click_the_focused_button_once_and_not_while_held_or_with_ctrl(self):
         b = self.browser
         open_page(b)
-        click(b, "Command2")
+        click_on(b, "Command2")
         wait_for_line(b, "Form1 Return Command2")
         b.key(*ENTER, text="\r")
         b.key(*SPACE, text=" ")
@@ -223,7 +223,7 @@ class Clicks(BrowserCase):
     def test_a_press_outside_the_buttons_leaves_the_focus_on_the_last_one_for_enter_and_space(self):
         b = self.browser
         open_page(b)
-        click(b, "Command2")
+        click_on(b, "Command2")
         wait_for_line(b, "Form1 Return Command2")
         drawing, title = rect(b, "Picture1"), rect(b, "Label1")
         view = b.value("[document.documentElement.clientWidth, "
@@ -264,9 +264,9 @@ class Clicks(BrowserCase):
     def test_a_click_during_a_wait_runs_nested_and_returns_before_the_wait_goes_on(self):
         b = self.browser
         open_page(b)
-        click(b, "Command1(0)")
+        click_on(b, "Command1(0)")
         b.wait_for("window.keplerTrace.filter(l => l.endsWith('Form1 Wait 50')).length >= 3")
-        click(b, "Command2")
+        click_on(b, "Command2")
         wait_for_line(b, "Form1 Return Command2")
         b.wait_for("(t => t.slice(t.findIndex(l => l.endsWith('Return Command2')))"
                    ".some(l => l.endsWith('Wait 50')))(window.keplerTrace)")
@@ -287,7 +287,7 @@ class Clicks(BrowserCase):
         b = self.browser
         url = b.open(PAGE, "?trace&scale=1")
         b.wait_for("window.keplerFirstFrame", timeout=60)
-        click(b, "Command3")
+        click_on(b, "Command3")
         box = b.wait_for("document.querySelector('dialog[open]')") and dialog(b)
         self.assertEqual(box, {"title": "確　　認", "text": "本当に終わりますか？",
                                "buttons": ["はい(Y)", "いいえ(N)"], "focused": "はい(Y)"})
@@ -297,7 +297,7 @@ class Clicks(BrowserCase):
         self.assertIn('Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 7', lines(b))
         self.assertTrue(shown(b, control("Command1(0)")))
 
-        click(b, "Command3")
+        click_on(b, "Command3")
         b.wait_for("document.querySelector('dialog[open]')")
         b.key(*ENTER, text="\r")  # はい is the default
         b.wait_for("window.keplerExitCode === 0")
@@ -307,7 +307,7 @@ class Clicks(BrowserCase):
                                  ".some(button => button.checkVisibility({visibilityProperty: true}))"))
         self.assertEqual(text(b, ".kepler-ended p"), "プログラムを終了しました。")
         self.assertEqual(b.value("document.querySelector('.kepler-ended a').href"), url)
-        click(b, css=".kepler-ended a")
+        click_on(b, css=".kepler-ended a")
         b.wait_for("window.keplerTrace && window.keplerTrace.length > 0 && "
                    "window.keplerExitCode === undefined", timeout=60)
         self.assertTrue(shown(b, control("Command1(0)")))
@@ -319,12 +319,12 @@ class Clicks(BrowserCase):
                 b.open_url("about:blank")  # from the page before, only the fragment would change
                 b.open(PAGE, query)
                 b.wait_for("window.keplerFirstFrame", timeout=60)
-                click(b, "Command3")
+                click_on(b, "Command3")
                 b.wait_for("document.querySelector('dialog[open]')")
                 b.key("y", "KeyY", 89, text="y")
                 b.wait_for("window.keplerExitCode === 0")
                 b.run("window.beforeRestart = true;")
-                click(b, css=".kepler-ended a")
+                click_on(b, css=".kepler-ended a")
                 b.wait_for("window.beforeRestart === undefined && window.keplerFirstFrame",
                            timeout=60)
                 self.assertTrue(shown(b, control("Command1(0)")))
@@ -359,7 +359,7 @@ class Clicks(BrowserCase):
         open_page(b, "?trace&scale=1&remove=kepler.bmp")
         self.console_before = len(b.console())
         before = len(lines(b))
-        click(b, "Command2")
+        click_on(b, "Command2")
         trace = self.end_through_the_error_box(before)
         # The picture is not set: the lines before its load, then the error and the end.
         self.assertEqual(trace[:-2], ["Form1 Click Command2"] + LAWS_PICTURE[:6])
@@ -368,10 +368,10 @@ class Clicks(BrowserCase):
         b = self.browser
         open_page(b, "?trace&scale=1&remove=kepler.bmp")
         self.console_before = len(b.console())
-        click(b, "Command1(0)")
+        click_on(b, "Command1(0)")
         b.wait_for("window.keplerTrace.some(l => l.endsWith('Form1 Wait 50'))")
         before = len(lines(b))
-        click(b, "Command2")  # runs inside a wait of Command1(0)
+        click_on(b, "Command2")  # runs inside a wait of Command1(0)
         trace = self.end_through_the_error_box(before)
         self.assertNotIn("Form1 Return Command1(0)", trace)
 
@@ -423,7 +423,7 @@ class Fitting(unittest.TestCase):
                 with Browser() as b:
                     b.open_url(f"http://127.0.0.1:{server.server_port}/{page.name}?trace&scale=1")
                     b.wait_for("window.keplerFirstFrame", timeout=60)
-                    click(b, "Command2")
+                    click_on(b, "Command2")
                     wait_for_line(b, "Form1 Return Command2")
                     self.assertEqual(b.requests(), [])  # not even /favicon.ico
             finally:
