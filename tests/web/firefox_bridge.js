@@ -25,7 +25,10 @@ async function main() {
     executablePath,
     headless: true,
   });
-  const [page] = await browser.pages();
+  // The tab that the browser starts with stays in the background in headless mode: its document
+  // never has the focus, so a focused button neither shows :focus nor answers Enter and Space.
+  // A tab opened now is the selected one.
+  const page = await browser.newPage();
   await page.setViewport({ width: Number(width), height: Number(height), deviceScaleFactor: 1 });
   const messages = [];
   let requests = [];
@@ -39,8 +42,10 @@ async function main() {
       await page.goto(url, { waitUntil: "load" });
       return page.url();
     },
+    // An element comes back as its tag's name (JSON has no elements; WebDriver's are truthy).
     run: ({ script, args }) =>
-      page.evaluate(`(function () { ${script}\n}).apply(null, ${JSON.stringify(args)})`),
+      page.evaluate(`Promise.resolve((function () { ${script}\n}).apply(null, ` +
+        `${JSON.stringify(args)})).then(v => v instanceof Node ? v.nodeName : v)`),
     async keys({ actions }) {
       for (const [kind, key] of actions) {
         await (kind === "down" ? page.keyboard.down(key) : page.keyboard.up(key));

@@ -436,9 +436,11 @@ class Firefox(Engine):
 
     def requests(self, include_page=False):
         """URLs of every request since the page opened last, its own load left out unless
-        include_page."""
-        urls = self._call("requests")
-        return urls if include_page else [url for url in urls if url != self._page_url]
+        include_page. Firefox loads even an empty data: icon that a page declares so as to ask
+        for no /favicon.ico; such an icon is left out too."""
+        icons = self.value("[...document.querySelectorAll('link[rel~=icon]')].map(l => l.href)")
+        return [url for url in self._call("requests")
+                if url not in icons and (include_page or url != self._page_url)]
 
 
 ENGINES = {"chromium": Chromium, "webkit": WebKit, "firefox": Firefox}
