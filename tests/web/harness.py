@@ -68,10 +68,8 @@ FLAGS = [
 
 
 class Engine:
-    """What every engine offers in terms of the few each one implements: run, screenshot_png,
-    key, mouse, console and requests."""
-
-    name = ENGINE
+    """What every engine offers in terms of the few each one implements: open_url, run,
+    screenshot_png, key, mouse, console, requests and close."""
 
     def __enter__(self):
         return self
@@ -119,8 +117,9 @@ class Engine:
         self.mouse(x, y, "up")
 
     def cpu_seconds(self):
-        """User + system CPU time so far of the driver and every process it started, the
-        browser's all among them [s]. Linux only; for benchmarks, never for timed tests."""
+        """User + system CPU time so far of every process that the driver (chromedriver,
+        WebKitWebDriver, the Firefox bridge) started: all of the browser's [s]. Linux only; for
+        benchmarks, never for timed tests."""
         parents, ticks = {}, {}
         for pid in filter(str.isdigit, os.listdir("/proc")):
             try:
@@ -135,6 +134,7 @@ class Engine:
             more = {pid for pid, parent in parents.items() if parent in family} - family
             family |= more
             grown = bool(more)
+        family.discard(self._root_pid)
         return sum(ticks.get(pid, 0) for pid in family) / os.sysconf("SC_CLK_TCK")
 
 
@@ -143,7 +143,8 @@ class Engine:
 WEBDRIVER_KEYS = {"Enter": "\ue007", "Tab": "\ue004", "Escape": "\ue00c", "PageUp": "\ue00e",
                   "PageDown": "\ue00f", "ArrowLeft": "\ue012", "ArrowUp": "\ue013",
                   "ArrowRight": "\ue014", "ArrowDown": "\ue015"}
-MODIFIER_KEYS = [(1, "\ue00a"), (2, "\ue009"), (4, "\ue03d"), (8, "\ue008")]  # Alt, Ctrl, Meta, Shift
+# Alt, Ctrl, Meta, Shift
+MODIFIER_KEYS = [(1, "\ue00a"), (2, "\ue009"), (4, "\ue03d"), (8, "\ue008")]
 
 
 def webdriver_key_actions(key, modifiers, repeats):

@@ -64,7 +64,8 @@ def focus(browser, name):
 def shown(browser, css):
     """Whether every element `css` selects is rendered and visible (False when none is)."""
     return browser.value(f"(all => all.length > 0 && all.every(e => e.checkVisibility("
-                         f"{{visibilityProperty: true}})))([...document.querySelectorAll({css!r})])")
+                         f"{{visibilityProperty: true}})))"
+                         f"([...document.querySelectorAll({css!r})])")
 
 
 def text(browser, css):
@@ -305,8 +306,8 @@ class Clicks(BrowserCase):
         b.wait_for("window.keplerExitCode === 0")
         self.assertEqual(lines(b)[-2:], [
             'Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 6', "Form1 End"])
-        self.assertFalse(b.value("[...document.querySelectorAll('button')]"
-                                 ".some(button => button.checkVisibility({visibilityProperty: true}))"))
+        self.assertFalse(b.value("[...document.querySelectorAll('button')].some(button => "
+                                 "button.checkVisibility({visibilityProperty: true}))"))
         self.assertEqual(text(b, ".kepler-ended p"), "プログラムを終了しました。")
         self.assertEqual(b.value("document.querySelector('.kepler-ended a').href"), url)
         click_on(b, css=".kepler-ended a")
