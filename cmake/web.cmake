@@ -49,6 +49,8 @@ add_library(GIF::GIF ALIAS gif)
 # The program's nine files come from the desktop build's tools (the pictures are drawn with Qt);
 # scripts/web.sh builds them first.
 set(KEPLER_ASSET_DIR ${CMAKE_SOURCE_DIR}/build/assets CACHE PATH "The program's files, as the desktop build makes them")
+# And the icon at the web app's sizes (the site, web/CMakeLists.txt).
+set(KEPLER_WEB_ICON_DIR ${CMAKE_SOURCE_DIR}/build/icon/web CACHE PATH "The web app's icons, as the desktop build makes them")
 
 # The core, the platform-free forms layer and the window (Form1 and its routines), and the
 # browser backend they run on.

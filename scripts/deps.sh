@@ -10,38 +10,32 @@ run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev libfast-float-dev li
 test_packages=(googletest libgtest-dev libgmock-dev python3 xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
                libglib2.0-bin openbox wmctrl locales)
 # The browser build: the compiler, the libraries' sources (dpkg-dev unpacks giflib's), the font
-# tools and the three engines for the page's tests: Chromium, WebKitGTK (its MiniBrowser in Xvfb)
-# and Firefox ESR (driven from Node by npm's puppeteer-core, installed in tests/web/node_modules).
+# tools and the three engines for the page's tests: headless Chromium, WebKitGTK (its MiniBrowser
+# in Xvfb) and Firefox ESR (driven from Node by puppeteer-core, below).
 web_packages=(cmake ninja-build emscripten libfast-float-dev libfmt-dev googletest dpkg-dev
   python3-fonttools python3-brotli fonts-ipafont-gothic fonts-noto-cjk chromium chromium-driver
   python3-selenium webkit2gtk-driver xvfb xauth firefox-esr nodejs)
 
+# From npm, installed globally (`npm root -g`) for the page's tests: axe-core checks what a
+# screen reader gets of the page; puppeteer-core drives Firefox over WebDriver BiDi (24: 25 needs
+# Node 22).
+web_npm_packages=(axe-core@4 puppeteer-core@24)
+npm_wanted=()
+
 case "${1:-test}" in
   run) wanted=("${run_packages[@]}") ;;
   test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
-  web) wanted=("${web_packages[@]}") ;;
+  web)
+    wanted=("${web_packages[@]}")
+    npm_wanted=("${web_npm_packages[@]}")
+    # Node brings npm along where it comes from NodeSource; Debian's own Node has it apart.
+    command -v npm >/dev/null || wanted+=(npm)
+    ;;
   *)
     echo "usage: $0 [run|test|web]" >&2
     exit 2
     ;;
 esac
-
-install() {
-  if [[ $(id -u) -ne 0 ]]; then
-    echo "Missing packages: $*" >&2
-    echo "Install them as root:  apt-get install -y $*" >&2
-    exit 1
-  fi
-  echo "Installing $* ..."
-  export DEBIAN_FRONTEND=noninteractive
-  log=$(mktemp)
-  if ! { apt-get update -q && apt-get install -y -q --no-install-recommends "$@"; } >"$log" 2>&1; then
-    tail -n 30 "$log" >&2
-    echo "apt-get failed; see the lines above." >&2
-    exit 1
-  fi
-  rm -f "$log"
-}
 
 missing=()
 for package in "${wanted[@]}"; do
@@ -49,14 +43,41 @@ for package in "${wanted[@]}"; do
     missing+=("$package")
   fi
 done
-# Some builds of nodejs carry npm; Debian's own comes as a package of its own.
-if [[ ${1:-test} == web ]] && ! command -v npm >/dev/null; then missing+=(npm); fi
-[[ ${#missing[@]} -eq 0 ]] || install "${missing[@]}"
-web_tests="$(dirname "$0")/../tests/web"
-if [[ ${1:-test} == web && ! -f $web_tests/node_modules/puppeteer-core/package.json ]]; then
-  if ! npm ci --prefix "$web_tests" --no-audit --no-fund --loglevel=error >/dev/null; then
-    echo "npm could not install tests/web/package-lock.json's packages." >&2
+
+if [[ ${#missing[@]} -gt 0 ]]; then
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Install them as root:  apt-get install -y ${missing[*]}" >&2
     exit 1
   fi
+  echo "Installing ${missing[*]} ..."
+  export DEBIAN_FRONTEND=noninteractive
+  log=$(mktemp)
+  if ! { apt-get update -q && apt-get install -y -q --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+    tail -n 30 "$log" >&2
+    echo "apt-get failed; see the lines above." >&2
+    exit 1
+  fi
+  rm -f "$log"
 fi
 
+[[ ${#npm_wanted[@]} -eq 0 ]] && exit 0
+npm_root=$(npm root -g)
+npm_missing=()
+for package in "${npm_wanted[@]}"; do
+  [[ -f "$npm_root/${package%@*}/package.json" ]] || npm_missing+=("$package")
+done
+[[ ${#npm_missing[@]} -eq 0 ]] && exit 0
+if [[ $(id -u) -ne 0 ]]; then
+  echo "Missing npm packages: ${npm_missing[*]}" >&2
+  echo "Install them as root:  npm install -g ${npm_missing[*]}" >&2
+  exit 1
+fi
+echo "Installing ${npm_missing[*]} from npm ..."
+log=$(mktemp)
+if ! npm install -g --no-audit --no-fund "${npm_missing[@]}" >"$log" 2>&1; then
+  tail -n 30 "$log" >&2
+  echo "npm install failed; see the lines above." >&2
+  exit 1
+fi
+rm -f "$log"

@@ -11,10 +11,12 @@ scripts/deps.sh web
 # Emscripten's JavaScript optimiser needs Debian's acorn, which only Debian's Node finds by itself.
 export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
 
-# The pictures and data files are drawn by the desktop build's tools.
-if [[ ! -f build/assets/kepler.bmp || ! -f build/assets/Suisei-kouten-Koukei.dat ]]; then
+# The pictures, the data files and the web app's icons are drawn by the desktop build's tools
+# (the `assets` and `data_files` targets and what they need, not the whole desktop build).
+if [[ ! -f build/assets/kepler.bmp || ! -f build/assets/Suisei-kouten-Koukei.dat ||
+      ! -f build/icon/web/apple-touch-icon.png ]]; then
   scripts/deps.sh run
-  scripts/build.sh build
+  scripts/build.sh build --target assets --target data_files
 fi
 
 dir=build-web

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include <clocale>
+#include <string>
 
 #include "core/program_file.h"
 #include "forms/lesson.h"
@@ -38,6 +39,10 @@ int main(int argc, char* argv[]) {
   forms::Lesson lesson(lessonClock);
   lesson.stopDemonstrations = [&form] { form.StopDemonstrations(); };
   lesson.replayDemonstration = [&form] { form.ReplayDemonstration(); };
+  lesson.sectorsChanged = [&form, &lesson] {
+    form.SetSectors(lesson.sectorsShown(), lesson.sectorCount());
+  };
+  form.showAreas = [&lesson](const std::string& text) { lesson.setAreaText(text); };
   const forms::qt::LessonStrip strip(form.window(), lesson);
   form.show();
   return QApplication::exec();

@@ -6,6 +6,8 @@
 // that a click which needs it takes the same error path as a missing file on the desktop.
 #include <emscripten.h>
 
+#include <string>
+
 #include "forms/lesson.h"
 #include "forms/lesson_clock.h"
 #include "forms/web/event_loop.h"
@@ -41,6 +43,10 @@ int main() {
   forms::Lesson lesson(lessonClock);
   lesson.stopDemonstrations = [&form] { form.StopDemonstrations(); };
   lesson.replayDemonstration = [&form] { form.ReplayDemonstration(); };
+  lesson.sectorsChanged = [&form, &lesson] {
+    form.SetSectors(lesson.sectorsShown(), lesson.sectorCount());
+  };
+  form.showAreas = [&lesson](const std::string& text) { lesson.setAreaText(text); };
   const forms::web::LessonStrip strip(lesson);
   form.show();
   forms::web::RunEventLoop();

@@ -56,13 +56,23 @@ var Module = typeof Module != "undefined" ? Module : {};
     var stream = new Blob([data]).stream().pipeThrough(new DecompressionStream("gzip"));
     return new Uint8Array(await new Response(stream).arrayBuffer());
   }
-  function fail(error) {
+  function say(error) {
     var box = document.createElement("pre");
     box.textContent = "この ページ を 開け ません: " + error;
     document.body.appendChild(box);
+  }
+  function fail(error) {
+    say(error);
     throw error;
   }
-  if (typeof DecompressionStream == "undefined") fail("DecompressionStream がありません");
+  // A browser without DecompressionStream gets the message and nothing more: the hook, set before
+  // the program's script runs, keeps Emscripten's loader from fetching the wasm file, which is not
+  // there, and the program never starts.
+  if (typeof DecompressionStream == "undefined") {
+    say("DecompressionStream がありません");
+    Module.instantiateWasm = function () { return {}; };
+    return;
+  }
   var program = gunzip(bytes(document.getElementById("kepler-wasm").textContent));
   Module.instantiateWasm = function (imports, receive) {
     program.then(function (wasm) { return WebAssembly.instantiate(wasm, imports); })

@@ -85,4 +85,40 @@ std::vector<Pixel> EllipseOutline(double cx, double cy, double rx, double ry) {
   return pixels;
 }
 
+std::vector<Span> PolygonSpans(const std::vector<PlotPoint>& corners, int width, int height) {
+  std::vector<Span> spans;
+  if (corners.size() < 3) return spans;
+  double top = corners[0].y;
+  double bottom = corners[0].y;
+  for (const PlotPoint& p : corners) {
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return spans;
+    top = std::min(top, p.y);
+    bottom = std::max(bottom, p.y);
+  }
+  const double rows = static_cast<double>(height);
+  const int first = static_cast<int>(std::ceil(std::clamp(top, 0.0, rows)));
+  const int last = static_cast<int>(std::ceil(std::clamp(bottom, 0.0, rows))) - 1;
+  std::vector<double> crossings;
+  for (int y = first; y <= last; ++y) {
+    crossings.clear();
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+      // Each edge taken from its upper end, so an edge two polygons share crosses at one x.
+      PlotPoint p = corners[i];
+      PlotPoint q = corners[(i + 1) % corners.size()];
+      if (p.y > q.y) std::swap(p, q);
+      if (!(p.y <= y && y < q.y)) continue;
+      crossings.push_back(p.x + (y - p.y) * (q.x - p.x) / (q.y - p.y));
+    }
+    std::sort(crossings.begin(), crossings.end());
+    for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
+      const double from = std::ceil(crossings[i]);
+      const double to = std::ceil(crossings[i + 1]);
+      const int x0 = static_cast<int>(std::clamp(from, 0.0, static_cast<double>(width)));
+      const int x1 = static_cast<int>(std::clamp(to, 0.0, static_cast<double>(width)));
+      if (x0 < x1) spans.push_back({y, x0, x1});
+    }
+  }
+  return spans;
+}
+
 }  // namespace kepler

@@ -1,6 +1,7 @@
 #pragma once
-// Which pixels a one-pixel ellipse or circle outline covers on a surface whose pixel centres lie
-// at integer coordinates. It does not draw; the picture box plots what it is told.
+// Which pixels a one-pixel ellipse or circle outline, or a filled polygon, covers on a surface
+// whose pixel centres lie at integer coordinates. It does not draw; the picture box plots what it
+// is told.
 //
 // A pixel belongs to the outline when its centre lies within the stroke of a one-pixel pen laid
 // along the curve: its distance from the curve, measured along the normal, is at least -1/2 and
@@ -10,6 +11,8 @@
 // the pen's stroke reaches into it.
 
 #include <vector>
+
+#include "core/orbit.h"
 
 namespace kepler {
 
@@ -30,5 +33,19 @@ struct SemiAxes {
   double ry;
 };
 SemiAxes CircleSemiAxes(double radius, double aspect);
+
+// The pixels of row y from x0 up to, not including, x1.
+struct Span {
+  int y;
+  int x0;
+  int x1;
+  friend bool operator==(const Span&, const Span&) = default;
+};
+
+// The pixels inside a polygon (its corners in order, closed back to the first) whose centres lie
+// inside it by the even-odd rule, clipped to a width x height surface. A centre on a left or top
+// edge is inside and one on a right or bottom edge outside, so polygons that share an edge share
+// none of its pixels and leave none out between them.
+std::vector<Span> PolygonSpans(const std::vector<PlotPoint>& corners, int width, int height);
 
 }  // namespace kepler

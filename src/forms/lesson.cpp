@@ -1,5 +1,8 @@
 #include "forms/lesson.h"
 
+#include <iterator>
+#include <utility>
+
 #include "forms/lesson_symbols.h"
 #include "forms/trace.h"
 
@@ -9,6 +12,7 @@ namespace {
 // The rates as the trace writes them, and as the strip shows them.
 constexpr const char* kRateNumbers[kLessonRateCount] = {"0.1", "0.25", "0.5", "1", "2"};
 constexpr const char* kRateTexts[kLessonRateCount] = {"×1/10", "×1/4", "×1/2", "×1", "×2"};
+constexpr int kSectorCounts[] = {6, 8, 12, 24};
 
 }  // namespace
 
@@ -58,8 +62,28 @@ void Lesson::act(LessonAction action) {
       stripShown_ = !stripShown_;
       trace(stripShown_ ? "Strip Shown" : "Strip Hidden");
       break;
+    case LessonAction::ToggleSectors:
+      sectorsShown_ = !sectorsShown_;
+      trace(sectorsShown_ ? "Sectors On" : "Sectors Off");
+      if (sectorsChanged) sectorsChanged();
+      break;
+    case LessonAction::NextSectorCount:
+      sectorCountIndex_ = (sectorCountIndex_ + 1) % static_cast<int>(std::size(kSectorCounts));
+      trace("Sectors " + std::to_string(sectorCount()));
+      if (sectorsChanged) sectorsChanged();
+      break;
   }
   if (changed) changed();
+}
+
+int Lesson::sectorCount() const {
+  return kSectorCounts[sectorCountIndex_];
+}
+
+void Lesson::setAreaText(std::string text) {
+  if (text == areaText_) return;
+  areaText_ = std::move(text);
+  if (areaChanged) areaChanged();
 }
 
 std::optional<LessonAction> Lesson::actionOf(LessonKey key) const {
@@ -81,6 +105,8 @@ std::optional<LessonAction> Lesson::actionOf(LessonKey key) const {
       return LessonAction::Replay;
     case LessonKey::H:
       return LessonAction::ToggleStrip;
+    case LessonKey::A:
+      return LessonAction::ToggleSectors;
   }
   return std::nullopt;
 }
@@ -99,9 +125,18 @@ std::string Lesson::pauseCaption() const {
                          : std::string(kPauseSymbol) + " 一時停止";
 }
 
+std::string Lesson::sectorsCaption() const {
+  return std::string(sectorsShown_ ? "●" : "○") + " 面積速度";
+}
+
+std::string Lesson::sectorCountCaption() const {
+  return std::to_string(sectorCount()) + "等分";
+}
+
 const char* Lesson::KeysHelp() {
   return "P・B・. 一時停止／再開　→ コマ送り（一時停止中）　＋／－ 速さ　S 停止　R もう一度　"
-         "H この帯を隠す／出す　PageDown／PageUp 次／前のボタン";
+         "A 面積速度（等しい時間に掃く面積）　H この帯を隠す／出す　PageDown／PageUp "
+         "次／前のボタン";
 }
 
 }  // namespace forms

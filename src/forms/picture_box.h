@@ -5,12 +5,18 @@
 // boxes in pixel coordinates, and holds image controls and labels, which lie above the drawing and
 // are clipped to it. The buffer keeps the size the box was made with; the backend magnifies it
 // to the shown size.
+//
+// Shading lies under the drawing: translucent polygons blended over the background, shown
+// wherever the drawing has the background colour, so outlines and filled boxes stay above it
+// whenever they are drawn. Until the first shading, and again after Unshade or Cls, the buffer is
+// the drawing alone.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/orbit.h"
 #include "forms/color.h"
 #include "forms/control.h"
 
@@ -40,13 +46,24 @@ class PictureBox : public Control {
               std::optional<float> aspect = std::nullopt);
   // The box between two corners, both corners' pixels included, filled with the colour.
   void BoxFill(float x1, float y1, float x2, float y2, Color color);
+  // Blends the colour at alpha / 255 into the shading, over the pixels inside the polygon
+  // (kepler::PolygonSpans) [px].
+  void Shade(const std::vector<kepler::PlotPoint>& corners, Color color, int alpha);
+  // Removes all shading; the drawing stays.
+  void Unshade();
 
  private:
+  // Sets a pixel of the drawing and what the buffer shows there.
+  void plot(std::size_t index, std::uint32_t argb);
+
   Color back_;
   Color fore_;
   int imageWidth_;
   int imageHeight_;
-  std::vector<std::uint32_t> pixels_;
+  std::vector<std::uint32_t> pixels_;  // what is shown: the drawing over the shading
+  // While shaded: the drawing alone, and the shading over the background.
+  std::vector<std::uint32_t> drawing_;
+  std::vector<std::uint32_t> shading_;
 };
 
 // A colour of the old runtime's numbering as the drawing stores it: 0xAARRGGBB, opaque.

@@ -2,6 +2,7 @@
 // per frame for 360 days.
 #include "core/data_demo.h"
 #include "core/data_files.h"
+#include "core/drawing_surface.h"
 #include "core/legacy_number.h"
 #include "window/form1.h"
 
@@ -17,12 +18,19 @@ constexpr int kFramesPerDay = 5;
 
 void Form1::AnimateInnerPlanets() {
   const kepler::RecordedPlanet& mercury = kepler::kRecordedMercury;
-  DrawDataOrbits(92.78, 0.20563069, {mercury.earthRadius, kVenusRadius});
+  DrawDataOrbits(mercury.orbitA, mercury.orbitE, {mercury.earthRadius, kVenusRadius});
   LoadLongitudeTable(ProgramFileName(mercury.file), mercury.records);
   Label4.setCaption("");
   Image4.setVisible(true);
   Label7.setCaption("");
   Label11.setCaption("");
+  // Sectors of 8 days: Mercury's 88-day year in eleven, Venus's 225 in twenty-eight and the
+  // Earth's 360 shown days in forty-five, each still wide enough to see.
+  constexpr double kSectorFrames = 8 * kFramesPerDay;
+  const int sectors = BeginSectors(
+      {{"水星", kepler::kSunX, kepler::kSunY, mercury.orbitA, mercury.orbitE, 0, kSectorFrames, 0},
+       {"", kepler::kSunX, kepler::kSunY, kVenusRadius, 0, 0, kSectorFrames, 1},
+       {"", kepler::kSunX, kepler::kSunY, mercury.earthRadius, 0, 0, kSectorFrames, 2}});
 
   // The read-out changes every fifth frame; its text is made only then.
   double shownDays = -1;
@@ -31,16 +39,18 @@ void Form1::AnimateInnerPlanets() {
   // the wait this loop goes on from 1372, playing the Mars rows that run left in the table.
   for (FrameCounter = 1; FrameCounter <= 1800; ++FrameCounter) {
     const int row = kepler::MercuryRow(FrameCounter);
+    const double longitude = LongitudeNumber(row, 1);
     const kepler::PlotPoint planet =
-        kepler::RecordPoint(LongitudeNumber(row, 1), LongitudeNumber(row, 2), mercury.factor);
+        kepler::RecordPoint(longitude, LongitudeNumber(row, 2), mercury.factor);
     PlaceBody(Image2, planet.x, planet.y);
-    const kepler::PlotPoint earth = kepler::CirclePicturePlace(
-        kepler::UniformAngle(FrameCounter, kepler::kEarthDegreesPerDay, kFramesPerDay),
-        mercury.earthRadius);
-    MoveImage(Image1, earth);
-    const kepler::PlotPoint venus = kepler::CirclePicturePlace(
-        kepler::UniformAngle(FrameCounter, kVenusRate, kFramesPerDay), kVenusRadius);
-    MoveImage(Image4, venus);
+    const double earthAngle =
+        kepler::UniformAngle(FrameCounter, kepler::kEarthDegreesPerDay, kFramesPerDay);
+    MoveImage(Image1, kepler::CirclePicturePlace(earthAngle, mercury.earthRadius));
+    const double venusAngle = kepler::UniformAngle(FrameCounter, kVenusRate, kFramesPerDay);
+    MoveImage(Image4, kepler::CirclePicturePlace(venusAngle, kVenusRadius));
+    SweepSector(sectors, 0, 1, kepler::DegreeAngle(longitude));
+    SweepSector(sectors, 1, 1, venusAngle);
+    SweepSector(sectors, 2, 1, earthAngle);
     WaitMilliseconds(3);
     if (halted()) return;
     const double days = kepler::Int(FrameCounter / static_cast<double>(kFramesPerDay));

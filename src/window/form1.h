@@ -9,11 +9,14 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/orbit.h"
+#include "core/swept_sectors.h"
 #include "forms/clock.h"
 #include "forms/command_button.h"
 #include "forms/form_window.h"
@@ -86,7 +89,47 @@ class Form1 : public kepler::ScenarioState {
 
   forms::CommandButton& Command1(int Index);
 
+  // The lesson's equal-time sectors (sectors.cpp): whether they are shown, and into how many a
+  // single orbit's turn is cut. Applies at once: the running demonstration's sectors are cut
+  // anew from its first frame, drawn or removed.
+  void SetSectors(bool shown, int count);
+  // Receives the read-out of the areas, "面積 8.33 % ／ 前 8.33 %" (empty while none is shown).
+  std::function<void(const std::string&)> showAreas;
+  // The latest demonstration's bodies, in the order it began them: the areas of each one's
+  // completed slices in the present turn (the last turn's, until its next frame) [px^2].
+  std::vector<std::vector<double>> sectorAreas() const;
+
  private:
+  // A body whose sectors are followed: the orbit the areas are measured on, its focus, and the
+  // time of a slice, either a fixed time or a turn's time cut into the chosen count.
+  struct SectorOrbit {
+    std::string name;  // in the read-out: "火星", or none
+    double focusX;
+    double focusY;
+    double a;
+    double e;
+    double turnTime;   // [ms] a single orbit's turn, cut into the count; 0: sliceTime holds
+    double sliceTime;  // [frames] for the data demonstrations
+    int shades;        // 0 the single body or recorded planet, 1 Venus, 2 the Earth
+  };
+  struct SectorBody {
+    SectorOrbit orbit;
+    kepler::SectorSweep sweep;
+    std::vector<std::pair<double, double>> frames;  // elapsed and angle of every frame so far
+    std::vector<kepler::SectorSweep::Piece> turn;   // what the present turn has drawn
+  };
+  struct SectorRun {
+    int id;
+    std::vector<SectorBody> bodies;
+  };
+  // A demonstration begins following its bodies; the number it returns names it to SweepSector,
+  // which ignores the frames of a demonstration a later one has interrupted.
+  int BeginSectors(std::vector<SectorOrbit> bodies);
+  // Body `body` of run `run` reached `angle` [rad] after `elapsed` more time.
+  void SweepSector(int run, int body, double elapsed, double angle);
+  void DrawSectors(std::size_t body, const std::vector<kepler::SectorSweep::Piece>& pieces);
+  void ShowSectorAreas();
+
   // Live reads of the scenario state. A click handled inside a wait runs another demonstration to
   // its end, which rewrites OrbitAngle, the tables, StepDelayFactor and the orbit (SemiMajorAxis,
   // Eccentricity, FocusX, FocusY). After every wait an animation reads these afresh, through the
@@ -136,6 +179,10 @@ class Form1 : public kepler::ScenarioState {
   bool stopping_ = false;
   bool replayPending_ = false;
   int lastScenario_ = -1;  // the Command1 index started last
+  bool sectorsShown_ = false;
+  int sectorCount_ = 12;
+  int sectorRuns_ = 0;
+  std::optional<SectorRun> sectors_;
   // The data file each LongitudeTable row was read from, for error messages.
   std::vector<std::string> longitudeSource_ = std::vector<std::string>(1001);
 

@@ -92,36 +92,6 @@ def parse_ppm(data):
     return Image(width, height, bytes(pixels[:3 * width * height]))
 
 
-def read_picture(path):
-    """Any picture file ImageMagick reads, as an Image."""
-    data = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
-                          stdout=subprocess.PIPE).stdout
-    return parse_ppm(data)
-
-
-class Picture:
-    """An RGBA picture, 8 bits a channel, rows top to bottom."""
-
-    def __init__(self, width, height, rgba):
-        self.width = width
-        self.height = height
-        self.rgba = rgba
-
-    def pixel(self, x, y):
-        i = 4 * (y * self.width + x)
-        return tuple(self.rgba[i:i + 4])
-
-
-def read_picture_with_alpha(path):
-    """A picture file with its transparency, as a Picture."""
-    size = subprocess.run(["identify", "-format", "%w %h", path + "[0]"], check=True,
-                          stdout=subprocess.PIPE, text=True).stdout.split()
-    width, height = int(size[0]), int(size[1])
-    data = subprocess.run(["convert", path + "[0]", "-depth", "8", "rgba:-"], check=True,
-                          stdout=subprocess.PIPE).stdout
-    return Picture(width, height, data)
-
-
 def screenshot():
     """The whole screen."""
     data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True,
@@ -174,10 +144,6 @@ def client_area(window):
         lib.XCloseDisplay(display)
 
 
-def resize_window(window, width, height):
-    xdotool("windowsize", window, width, height)
-
-
 def click(x, y):
     xdotool("mousemove", x, y, "click", 1)
 
@@ -188,11 +154,6 @@ def move_pointer(x, y):
 
 def key(name):
     xdotool("key", name)
-
-
-def focus_window(window):
-    """Gives a window the keyboard, as a window manager does for a new window."""
-    xdotool("windowfocus", "--sync", window)
 
 
 def icon_sizes(window):

@@ -1,10 +1,16 @@
 // The lesson controls on the virtual clock: speeds, pause, step, stop and replay change when the
-// frames come, never which frames come; and the strip's keys on the desktop.
+// frames come, never which frames come; the second law's sectors; and the strip's keys on the
+// desktop.
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <numeric>
+
+#include "core/comet_pacing.h"
+#include "core/legacy_number.h"
+#include "core/swept_sectors.h"
 #include "forms/lesson.h"
 #include "forms/qt/lesson_strip.h"
 #include "window_fixture.h"
@@ -21,6 +27,10 @@ class LessonTest : public WindowTest {
     WindowTest::SetUp();
     lesson.stopDemonstrations = [this] { form->StopDemonstrations(); };
     lesson.replayDemonstration = [this] { form->ReplayDemonstration(); };
+    lesson.sectorsChanged = [this] {
+      form->SetSectors(lesson.sectorsShown(), lesson.sectorCount());
+    };
+    form->showAreas = [this](const std::string& text) { lesson.setAreaText(text); };
   }
   // The trace of one click, and how long it took on the platform's clock [ms].
   QStringList play(int button, std::uint64_t* elapsed = nullptr) {
@@ -203,4 +213,64 @@ TEST_F(LessonTest, KeysOnTheDesktopReachTheLessonAheadOfTheFocusedButton) {
   key(Qt::Key_PageUp);
   EXPECT_EQ(QApplication::focusWidget(), forms::qt::ButtonOf(form->Command1(3)));
   qunsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(LessonTest, SectorsOfEqualTimeSweepEqualAreasShadedUnderTheDrawing) {
+  const struct {
+    int button;
+    double a, e;
+    int factor;
+    double spread;  // largest over smallest completed slice, less 1
+  } cases[] = {
+      // The waits time the degree 3/4 ahead of the body (swept_sectors_test).
+      {4, 200, 0.5, 20, 0.031},
+      // The comet's slow sub-frames give a degree N / 25 of its time, N = 3 where the crawl
+      // begins and ends and 8 at aphelion: those slices are twice as large as those around it.
+      {5, 300, 0.967, 1, 1.1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.button);
+    const auto steps = kepler::StepTimes(c.a, c.e);
+    // The first frame shows the body where its turn begins; the turn ends one turn's time later.
+    const double first = c.button == 5 ? kepler::FrameWait(kepler::CometRegime::Medium, steps[160], 1)
+                                       : kepler::ToInt32(steps[90] * c.factor);
+    const double turn = c.button == 5 ? kepler::CometTurnTime(steps, 1)
+                                      : kepler::PlanetTurnTime(steps, c.factor);
+    std::vector<double> areas;
+    std::vector<std::uint32_t> plain;
+    std::vector<std::uint32_t> shaded;
+    for (const bool on : {false, true}) {
+      restart();
+      if (on) lesson.act(LessonAction::ToggleSectors);
+      form->SetSectors(lesson.sectorsShown(), lesson.sectorCount());
+      clock.after(static_cast<std::uint32_t>(first + turn) + 1, [&] {
+        (on ? shaded : plain) = form->Picture1.pixels();
+        if (on) areas = form->sectorAreas().at(0);
+      });
+      click(form->Command1(c.button));
+    }
+    lesson.act(LessonAction::ToggleSectors);
+    ASSERT_EQ(areas.size(), 12u);
+    const auto [least, most] = std::minmax_element(areas.begin(), areas.end());
+    EXPECT_LT(*most / *least - 1, c.spread);
+    const double whole = kepler::EllipseArea(c.a, c.e);
+    EXPECT_NEAR(std::accumulate(areas.begin(), areas.end(), 0.0), whole, 1e-6);
+    // Only the background changes, to one of two shades; each shade's pixels are its six slices'
+    // area, less what the orbit line and the Sun keep above them.
+    const std::uint32_t back = plain.front();
+    std::map<std::uint32_t, int> changed;
+    ASSERT_EQ(plain.size(), shaded.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+      if (plain[i] == shaded[i]) continue;
+      ASSERT_EQ(plain[i], back) << "the drawing stays above the shading at " << i;
+      ++changed[shaded[i]];
+    }
+    ASSERT_EQ(changed.size(), 2u);
+    for (int parity = 0; parity < 2; ++parity) {
+      double expected = 0;
+      for (std::size_t k = static_cast<std::size_t>(parity); k < 12; k += 2) expected += areas[k];
+      bool matched = false;
+      for (const auto& [rgb, n] : changed) matched |= std::abs(n - expected) < 0.02 * expected;
+      EXPECT_TRUE(matched) << "slices of parity " << parity << ": " << expected << " px^2";
+    }
+  }
 }

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "forms/qt/access.h"
-#include "forms/qt/clock.h"
 #include "forms/qt/colour.h"
 #include "forms/qt/fonts.h"
 #include "window/colours.h"
@@ -163,17 +162,4 @@ TEST_F(WindowTest, AnErrorInsideADemonstrationEndsItAndEveryClickAfter) {
   ASSERT_GE(error, 0);
   EXPECT_EQ(trace.lines().mid(error + 1), QStringList({"Form1 End"}));
   EXPECT_EQ(trace.starting("Form1 Click").size(), 2) << "Command1(0), then Command2";
-}
-
-TEST(SteadyWait, NeverReturnsBeforeTheClockReadsTheDeadline) {
-  // On the real clock a wait wakes when the millisecond reading turns over to its deadline; it
-  // must never come back a reading early, whatever the phase of the call within a millisecond.
-  forms::qt::SteadyClock clock;
-  Form1 form(clock);
-  for (const int delay : {1, 2, 3, 7}) {
-    for (int i = 0; i < 10; ++i) {
-      form.WaitMilliseconds(delay);
-      ASSERT_GE(forms::ClockDifference(clock.now(), form.WaitStartTime), delay);
-    }
-  }
 }

@@ -12,7 +12,7 @@ program's controls.
     console through the DevTools protocol, which some tests also use directly (browser.driver).
   - WebKitGTK: its MiniBrowser through WebKitWebDriver, in a private Xvfb.
   - Firefox ESR: Debian's firefox-esr through puppeteer-core over WebDriver BiDi, which Node runs
-    in firefox_bridge.js (npm installs it in tests/web/node_modules).
+    in firefox_bridge.js (scripts/deps.sh installs puppeteer-core with npm, globally).
 
     with Browser() as browser:
         browser.open("build-web/page.html", "?trace&scale=1")
@@ -372,9 +372,13 @@ class Firefox(Engine):
     name = "firefox"
 
     def __init__(self, width=1280, height=800):
+        npm_root = subprocess.run(["npm", "root", "-g"], capture_output=True, text=True,
+                                  check=True).stdout.strip()
+        modules = os.pathsep.join(filter(None, [npm_root, os.environ.get("NODE_PATH")]))
         self._bridge = subprocess.Popen(
             ["node", str(HERE / "firefox_bridge.js"), FIREFOX, str(width), str(height)],
-            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, encoding="utf-8")
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, encoding="utf-8",
+            env=dict(os.environ, NODE_PATH=modules))
         self._root_pid = self._bridge.pid
         self._console = []
         self._page_url = None

@@ -12,6 +12,7 @@ import random
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 from fontTools.ttLib import TTFont
@@ -100,6 +101,21 @@ class PackedPage(unittest.TestCase):
     def test_page_makes_no_request_but_its_own_load(self):
         self.assertEqual(self.browser.requests(), [])
         self.assertEqual(len(self.browser.requests(include_page=True)), 1)
+
+    def test_without_decompression_stream_it_says_so_and_asks_for_nothing(self):
+        b = self.browser
+        script = b.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                          {"source": "delete window.DecompressionStream;"})
+        try:
+            b.open(self.page)
+            message = b.wait_for("document.querySelector('pre')?.textContent")
+            time.sleep(0.5)  # room for a late fetch of the wasm
+            self.assertEqual(message, "この ページ を 開け ません: DecompressionStream がありません")
+            self.assertEqual(b.requests(), [])
+            self.assertEqual(b.value("performance.getEntriesByType('resource').length"), 0)
+            self.assertIsNone(b.value("window.demoDone"))
+        finally:
+            b.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", script)
 
 
 class Packer(unittest.TestCase):

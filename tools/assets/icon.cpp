@@ -10,19 +10,24 @@
 
 namespace kepler::assets {
 
-QImage DrawIcon() {
-  QImage image(kIconSize, kIconSize, QImage::Format_ARGB32_Premultiplied);
+QImage DrawIcon(int size, IconTile tile) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   {
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / double(kIconSize), size / double(kIconSize));
 
     QLinearGradient sky(0, 0, 0, kIconSize);
     sky.setColorAt(0.0, QColor(28, 40, 96));
     sky.setColorAt(1.0, QColor(12, 18, 52));
     p.setPen(Qt::NoPen);
     p.setBrush(sky);
-    p.drawRoundedRect(QRectF(4, 4, kIconSize - 8, kIconSize - 8), 22, 22);
+    if (tile == IconTile::kSquare) {
+      p.drawRect(QRectF(0, 0, kIconSize, kIconSize));
+    } else {
+      p.drawRoundedRect(QRectF(4, 4, kIconSize - 8, kIconSize - 8), 22, 22);
+    }
 
     // An orbit of eccentricity 0.6, tilted a little, with the Sun in its right focus.
     const Ellipse orbit{50.0, 0.6};
@@ -46,7 +51,8 @@ QImage DrawIcon() {
     p.setBrush(QColor(60, 140, 240));
     p.drawEllipse(QPointF(planet.x, -planet.y), 9, 9);
   }
-  return image.convertToFormat(QImage::Format_ARGB32);
+  return image.convertToFormat(tile == IconTile::kSquare ? QImage::Format_RGB32
+                                                         : QImage::Format_ARGB32);
 }
 
 }  // namespace kepler::assets

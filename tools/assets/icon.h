@@ -8,7 +8,12 @@ namespace kepler::assets {
 
 inline constexpr int kIconSize = 128;  // [px]
 
-// Returns a Format_ARGB32 image; the corners outside the rounded tile are transparent.
-QImage DrawIcon();
+// The tile's shape: rounded with transparent corners (menus, docks, browsers), or filling the whole
+// square (Apple's Home Screen rounds the corners itself and shows transparency as black).
+enum class IconTile { kRounded, kSquare };
+
+// Returns the icon drawn at size x size pixels (the 128 px drawing scaled, so every size is as
+// sharp): a Format_ARGB32 image for a rounded tile, Format_RGB32 for a square one.
+QImage DrawIcon(int size = kIconSize, IconTile tile = IconTile::kRounded);
 
 }  // namespace kepler::assets

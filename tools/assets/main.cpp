@@ -1,5 +1,6 @@
-// kepler-assets: draws the program's pictures into its asset folder, and optionally its icon.
-//   kepler-assets --out DIR [--icon FILE]
+// kepler-assets: draws the program's pictures into its asset folder, and optionally its icon and
+// the icons of the browser page's web app (icon-192.png, icon-512.png, apple-touch-icon.png).
+//   kepler-assets --out DIR [--icon FILE] [--web-icons DIR]
 // Quiet on success; prints the reason and exits non-zero when anything cannot be drawn or written.
 
 #include <QDir>
@@ -33,7 +34,7 @@ void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const Q
 }
 
 void PrintUsage() {
-  std::fputs("usage: kepler-assets --out DIR [--icon FILE]\n", stderr);
+  std::fputs("usage: kepler-assets --out DIR [--icon FILE] [--web-icons DIR]\n", stderr);
 }
 
 void SaveImage(const QImage& image, const QString& path, const char* format) {
@@ -56,15 +57,18 @@ int main(int argc, char** argv) {
   qInstallMessageHandler(FilterQtMessages);
   QString outDir;
   QString iconPath;
+  QString webIconDir;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--out" || arg == "--icon") {
+    if (arg == "--out" || arg == "--icon" || arg == "--web-icons") {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "kepler-assets: %s needs a value\n", arg.c_str());
         PrintUsage();
         return kUsageError;
       }
-      (arg == "--out" ? outDir : iconPath) = QString::fromLocal8Bit(argv[++i]);
+      (arg == "--out"    ? outDir
+       : arg == "--icon" ? iconPath
+                         : webIconDir) = QString::fromLocal8Bit(argv[++i]);
     } else {
       std::fprintf(stderr, "kepler-assets: unexpected argument \"%s\"\n", arg.c_str());
       PrintUsage();
@@ -91,6 +95,15 @@ int main(int argc, char** argv) {
     if (!iconPath.isEmpty()) {
       MakeDirectory(QFileInfo(iconPath).absolutePath());
       SaveImage(DrawIcon(), iconPath, "PNG");
+    }
+    if (!webIconDir.isEmpty()) {
+      // The web app manifest's two sizes, and the square Safari puts on the Home Screen.
+      MakeDirectory(webIconDir);
+      const QDir web(webIconDir);
+      SaveImage(DrawIcon(192), web.filePath(QStringLiteral("icon-192.png")), "PNG");
+      SaveImage(DrawIcon(512), web.filePath(QStringLiteral("icon-512.png")), "PNG");
+      SaveImage(DrawIcon(180, IconTile::kSquare),
+                web.filePath(QStringLiteral("apple-touch-icon.png")), "PNG");
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "kepler-assets: %s\n", error.what());

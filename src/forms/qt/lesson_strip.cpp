@@ -42,6 +42,8 @@ std::optional<LessonKey> LessonKeyOf(const QKeyEvent& event) {
       return LessonKey::R;
     case Qt::Key_H:
       return LessonKey::H;
+    case Qt::Key_A:
+      return LessonKey::A;
     case Qt::Key_Right:
       return LessonKey::Right;
     default:
@@ -78,6 +80,9 @@ class LessonStripPeer final : public QObject, public PeerWidget {
   QPushButton* step_ = nullptr;
   QLabel* rate_ = nullptr;
   QLabel* state_ = nullptr;
+  QPushButton* sectors_ = nullptr;
+  QPushButton* sectorCount_ = nullptr;
+  QLabel* area_ = nullptr;
   std::optional<bool> shown_;
 };
 
@@ -96,18 +101,26 @@ LessonStripPeer::LessonStripPeer(ScaledWindow* window, Lesson& lesson)
                     QStringLiteral("コマ送り"), LessonAction::Step);
   row->addSpacing(8);
   row->addWidget(new QLabel(QStringLiteral("速さ"), strip));
-  addButton(row, QStringLiteral("－"), QStringLiteral("遅く"), LessonAction::Slower);
+  addButton(row, QStringLiteral("－"), QStringLiteral("遅く"), LessonAction::Slower)
+      ->setFixedWidth(36);
   rate_ = new QLabel(strip);
   rate_->setAlignment(Qt::AlignCenter);
   rate_->setMinimumWidth(36);
   row->addWidget(rate_);
-  addButton(row, QStringLiteral("＋"), QStringLiteral("速く"), LessonAction::Faster);
+  addButton(row, QStringLiteral("＋"), QStringLiteral("速く"), LessonAction::Faster)
+      ->setFixedWidth(36);
   row->addSpacing(8);
   addButton(row, QString::fromUtf8(kStopSymbol) + QStringLiteral(" 停止"), QStringLiteral("停止"),
             LessonAction::Stop);
   addButton(row, QString::fromUtf8(kReplaySymbol) + QStringLiteral(" もう一度"),
             QStringLiteral("もう一度"), LessonAction::Replay);
+  row->addSpacing(4);
+  sectors_ = addButton(row, {}, QStringLiteral("面積速度"), LessonAction::ToggleSectors);
+  sectorCount_ = addButton(row, {}, QStringLiteral("等分の数"), LessonAction::NextSectorCount);
+  sectorCount_->setFixedWidth(56);
   row->addStretch(1);
+  area_ = new QLabel(strip);
+  row->addWidget(area_);
   // Named by its own text, so that a screen reader hears each new state and speed.
   state_ = new QLabel(strip);
   row->addWidget(state_);
@@ -116,12 +129,14 @@ LessonStripPeer::LessonStripPeer(ScaledWindow* window, Lesson& lesson)
   setFont(ToQFont(kStripFont));
   showRect({0, 577, 989, LessonStrip::kHeight});
   lesson_.changed = [this] { refresh(); };
+  lesson_.areaChanged = [this] { area_->setText(QString::fromStdString(lesson_.areaText())); };
   qApp->installEventFilter(this);
   refresh();
 }
 
 LessonStripPeer::~LessonStripPeer() {
   lesson_.changed = nullptr;
+  lesson_.areaChanged = nullptr;
 }
 
 QPushButton* LessonStripPeer::addButton(QHBoxLayout* row, const QString& text, const QString& name,
@@ -141,6 +156,11 @@ void LessonStripPeer::refresh() {
   step_->setEnabled(lesson_.paused());
   rate_->setText(QString::fromUtf8(Lesson::RateText(lesson_.rateIndex())));
   state_->setText(QString::fromUtf8(lesson_.stateText()));
+  sectors_->setText(QString::fromStdString(lesson_.sectorsCaption()));
+  sectorCount_->setText(QString::fromStdString(lesson_.sectorCountCaption()));
+  // While the sectors show, their areas take the state's place; the buttons show the state.
+  area_->setVisible(lesson_.sectorsShown());
+  state_->setVisible(!lesson_.sectorsShown());
   if (shown_ != lesson_.stripShown()) showStrip(lesson_.stripShown());
 }
 

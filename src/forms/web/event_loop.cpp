@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "forms/backend.h"
 #include "forms/web/page.h"
@@ -53,6 +54,19 @@ std::unordered_map<int, std::function<void()>>& handlers() {
   return all;
 }
 
+// The clicks whose handlers run now, innermost last: whether the handler has waited yet, and how
+// often the drawing had changed when it started.
+struct RunningClick {
+  int element;
+  bool waited;
+  unsigned drawingChanges;
+};
+
+std::vector<RunningClick>& running() {
+  static std::vector<RunningClick> all;
+  return all;
+}
+
 // Set once the program has ended: queued clicks are dropped and the event loop stops.
 bool ended = false;
 
@@ -80,7 +94,11 @@ bool DispatchQueuedClicks() {
     if (found == handlers().end() || !found->second) continue;
     // A copy: the handler may make or drop buttons while it runs.
     const std::function<void()> handler = found->second;
+    running().push_back({element, false, DrawingChanges()});
     handler();
+    const RunningClick click = running().back();
+    running().pop_back();
+    kepler_page_click_returned(element, click.waited, DrawingChanges() != click.drawingChanges);
   }
   return any;
 }
@@ -92,6 +110,11 @@ std::int32_t WebClock::now() {
 }
 
 void WebClock::pumpEvents(std::int32_t deadline) {
+  // The first wait of a click's handler: a screen reader hears what started.
+  if (!running().empty() && !running().back().waited) {
+    running().back().waited = true;
+    kepler_page_click_started(running().back().element);
+  }
   FlushDrawing();
   if (DispatchQueuedClicks()) return;
   if (virtual_) {

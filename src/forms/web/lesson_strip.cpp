@@ -12,11 +12,12 @@ extern "C" {
 void kepler_strip_make(const char* name, const char* keysHelp, int shown);
 int kepler_strip_remembered();
 int kepler_strip_button(const char* caption, const char* name);
-int kepler_strip_text(const char* text, int live);
+int kepler_strip_text(const char* text, int kind);
 void kepler_strip_space();
 void kepler_strip_key(const char* key, int code);
 void kepler_strip_update(int element, const char* text, const char* name, int enabled);
 void kepler_strip_shown(int shown);
+void kepler_strip_hidden(int element, int hidden);
 }
 
 namespace forms::web {
@@ -40,6 +41,7 @@ constexpr KeyName kKeys[] = {
     {"+", LessonKey::Plus},   {"=", LessonKey::Plus},
     {"-", LessonKey::Minus},  {"S", LessonKey::S},
     {"R", LessonKey::R},      {"H", LessonKey::H},
+    {"A", LessonKey::A},
 };
 
 std::string Caption(const char* symbol, const char* words) {
@@ -68,6 +70,10 @@ LessonStrip::LessonStrip(Lesson& lesson) : lesson_(lesson) {
   kepler_strip_space();
   button(Caption(kStopSymbol, "停止"), "停止", LessonAction::Stop);
   button(Caption(kReplaySymbol, "もう一度"), "もう一度", LessonAction::Replay);
+  kepler_strip_space();
+  sectors_ = button({}, "面積速度", LessonAction::ToggleSectors);
+  sectorCount_ = button({}, "等分の数", LessonAction::NextSectorCount);
+  area_ = kepler_strip_text("", 2);
   state_ = kepler_strip_text("", 1);
   button(Caption(kHideSymbol, "隠す"), "隠す", LessonAction::ToggleStrip);
   for (const KeyName& key : kKeys) {
@@ -77,11 +83,15 @@ LessonStrip::LessonStrip(Lesson& lesson) : lesson_(lesson) {
     });
   }
   lesson_.changed = [this] { refresh(); };
+  lesson_.areaChanged = [this] {
+    kepler_strip_update(area_, lesson_.areaText().c_str(), nullptr, 1);
+  };
   refresh();
 }
 
 LessonStrip::~LessonStrip() {
   lesson_.changed = nullptr;
+  lesson_.areaChanged = nullptr;
 }
 
 void LessonStrip::refresh() {
@@ -90,6 +100,11 @@ void LessonStrip::refresh() {
   kepler_strip_update(step_, nullptr, nullptr, paused);
   kepler_strip_update(rate_, Lesson::RateText(lesson_.rateIndex()).c_str(), nullptr, 1);
   kepler_strip_update(state_, lesson_.stateText().c_str(), nullptr, 1);
+  kepler_strip_update(sectors_, lesson_.sectorsCaption().c_str(), nullptr, 1);
+  kepler_strip_update(sectorCount_, lesson_.sectorCountCaption().c_str(), nullptr, 1);
+  // While the sectors show, their areas take the state's place; the buttons show the state.
+  kepler_strip_hidden(area_, !lesson_.sectorsShown());
+  kepler_strip_hidden(state_, lesson_.sectorsShown());
   kepler_strip_shown(lesson_.stripShown());
 }
 

@@ -29,6 +29,9 @@ class LessonStrip {
   int step_ = 0;
   int rate_ = 0;
   int state_ = 0;
+  int sectors_ = 0;
+  int sectorCount_ = 0;
+  int area_ = 0;
 };
 
 }  // namespace forms::web

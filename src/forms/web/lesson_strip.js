@@ -93,19 +93,25 @@ mergeInto(LibraryManager.library, {
     return element;
   },
 
-  // A text of the strip; `live`: the state, which a screen reader reads out when it changes.
-  kepler_strip_text: function(text, live) {
+  // A text of the strip, by its kind: 0 a plain text; 1 the state, which a screen reader reads
+  // out when it changes; 2 the areas of the sectors, which change every frame and are not read
+  // out by themselves. The last two stand at the strip's right end.
+  kepler_strip_text: function(text, kind) {
     const k = Module.kepler;
     const span = k.strip.element.appendChild(document.createElement("span"));
     span.textContent = UTF8ToString(text);
-    if (live) {
+    if (kind == 1) {
       span.className = "kepler-strip-state";
       span.setAttribute("role", "status");
       span.setAttribute("aria-live", "polite");
     } else {
-      span.className = "kepler-strip-text";
+      span.className = kind == 2 ? "kepler-strip-state" : "kepler-strip-text";
     }
     return k.add(span);
+  },
+
+  kepler_strip_hidden: function(element, hidden) {
+    Module.kepler.elements[element].hidden = !!hidden;
   },
 
   kepler_strip_space: function() {

@@ -76,6 +76,7 @@ void PreparePage() {
   ::web::PrepareWait();
   kepler_page_prepare();
   kepler_page_keep_focus();
+  kepler_page_accessible();
 }
 
 bool VirtualClockRequested() {

@@ -17,6 +17,11 @@ void kepler_page_keep_focus();
 int kepler_page_held();
 // Lets a test read a picture box's pixel buffer (?clock=virtual only).
 void kepler_surface_model(int element, const void* pixels, int width, int height);
+// The screen reader's side of the page: spoken texts, the live region and the drawing's name.
+void kepler_page_accessible();
+// A click's handler waited for the first time (it started a demonstration), or returned.
+void kepler_page_click_started(int element);
+void kepler_page_click_returned(int element, int waited, int drew);
 }
 
 namespace forms::web {
@@ -31,6 +36,8 @@ std::string CssColor(Color color);
 
 // Copies every picture box's changed pixels to its canvas (peers.cpp).
 void FlushDrawing();
+// How many times the drawing changed so far: a picture box's pixels or an image's picture.
+unsigned DrawingChanges();
 
 // The buttons' handlers by element number, and the dispatch of queued clicks (event_loop.cpp).
 void SetClickHandler(int element, std::function<void()> handler);

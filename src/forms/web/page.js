@@ -1,6 +1,6 @@
 // Functions of the page's script that the browser backend calls from C++ (an Emscripten JS
-// library, linked with --js-library): the focus rule of the window, and what a test of the page
-// may look at on the virtual clock.
+// library, linked with --js-library): the focus rule of the window, what a screen reader hears,
+// and what a test of the page may look at on the virtual clock.
 
 mergeInto(LibraryManager.library, {
   // On the desktop only a button takes the focus: a press on the drawing, a label or the margin
@@ -11,6 +11,65 @@ mergeInto(LibraryManager.library, {
       const target = event.target;
       if (!(target instanceof Element && target.closest("button"))) event.preventDefault();
     }, true);
+  },
+
+  // What a screen reader hears. The captions and read-outs are spaced out for the eye (「お  わ
+  // り」, 「　内 惑 星 の 運 動　」), which a reader spells letter by letter; k.spoken(text) is the
+  // text without those spaces: a space is kept only between two ASCII characters. A polite live
+  // region, out of sight, says when a click's handler starts to run over time (its first wait: a
+  // demonstration) and when it returns, then with the read-outs (the texts of the labels on the
+  // picture boxes); never a frame. The window's first picture box is the drawing: its canvas is
+  // an image named after what was drawn last. The tab keeps the program's name as its title; the
+  // window's caption is kept on the window's box (data-caption).
+  kepler_page_accessible: function() {
+    const k = Module.kepler;
+    k.spoken = text => text.replace(/\s+/g, (gap, at, whole) =>
+        /[!-~]/.test(whole.charAt(at - 1)) && /[!-~]/.test(whole.charAt(at + gap.length)) ? " "
+                                                                                           : "");
+    const region = document.createElement("div");
+    region.className = "kepler-announce";
+    region.setAttribute("role", "status");
+    region.setAttribute("aria-live", "polite");
+    document.body.appendChild(region);
+    k.drawingName = "惑星の運動の図";
+    k.nameDrawing = name => {
+      if (k.drawing) k.drawing.setAttribute("aria-label", k.drawingName + "：「" + name + "」");
+    };
+    k.announce = text => {
+      if (!k.ended) region.textContent = text;
+    };
+    // The name of a click: a window button's caption; a lesson control or key that plays
+    // something (もう一度) plays the demonstration started last, so it takes that one's name.
+    k.clickName = element => {
+      const target = element > 0 ? k.elements[element] : null;
+      const inWindow = target && target.tagName == "BUTTON" && k.window.form.contains(target);
+      return inWindow ? target.lastChild.textContent : k.lastStarted;
+    };
+  },
+
+  // A click's handler waits for the first time: it started something that runs over time.
+  kepler_page_click_started: function(element) {
+    const k = Module.kepler;
+    const name = k.clickName(element);
+    if (!name) return;
+    k.lastStarted = name;
+    k.nameDrawing(name);
+    k.announce("「" + name + "」が始まりました。");
+  },
+
+  // A click's handler returned: `waited`, it had been announced as started; `drew`, it changed
+  // the drawing.
+  kepler_page_click_returned: function(element, waited, drew) {
+    const k = Module.kepler;
+    const name = k.clickName(element);
+    if (!name) return;
+    if (drew) k.nameDrawing(name);
+    if (!waited) return;
+    const readOuts = [...k.window.form.querySelectorAll(".kepler-surface > .kepler-label")]
+                         .filter(label => label.style.display != "none")
+                         .map(label => k.spoken(label.textContent))
+                         .filter(text => text);
+    k.announce(["「" + name + "」が終わりました。"].concat(readOuts).join(" "));
   },
 
   // With ?clock=virtual, a test may hold the clock at a wait: set Module.kepler.holdAt to a trace

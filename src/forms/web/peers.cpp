@@ -62,8 +62,9 @@ EM_JS(void, kepler_window_make, (int width, int height), {
   addEventListener("resize", k.fit);
 });
 
+// The window's caption is kept on its box; the tab keeps the page's own title, the program's name.
 EM_JS(void, kepler_window_title, (const char* text, int length), {
-  document.title = Module.kepler.text(text, length);
+  Module.kepler.window.form.dataset.caption = Module.kepler.text(text, length);
 });
 
 EM_JS(void, kepler_window_background, (const char* css, int length), {
@@ -142,11 +143,18 @@ EM_JS(void, kepler_element_class, (int element, const char* className, int on), 
   Module.kepler.elements[element].classList.toggle(UTF8ToString(className), !!on);
 });
 
-// The text of a label, or of a button's caption <span>.
+// The text of a label, or of a button's caption: its <span> shown, and its spoken form (without
+// the spaces that spread it out for the eye) for a screen reader.
 EM_JS(void, kepler_element_text, (int element, const char* text, int length), {
   const k = Module.kepler;
   const target = k.elements[element];
-  (target.tagName == "BUTTON" ? target.firstChild : target).textContent = k.text(text, length);
+  const value = k.text(text, length);
+  if (target.tagName == "BUTTON") {
+    target.firstChild.textContent = value;
+    target.lastChild.textContent = k.spoken(value);
+  } else {
+    target.textContent = value;
+  }
 });
 
 // Width and height [px] of one line of text in a CSS font, trailing blanks included: the advance
@@ -154,7 +162,8 @@ EM_JS(void, kepler_element_text, (int element, const char* text, int length), {
 EM_JS(void, kepler_text_measure, (const char* font, int fontLength, const char* text,
                                   int length, float* size), {
   const k = Module.kepler;
-  k.measure = k.measure || document.createElement("canvas").getContext("2d");
+  k.measure = k.measure ||
+              document.createElement("canvas").getContext("2d", {willReadFrequently: true});
   k.measure.font = k.text(font, fontLength);
   const metrics = k.measure.measureText(k.text(text, length));
   HEAPF32[size >> 2] = metrics.width;
@@ -162,12 +171,15 @@ EM_JS(void, kepler_text_measure, (const char* font, int fontLength, const char* 
 });
 
 // A button queues its clicks (mouse, Space, Enter) for the C++ side and wakes the wait in flight;
-// its caption is a <span>, so that a pressed button can move it.
+// its caption is a <span>, so that a pressed button can move it. A screen reader reads the caption
+// from a second one, out of sight, that holds it as spoken (see kepler_element_text): its name is
+// its content, so what a reader says and the caption shown cannot part.
 EM_JS(void, kepler_button_listen, (int element), {
   const k = Module.kepler;
   const button = k.elements[element];
   button.type = "button";
-  button.appendChild(document.createElement("span"));
+  button.appendChild(document.createElement("span")).setAttribute("aria-hidden", "true");
+  button.appendChild(document.createElement("span")).className = "kepler-spoken";
   k.guardEnter(button);
   button.addEventListener("click", () => {
     if (k.ended) return;
@@ -187,15 +199,26 @@ EM_JS(void, kepler_button_focus, (int element), {
   }
 });
 
-// A picture box's canvas, of its pixel buffer's size, under whatever the box holds.
+// A picture box's canvas, of its pixel buffer's size, under whatever the box holds. The window's
+// first picture box is the drawing, an image with a name (page.js); the others are backgrounds.
+// Every canvas of the page is read back often (by tests) and is drawn with putImageData alone, so
+// it is made for reading: WebKitGTK's accelerated canvas crashes now and then otherwise.
 EM_JS(void, kepler_surface_canvas, (int element, int width, int height), {
+  const k = Module.kepler;
   const canvas = document.createElement("canvas");
   canvas.width = width;
   canvas.height = height;
   canvas.className = "kepler-drawing";
-  const box = Module.kepler.elements[element];
+  const box = k.elements[element];
+  if (!k.drawing && box.parentNode == k.window.form) {
+    k.drawing = canvas;
+    canvas.setAttribute("role", "img");
+    canvas.setAttribute("aria-label", k.drawingName);
+  } else {
+    canvas.setAttribute("aria-hidden", "true");
+  }
   box.prepend(canvas);
-  box.keplerContext = canvas.getContext("2d");
+  box.keplerContext = canvas.getContext("2d", {willReadFrequently: true});
 });
 
 // RGBA pixels, row by row, into a canvas at (x, y): a picture box's drawing (`canvas` 0) or an
@@ -208,7 +231,7 @@ EM_JS(void, kepler_canvas_put, (int element, int isImage, const std::uint8_t* rg
     const canvas = box.firstChild || box.appendChild(document.createElement("canvas"));
     canvas.width = width;
     canvas.height = height;
-    context = canvas.getContext("2d");
+    context = canvas.getContext("2d", {willReadFrequently: true});
   }
   if (width > 0 && height > 0) {
     const pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
@@ -219,6 +242,14 @@ EM_JS(void, kepler_canvas_put, (int element, int isImage, const std::uint8_t* rg
 
 constexpr std::string_view kPGothicFace = "Kepler P Gothic";
 constexpr std::string_view kHeavyGothicFace = "Kepler Gothic UB";
+
+// The P gothic has no bold face. The desktop thickens its outlines for bold and keeps their
+// advances; a browser asked for weight 700 would make up a bold of its own, another in each engine
+// (Firefox's is wider, and breaks the hint elsewhere). The page asks for the regular face and
+// thickens it as the desktop does (.kepler-bold in the shell's style sheet).
+bool Emboldened(const FontSpec& font) {
+  return font.family == kPGothic && font.weight >= 700;
+}
 
 // A runtime font as CSS writes it. The two Japanese families map to the page's two subset faces;
 // points become pixels at 96 dpi, rounded, as on the desktop; the heavy gothic is an ultra-bold
@@ -237,7 +268,7 @@ std::string CssFont(const FontSpec& font) {
     }
   }
   const long pixels = std::lround(font.points * 96.0 / 72.0);
-  const int weight = heavy || font.weight >= 700 ? 700 : 400;
+  const int weight = heavy || (font.weight >= 700 && !Emboldened(font)) ? 700 : 400;
   return std::to_string(weight) + " " + std::to_string(pixels) + "px \"" + family +
          "\", sans-serif";
 }
@@ -316,6 +347,7 @@ class WebLabel final : public WebControl<LabelPeer> {
     setStyle(id(), "color", web::CssColor(look.fore));
     kepler_element_class(id(), "wrap", look.wordWrap);
     kepler_element_class(id(), "centred", look.centred);
+    kepler_element_class(id(), "kepler-bold", Emboldened(look.font));
   }
   void setText(std::string_view utf8) override { showText(id(), utf8); }
   TextSize measure(std::string_view utf8) const override {
@@ -335,6 +367,7 @@ class WebButton final : public WebControl<ButtonPeer> {
       : WebControl(container, "button", "kepler-button", name) {
     kepler_button_listen(id());
     setStyle(id(), "font", CssFont(font));
+    kepler_element_class(id(), "kepler-bold", Emboldened(font));
     setStyle(id(), "color", web::CssColor(systemButtonText()));
     setFaceColor(systemButtonFace());
   }
@@ -405,7 +438,11 @@ bool touches(const PixelRect& a, const PixelRect& b) {
          b.y <= a.y + a.height;
 }
 
+// How many times the drawing changed: a picture box's pixels or an image's picture.
+unsigned drawingChanges = 0;
+
 void WebSurface::imageChanged(const PixelRect& dirty) {
+  ++drawingChanges;
   // Only what lies on the buffer; a rectangle touching a pending one joins it.
   const int left = std::max(dirty.x, 0);
   const int top = std::max(dirty.y, 0);
@@ -442,6 +479,7 @@ class WebImage final : public WebControl<ImagePeer> {
  public:
   WebImage(int surface, std::string_view name) : WebControl(surface, "div", "kepler-image", name) {}
   void setPicture(const kepler::Picture* picture) override {
+    ++drawingChanges;
     if (picture == nullptr || picture->width <= 0 || picture->height <= 0 ||
         picture->pixels.size() <
             static_cast<std::size_t>(picture->width) * static_cast<std::size_t>(picture->height)) {
@@ -489,6 +527,10 @@ namespace web {
 void FlushDrawing() {
   static std::vector<std::uint32_t> scratch;
   for (WebSurface* surface : surfaces()) surface->flush(scratch);
+}
+
+unsigned DrawingChanges() {
+  return drawingChanges;
 }
 
 }  // namespace web
