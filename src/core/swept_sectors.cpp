@@ -25,6 +25,10 @@ double AreaFromPerihelion(double a, double e, double nu) {
 
 }  // namespace
 
+double TrueAngle(double degrees) {
+  return degrees * (std::numbers::pi / 180);
+}
+
 double EllipseArea(double a, double e) {
   return std::numbers::pi * a * a * std::sqrt(1 - e * e);
 }

@@ -14,6 +14,11 @@
 
 namespace kepler {
 
+// An angle in degrees as a true angle, a whole turn 2 pi [rad]. The program plots its bodies with
+// 6.28 for the turn; the recorded planets' sectors use their true longitude, which puts a sector's
+// edge within a pixel of the body and leaves no gap in the angle at perihelion.
+double TrueAngle(double degrees);
+
 // The whole area of the ellipse a, e [px^2]: pi a b.
 double EllipseArea(double a, double e);
 

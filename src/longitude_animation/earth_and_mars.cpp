@@ -29,8 +29,8 @@ void Form1::AnimateEarthAndMars() {
     const double earthAngle = kepler::UniformAngle(FrameCounter, kepler::kEarthDegreesPerDay, 1);
     const kepler::PlotPoint earth = kepler::CirclePicturePlace(earthAngle, mars.earthRadius);
     MoveImage(Image1, earth);
-    SweepSector(sectors, 0, 1, kepler::DegreeAngle(longitude));
-    SweepSector(sectors, 1, 1, earthAngle);
+    SweepSector(sectors, 0, 1, kepler::TrueAngle(longitude));
+    SweepSector(sectors, 1, 1, kepler::TrueAngle(FrameCounter * kepler::kEarthDegreesPerDay));
     WaitMilliseconds(30);
     if (halted()) return;
     Label5.setCaption(kepler::DayReadOut(FrameCounter));

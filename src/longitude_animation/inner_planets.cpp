@@ -48,9 +48,10 @@ void Form1::AnimateInnerPlanets() {
     MoveImage(Image1, kepler::CirclePicturePlace(earthAngle, mercury.earthRadius));
     const double venusAngle = kepler::UniformAngle(FrameCounter, kVenusRate, kFramesPerDay);
     MoveImage(Image4, kepler::CirclePicturePlace(venusAngle, kVenusRadius));
-    SweepSector(sectors, 0, 1, kepler::DegreeAngle(longitude));
-    SweepSector(sectors, 1, 1, venusAngle);
-    SweepSector(sectors, 2, 1, earthAngle);
+    const double elapsedDays = FrameCounter / static_cast<double>(kFramesPerDay);
+    SweepSector(sectors, 0, 1, kepler::TrueAngle(longitude));
+    SweepSector(sectors, 1, 1, kepler::TrueAngle(elapsedDays * kVenusRate));
+    SweepSector(sectors, 2, 1, kepler::TrueAngle(elapsedDays * kepler::kEarthDegreesPerDay));
     WaitMilliseconds(3);
     if (halted()) return;
     const double days = kepler::Int(FrameCounter / static_cast<double>(kFramesPerDay));

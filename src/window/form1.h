@@ -96,8 +96,9 @@ class Form1 : public kepler::ScenarioState {
   // Receives the read-out of the areas, "面積 8.33 % ／ 前 8.33 %" (empty while none is shown).
   std::function<void(const std::string&)> showAreas;
   // The latest demonstration's bodies, in the order it began them: the areas of each one's
-  // completed slices in the present turn (the last turn's, until its next frame) [px^2].
-  std::vector<std::vector<double>> sectorAreas() const;
+  // completed slices in the present turn (the last turn's, until its next frame), or in its last
+  // whole turn [px^2].
+  std::vector<std::vector<double>> sectorAreas(bool lastWholeTurn = false) const;
 
  private:
   // A body whose sectors are followed: the orbit the areas are measured on, its focus, and the

@@ -42,14 +42,11 @@ int Form1::BeginSectors(std::vector<SectorOrbit> bodies) {
 void Form1::DrawSectors(std::size_t body, const std::vector<kepler::SectorSweep::Piece>& pieces) {
   const SectorOrbit& orbit = sectors_->bodies[body].orbit;
   const SectorShades& shades = kSectorShades[static_cast<std::size_t>(orbit.shades)];
-  // A slice's pieces lie side by side: one polygon each.
-  for (std::size_t i = 0; i < pieces.size();) {
-    std::size_t j = i;
-    while (j + 1 < pieces.size() && pieces[j + 1].slice == pieces[i].slice) ++j;
-    Picture1.Shade(kepler::SectorOutline(orbit.focusX, orbit.focusY, orbit.a, orbit.e,
-                                         pieces[i].from, pieces[j].to),
-                   pieces[i].slice % 2 ? shades.dark : shades.light, shades.alpha);
-    i = j + 1;
+  // Piece by piece, as each frame drew them, so that drawing a turn again gives the same pixels.
+  for (const kepler::SectorSweep::Piece& piece : pieces) {
+    Picture1.Shade(
+        kepler::SectorOutline(orbit.focusX, orbit.focusY, orbit.a, orbit.e, piece.from, piece.to),
+        piece.slice % 2 ? shades.dark : shades.light, shades.alpha);
   }
 }
 
@@ -110,10 +107,12 @@ void Form1::ShowSectorAreas() {
             (last ? kepler::PercentText(*last) + " %" : std::string("－")));
 }
 
-std::vector<std::vector<double>> Form1::sectorAreas() const {
+std::vector<std::vector<double>> Form1::sectorAreas(bool lastWholeTurn) const {
   std::vector<std::vector<double>> areas;
   if (sectors_) {
-    for (const SectorBody& b : sectors_->bodies) areas.push_back(b.sweep.completedAreas());
+    for (const SectorBody& b : sectors_->bodies) {
+      areas.push_back(lastWholeTurn ? b.sweep.lastTurnAreas() : b.sweep.completedAreas());
+    }
   }
   return areas;
 }

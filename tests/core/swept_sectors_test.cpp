@@ -71,7 +71,8 @@ TEST(PolygonSpans, CoverTheAreaAndNeighboursShareNoPixel) {
     const double area = kepler::SweptArea(300, 0.967, cuts[i], cuts[i + 1]);
     if (area > 2000) EXPECT_NEAR(static_cast<double>(PixelCount(spans)), area, 0.02 * area) << i;
     for (const kepler::Span& s : spans) {
-      for (int x = s.x0; x < s.x1; ++x) EXPECT_TRUE(seen.insert({x, s.y}).second) << x << ' ' << s.y;
+      for (int x = s.x0; x < s.x1; ++x)
+        EXPECT_TRUE(seen.insert({x, s.y}).second) << x << ' ' << s.y;
     }
   }
   // Two triangles that share a slanted edge cover exactly the quadrilateral they make.
@@ -87,8 +88,8 @@ TEST(PolygonSpans, CoverTheAreaAndNeighboursShareNoPixel) {
     }
   }
   EXPECT_EQ(halves.size(), both);
-  EXPECT_EQ(both, PixelCount(kepler::PolygonSpans({{0.4, 0.2}, {37.3, 5.2}, {41.1, 33.3}, {11.7, 29.9}},
-                                                  100, 100)));
+  EXPECT_EQ(both, PixelCount(kepler::PolygonSpans(
+                      {{0.4, 0.2}, {37.3, 5.2}, {41.1, 33.3}, {11.7, 29.9}}, 100, 100)));
 }
 
 TEST(SectorSweep, OneTurnOfEqualTimesSweepsEqualAreasButForTheWaitsThreeQuartersOfADegreeAhead) {

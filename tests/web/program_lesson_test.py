@@ -200,7 +200,8 @@ class Buttons(unittest.TestCase):
             self.assertEqual(shown["state"], "再生中　×1")
             self.assertIn("PageDown", shown["title"])
             self.assertEqual(shown["names"],
-                             ["一時停止", "コマ送り", "遅く", "速く", "停止", "もう一度", "隠す"])
+                             ["一時停止", "コマ送り", "遅く", "速く", "停止", "もう一度", "面積速度",
+                              "12等分", "隠す"])
             for name, (r, _) in shown["buttons"].items():
                 self.assertGreaterEqual(min(r["width"], r["height"]), 44, name)
             window = b.value("document.querySelector('.kepler-window')"
@@ -210,6 +211,7 @@ class Buttons(unittest.TestCase):
             table = [("一時停止", ["Lesson Pause"]), ("再開", ["Lesson Resume"]),
                      ("速く", ["Lesson Rate 2"]), ("遅く", ["Lesson Rate 1"]),
                      ("停止", ["Lesson Stop"]), ("もう一度", ["Lesson Replay"]),
+                     ("面積速度", ["Lesson Sectors On"]), ("12等分", ["Lesson Sectors 24"]),
                      ("隠す", ["Lesson Strip Hidden"])]
             expected = []
             for name, new in table:
@@ -219,6 +221,10 @@ class Buttons(unittest.TestCase):
                     expected += new
                     wait_count(b, "Lesson ", len(expected))
                     self.assertEqual(focused(b), "Command1(1)")
+                    now = strip(b)
+                    if now["shown"]:  # the areas' read-out, once shown, leaves room for 隠す
+                        self.assertLessEqual(max(r["right"] for r, _ in now["buttons"].values()),
+                                             window["right"])
             self.assertEqual(lesson_lines(b), expected)
             self.assertFalse(strip(b)["shown"])
 

@@ -120,6 +120,7 @@ LessonStripPeer::LessonStripPeer(ScaledWindow* window, Lesson& lesson)
   sectorCount_->setFixedWidth(56);
   row->addStretch(1);
   area_ = new QLabel(strip);
+  area_->setMinimumWidth(200);  // "火星 面積 10.00 % ／ 前 10.00 %" without moving the buttons
   row->addWidget(area_);
   // Named by its own text, so that a screen reader hears each new state and speed.
   state_ = new QLabel(strip);
@@ -158,6 +159,7 @@ void LessonStripPeer::refresh() {
   state_->setText(QString::fromUtf8(lesson_.stateText()));
   sectors_->setText(QString::fromStdString(lesson_.sectorsCaption()));
   sectorCount_->setText(QString::fromStdString(lesson_.sectorCountCaption()));
+  sectorCount_->setAccessibleName(sectorCount_->text());
   // While the sectors show, their areas take the state's place; the buttons show the state.
   area_->setVisible(lesson_.sectorsShown());
   state_->setVisible(!lesson_.sectorsShown());

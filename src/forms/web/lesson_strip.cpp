@@ -72,7 +72,7 @@ LessonStrip::LessonStrip(Lesson& lesson) : lesson_(lesson) {
   button(Caption(kReplaySymbol, "もう一度"), "もう一度", LessonAction::Replay);
   kepler_strip_space();
   sectors_ = button({}, "面積速度", LessonAction::ToggleSectors);
-  sectorCount_ = button({}, "等分の数", LessonAction::NextSectorCount);
+  sectorCount_ = button({}, "12等分", LessonAction::NextSectorCount);
   area_ = kepler_strip_text("", 2);
   state_ = kepler_strip_text("", 1);
   button(Caption(kHideSymbol, "隠す"), "隠す", LessonAction::ToggleStrip);
@@ -101,7 +101,8 @@ void LessonStrip::refresh() {
   kepler_strip_update(rate_, Lesson::RateText(lesson_.rateIndex()).c_str(), nullptr, 1);
   kepler_strip_update(state_, lesson_.stateText().c_str(), nullptr, 1);
   kepler_strip_update(sectors_, lesson_.sectorsCaption().c_str(), nullptr, 1);
-  kepler_strip_update(sectorCount_, lesson_.sectorCountCaption().c_str(), nullptr, 1);
+  kepler_strip_update(sectorCount_, lesson_.sectorCountCaption().c_str(),
+                      lesson_.sectorCountCaption().c_str(), 1);
   // While the sectors show, their areas take the state's place; the buttons show the state.
   kepler_strip_hidden(area_, !lesson_.sectorsShown());
   kepler_strip_hidden(state_, lesson_.sectorsShown());

@@ -105,7 +105,7 @@ mergeInto(LibraryManager.library, {
       span.setAttribute("role", "status");
       span.setAttribute("aria-live", "polite");
     } else {
-      span.className = kind == 2 ? "kepler-strip-state" : "kepler-strip-text";
+      span.className = kind == 2 ? "kepler-strip-state kepler-strip-area" : "kepler-strip-text";
     }
     return k.add(span);
   },
