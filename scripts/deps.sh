@@ -10,14 +10,16 @@ run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev libfast-float-dev li
 test_packages=(googletest libgtest-dev libgmock-dev python3 xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
                libglib2.0-bin openbox wmctrl locales)
 # The browser build: the compiler, the libraries' sources (dpkg-dev unpacks giflib's), the font
-# tools and headless Chromium for the page's tests.
+# tools and the three engines for the page's tests: headless Chromium, WebKitGTK (its MiniBrowser
+# in Xvfb) and Firefox ESR (driven from Node by puppeteer-core, below).
 web_packages=(cmake ninja-build emscripten libfast-float-dev libfmt-dev googletest dpkg-dev
   python3-fonttools python3-brotli fonts-ipafont-gothic fonts-noto-cjk chromium chromium-driver
-  python3-selenium)
+  python3-selenium webkit2gtk-driver xvfb xauth firefox-esr nodejs)
 
 # From npm, installed globally (`npm root -g`) for the page's tests: axe-core checks what a
-# screen reader gets of the page.
-web_npm_packages=(axe-core@4)
+# screen reader gets of the page; puppeteer-core drives Firefox over WebDriver BiDi (24: 25 needs
+# Node 22).
+web_npm_packages=(axe-core@4 puppeteer-core@24)
 npm_wanted=()
 
 case "${1:-test}" in

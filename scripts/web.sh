@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The browser build: installs what is missing (emscripten, Chromium, the font tools), fetches
-# giflib's Debian sources once, builds build-web with emscripten and runs its tests (the core's
-# tests compiled to WebAssembly under Node, the page tooling in headless Chromium) and prints the
-# path of the program's page.
+# The browser build: installs what is missing (emscripten, the three browsers, the font tools),
+# fetches giflib's Debian sources once, builds build-web with emscripten and runs its tests (the
+# core's tests compiled to WebAssembly under Node, the page tooling in headless Chromium, the
+# page's behaviour and traces in WebKitGTK and Firefox too) and prints the path of the program's
+# page.
 # Usage: scripts/web.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,9 +1,9 @@
 #!/usr/bin/python3
-"""The program's page in headless Chromium, from file:// and from a local web server: real
-buttons in Tab order with the desktop's faces and keys, the focus kept on the last button, the
-start-up pixels and the hint, clicks nested in waits, the quit box, the end and its restart link
-(whatever fragment the URL carries), the error box of a missing file, the trace's format, fitting
-the view and no request. The program's own trace lines are the
+"""The program's page, from file:// and from a local web server, in the engine KEPLER_BROWSER
+names (tests/web/harness.py): real buttons in Tab order with the desktop's faces and keys, the
+focus kept on the last button, the start-up pixels and the hint, clicks nested in waits, the quit
+box, the end and its restart link (whatever fragment the URL carries), the error box of a missing
+file, the trace's format, fitting the view and no request. The program's own trace lines are the
 expectations; tests/web/program_trace_test.py compares whole traces with the desktop's.
 
     /usr/bin/python3 tests/web/program_page_test.py BUILD_WEB/web/kepler-laws.html
@@ -17,9 +17,6 @@ import sys
 import threading
 import time
 import unittest
-
-from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.by import By
 
 from harness import Browser, BrowserCase
 
@@ -40,6 +37,7 @@ FACE = (255, 255, 200)
 WHITE, DARK, LIGHT, SHADOW = (255, 255, 255), (64, 64, 64), (212, 208, 200), (128, 128, 128)
 ENTER = ("Enter", "Enter", 13)
 SPACE = (" ", "Space", 32)
+TAB = ("Tab", "Tab", 9)
 # Command2 shows the laws picture over the drawing: its lines between Click and Return.
 LAWS_PICTURE = ["Image1 Visible False", "Image2 Visible False", "Image3 Visible False",
                 "Image4 Visible False", "Image3 Top 0", "Image3 Left 0",
@@ -51,13 +49,35 @@ def open_page(browser, query="?trace&scale=1"):
     browser.wait_for("window.keplerFirstFrame", timeout=60)
 
 
-def control(browser, name):
-    return browser.driver.find_element(By.CSS_SELECTOR, f'[data-control="{name}"]')
+def control(name):
+    """The CSS selector of a control."""
+    return f'[data-control="{name}"]'
 
 
-def rect(browser, name):
-    return browser.run("return arguments[0].getBoundingClientRect().toJSON();",
-                       control(browser, name))
+def rect(browser, name=None, css=None):
+    return browser.value(f"document.querySelector({css or control(name)!r})"
+                         ".getBoundingClientRect().toJSON()")
+
+
+def click_on(browser, name=None, css=None):
+    """A mouse click in the middle of a control or of the element `css` selects."""
+    r = rect(browser, name, css)
+    browser.click_at(r["x"] + r["width"] / 2, r["y"] + r["height"] / 2)
+
+
+def focus(browser, name):
+    browser.run(f"document.querySelector({control(name)!r}).focus();")
+
+
+def shown(browser, css):
+    """Whether every element `css` selects is rendered and visible (False when none is)."""
+    return browser.value(f"(all => all.length > 0 && all.every(e => e.checkVisibility("
+                         f"{{visibilityProperty: true}})))"
+                         f"([...document.querySelectorAll({css!r})])")
+
+
+def text(browser, css):
+    return browser.value(f"document.querySelector({css!r}).innerText")
 
 
 def lines(browser):
@@ -105,19 +125,20 @@ class StartUp(unittest.TestCase):
 
     def test_buttons_are_real_buttons_read_by_caption_visited_by_tab_from_the_first(self):
         b = self.browser
-        buttons = b.driver.find_elements(By.CSS_SELECTOR, ".kepler-window button")
-        self.assertEqual([button.get_attribute("data-control") for button in buttons], BUTTONS)
-        self.assertEqual([b.run("return arguments[0].firstChild.textContent;", button)
-                          for button in buttons], CAPTIONS)
-        # Read by name, without the spaces that spread a caption out for the eye.
-        self.assertEqual([button.accessible_name for button in buttons], SPOKEN)
-        b.run("arguments[0].focus();", buttons[0])
+        buttons = b.value("[...document.querySelectorAll('.kepler-window button')]"
+                          ".map(button => [button.dataset.control, button.firstChild.textContent])")
+        self.assertEqual(buttons, [list(button) for button in zip(BUTTONS, CAPTIONS)])
+        if b.name == "chromium":
+            # Read by name, without the spaces that spread a caption out for the eye.
+            self.assertEqual([button.accessible_name for button in b.driver.find_elements(
+                "css selector", ".kepler-window button")], SPOKEN)
+        focus(b, "Command1(0)")
         visited = []
         for _ in range(9):
-            ActionChains(b.driver).send_keys("\ue004").perform()  # Tab
+            b.key(*TAB)
             visited.append(focused(b))
         self.assertEqual(visited, BUTTONS[1:])
-        ActionChains(b.driver).key_down("\ue008").send_keys("\ue004").key_up("\ue008").perform()
+        b.key(*TAB, modifiers=8)  # Shift
         self.assertEqual(focused(b), "Command2")
 
     def test_faces_are_flat_inside_the_desktops_bevel_and_a_focused_one_has_the_focus_mark(self):
@@ -134,7 +155,7 @@ class StartUp(unittest.TestCase):
                                ((1, h - 2), SHADOW), ((100, h - 2), SHADOW), ((w - 2, 25), SHADOW)]:
             self.assertEqual(px(x, y), colour, (x, y))
         self.assertNoFocusMark(self.shot, "Command1(3)")
-        self.browser.run("arguments[0].focus();", control(self.browser, "Command1(3)"))
+        focus(self.browser, "Command1(3)")
         self.assertFocusMark(self.browser.pixels(), "Command1(3)")
 
     # The window gives Command1(0) the focus before it shows, while the page still hides it.
@@ -239,7 +260,7 @@ class ScreenReader(BrowserCase):
                      .observe(region, {childList: true, characterData: true, subtree: true});""")
 
     def play(self, name):
-        control(self.browser, name).click()
+        click_on(self.browser, name)
         wait_for_line(self.browser, f"Form1 Return {name}", timeout=60)
         return self.browser.value("window.heard.splice(0)")
 
@@ -287,10 +308,8 @@ class ScreenReader(BrowserCase):
         self.listen()
         self.play("Command1(4)")  # the read-outs hold text
         b.run(axe_path().read_text())
-        result = b.driver.execute_async_script("""
-            const done = arguments[arguments.length - 1];
-            axe.run(document, {resultTypes: ["violations"]})
-               .then(r => done(r.violations), e => done(String(e)));""")
+        result = b.run("""return axe.run(document, {resultTypes: ["violations"]})
+                              .then(r => r.violations, e => String(e));""")
         self.assertIsInstance(result, list, result)
         serious = [v for v in result if v["impact"] in ("critical", "serious")]
         contrast = [v for v in serious if v["id"] == "color-contrast"]
@@ -315,7 +334,7 @@ class Clicks(BrowserCase):
     def test_space_and_enter_click_the_focused_button_once_and_not_while_held_or_with_ctrl(self):
         b = self.browser
         open_page(b)
-        control(b, "Command2").click()
+        click_on(b, "Command2")
         wait_for_line(b, "Form1 Return Command2")
         b.key(*ENTER, text="\r")
         b.key(*SPACE, text=" ")
@@ -329,7 +348,7 @@ class Clicks(BrowserCase):
     def test_a_press_outside_the_buttons_leaves_the_focus_on_the_last_one_for_enter_and_space(self):
         b = self.browser
         open_page(b)
-        control(b, "Command2").click()
+        click_on(b, "Command2")
         wait_for_line(b, "Form1 Return Command2")
         drawing, title = rect(b, "Picture1"), rect(b, "Label1")
         view = b.value("[document.documentElement.clientWidth, "
@@ -347,19 +366,22 @@ class Clicks(BrowserCase):
     def test_a_held_button_is_sunken_with_its_caption_one_pixel_down_and_right(self):
         b = self.browser
         open_page(b)
-        button = control(b, "Command2")
+        r = rect(b, "Command2")
+        middle = (r["x"] + r["width"] / 2, r["y"] + r["height"] / 2)
         up = b.pixels()
-        ActionChains(b.driver).move_to_element(button).click_and_hold().perform()
+        b.mouse(*middle, "down")
         down = b.pixels()
-        ActionChains(b.driver).release().perform()
+        b.mouse(*middle, "up")
         wait_for_line(b, "Form1 Return Command2")
         x0, y0, w, h = 801, 441, 180, 50
         for (x, y), colour in [((0, 0), SHADOW), ((100, 0), SHADOW), ((w - 1, 0), WHITE),
                                ((0, h - 1), WHITE), ((1, 1), DARK), ((w - 2, 1), LIGHT),
                                ((100, h - 2), LIGHT)]:
             self.assertEqual(down.pixel(x0 + x, y0 + y), colour, (x, y))
+        # WebKit blends the moved caption's edges up to a few levels apart now and then.
         moved = [(x, y) for x in range(6, w - 7) for y in range(6, h - 7)
-                 if down.pixel(x0 + x + 1, y0 + y + 1) != up.pixel(x0 + x, y0 + y)]
+                 if max(map(lambda a, b: abs(a - b), down.pixel(x0 + x + 1, y0 + y + 1),
+                            up.pixel(x0 + x, y0 + y))) > 3]
         self.assertEqual(moved, [])
         inked = [(x, y) for x in range(6, w - 7) for y in range(6, h - 7)
                  if up.pixel(x0 + x, y0 + y) != FACE]
@@ -369,9 +391,9 @@ class Clicks(BrowserCase):
     def test_a_click_during_a_wait_runs_nested_and_returns_before_the_wait_goes_on(self):
         b = self.browser
         open_page(b)
-        control(b, "Command1(0)").click()
+        click_on(b, "Command1(0)")
         b.wait_for("window.keplerTrace.filter(l => l.endsWith('Form1 Wait 50')).length >= 3")
-        control(b, "Command2").click()
+        click_on(b, "Command2")
         wait_for_line(b, "Form1 Return Command2")
         b.wait_for("(t => t.slice(t.findIndex(l => l.endsWith('Return Command2')))"
                    ".some(l => l.endsWith('Wait 50')))(window.keplerTrace)")
@@ -392,7 +414,7 @@ class Clicks(BrowserCase):
         b = self.browser
         url = b.open(PAGE, "?trace&scale=1")
         b.wait_for("window.keplerFirstFrame", timeout=60)
-        control(b, "Command3").click()
+        click_on(b, "Command3")
         box = b.wait_for("document.querySelector('dialog[open]')") and dialog(b)
         self.assertEqual(box, {"title": "確　　認", "text": "本当に終わりますか？",
                                "buttons": ["はい(Y)", "いいえ(N)"], "focused": "はい(Y)"})
@@ -400,24 +422,22 @@ class Clicks(BrowserCase):
         wait_for_line(b, "Form1 Return Command3")
         self.assertIsNone(dialog(b))
         self.assertIn('Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 7', lines(b))
-        self.assertTrue(control(b, "Command1(0)").is_displayed())
+        self.assertTrue(shown(b, control("Command1(0)")))
 
-        control(b, "Command3").click()
+        click_on(b, "Command3")
         b.wait_for("document.querySelector('dialog[open]')")
         b.key(*ENTER, text="\r")  # はい is the default
         b.wait_for("window.keplerExitCode === 0")
         self.assertEqual(lines(b)[-2:], [
             'Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 6', "Form1 End"])
-        self.assertFalse(any(button.is_displayed()
-                             for button in b.driver.find_elements(By.TAG_NAME, "button")))
-        ended = b.driver.find_element(By.CSS_SELECTOR, ".kepler-ended")
-        self.assertEqual(ended.find_element(By.TAG_NAME, "p").text, "プログラムを終了しました。")
-        link = ended.find_element(By.TAG_NAME, "a")
-        self.assertEqual(link.get_attribute("href"), url)
-        link.click()
+        self.assertFalse(b.value("[...document.querySelectorAll('button')].some(button => "
+                                 "button.checkVisibility({visibilityProperty: true}))"))
+        self.assertEqual(text(b, ".kepler-ended p"), "プログラムを終了しました。")
+        self.assertEqual(b.value("document.querySelector('.kepler-ended a').href"), url)
+        click_on(b, css=".kepler-ended a")
         b.wait_for("window.keplerTrace && window.keplerTrace.length > 0 && "
                    "window.keplerExitCode === undefined", timeout=60)
-        self.assertTrue(control(b, "Command1(0)").is_displayed())
+        self.assertTrue(shown(b, control("Command1(0)")))
 
     def test_the_restart_link_loads_the_page_again_whatever_fragment_its_url_carries(self):
         b = self.browser
@@ -426,15 +446,15 @@ class Clicks(BrowserCase):
                 b.open_url("about:blank")  # from the page before, only the fragment would change
                 b.open(PAGE, query)
                 b.wait_for("window.keplerFirstFrame", timeout=60)
-                control(b, "Command3").click()
+                click_on(b, "Command3")
                 b.wait_for("document.querySelector('dialog[open]')")
                 b.key("y", "KeyY", 89, text="y")
                 b.wait_for("window.keplerExitCode === 0")
                 b.run("window.beforeRestart = true;")
-                b.driver.find_element(By.CSS_SELECTOR, ".kepler-ended a").click()
+                click_on(b, css=".kepler-ended a")
                 b.wait_for("window.beforeRestart === undefined && window.keplerFirstFrame",
                            timeout=60)
-                self.assertTrue(control(b, "Command1(0)").is_displayed())
+                self.assertTrue(shown(b, control("Command1(0)")))
                 self.assertEqual(b.value("location.search"), query.split("#")[0])
 
     def end_through_the_error_box(self, before):
@@ -458,8 +478,7 @@ class Clicks(BrowserCase):
         time.sleep(0.3)
         self.assertEqual(lines(b), trace, "something ran after the end")
         self.assertIsNone(dialog(b))
-        self.assertEqual(b.driver.find_element(By.CSS_SELECTOR, ".kepler-ended")
-                         .find_element(By.TAG_NAME, "p").text, "プログラムを終了しました。")
+        self.assertEqual(text(b, ".kepler-ended p"), "プログラムを終了しました。")
         return trace[before:]
 
     def test_a_removed_file_ends_through_the_error_box_naming_it(self):
@@ -467,7 +486,7 @@ class Clicks(BrowserCase):
         open_page(b, "?trace&scale=1&remove=kepler.bmp")
         self.console_before = len(b.console())
         before = len(lines(b))
-        control(b, "Command2").click()
+        click_on(b, "Command2")
         trace = self.end_through_the_error_box(before)
         # The picture is not set: the lines before its load, then the error and the end.
         self.assertEqual(trace[:-2], ["Form1 Click Command2"] + LAWS_PICTURE[:6])
@@ -476,10 +495,10 @@ class Clicks(BrowserCase):
         b = self.browser
         open_page(b, "?trace&scale=1&remove=kepler.bmp")
         self.console_before = len(b.console())
-        control(b, "Command1(0)").click()
+        click_on(b, "Command1(0)")
         b.wait_for("window.keplerTrace.some(l => l.endsWith('Form1 Wait 50'))")
         before = len(lines(b))
-        control(b, "Command2").click()  # runs inside a wait of Command1(0)
+        click_on(b, "Command2")  # runs inside a wait of Command1(0)
         trace = self.end_through_the_error_box(before)
         self.assertNotIn("Form1 Return Command1(0)", trace)
 
@@ -518,7 +537,7 @@ class Fitting(unittest.TestCase):
             self.assertAlmostEqual(button["width"], 180 * scale, delta=0.5)
             x, y = button["x"] + button["width"] * 0.9, button["y"] + button["height"] * 0.9
             self.assertEqual(shot.pixel(int(x), int(y)), FACE)
-            ActionChains(b.driver).move_by_offset(int(x), int(y)).click().perform()
+            b.click_at(int(x), int(y))
             wait_for_line(b, "Form1 Return Command2")
             self.assertEqual(b.requests(), [])
 
@@ -531,7 +550,7 @@ class Fitting(unittest.TestCase):
                 with Browser() as b:
                     b.open_url(f"http://127.0.0.1:{server.server_port}/{page.name}?trace&scale=1")
                     b.wait_for("window.keplerFirstFrame", timeout=60)
-                    control(b, "Command2").click()
+                    click_on(b, "Command2")
                     wait_for_line(b, "Form1 Return Command2")
                     self.assertEqual(b.requests(), [])  # not even /favicon.ico
             finally:

@@ -18,8 +18,6 @@ import re
 import sys
 import unittest
 
-from selenium.webdriver.common.by import By
-
 from harness import BrowserCase
 
 PAGE = None  # set from the command line
@@ -70,8 +68,7 @@ class TraceEquality(BrowserCase):
         if name.startswith("sectors_"):  # the lesson's sectors on, by their key
             b.run("document.dispatchEvent(new KeyboardEvent('keydown', {key: 'a', code: 'KeyA'}));")
         control = BUTTONS[button]
-        b.run("arguments[0].click();",
-              b.driver.find_element(By.CSS_SELECTOR, f'[data-control="{control}"]'))
+        b.run("document.querySelector(arguments[0]).click();", f'[data-control="{control}"]')
         if answer is not None:
             b.wait_for("document.querySelector('dialog[open]')")
             caption = ANSWERS[answer]
