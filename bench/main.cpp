@@ -322,7 +322,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   for (const std::string_view file : kepler::kProgramFiles) {
-    if (!QFileInfo::exists(QString::fromStdString(ProgramFileName(file)))) {
+    if (!QFileInfo::exists(QString::fromStdString(std::string(file)))) {
       std::fprintf(stderr,
                    "kepler-bench: %s is missing from %s; build the assets and data_files targets "
                    "first\n",

@@ -8,7 +8,7 @@
 void Form1::AnimateEarthAndMars() {
   const kepler::RecordedPlanet& mars = kepler::kRecordedMars;
   DrawDataOrbits(mars.orbitA, mars.orbitE, {mars.earthRadius});
-  LoadLongitudeTable(ProgramFileName(mars.file), mars.records);
+  LoadLongitudeTable(std::string(mars.file), mars.records);
   Label4.setCaption("");
   Label7.setCaption("");
   Label11.setCaption("");

@@ -19,7 +19,7 @@ constexpr int kFramesPerDay = 5;
 void Form1::AnimateInnerPlanets() {
   const kepler::RecordedPlanet& mercury = kepler::kRecordedMercury;
   DrawDataOrbits(mercury.orbitA, mercury.orbitE, {mercury.earthRadius, kVenusRadius});
-  LoadLongitudeTable(ProgramFileName(mercury.file), mercury.records);
+  LoadLongitudeTable(std::string(mercury.file), mercury.records);
   Label4.setCaption("");
   Image4.setVisible(true);
   Label7.setCaption("");

@@ -63,7 +63,7 @@ void Form1::Command1_Click(std::int16_t Index) {
   Image4.setVisible(false);
   ScenarioKind = 1;
   for (const PictureLoad& load : row.pictures) {
-    LoadScenarioPicture(this->*load.image, ProgramFileName(load.file));
+    LoadScenarioPicture(this->*load.image, std::string(load.file));
   }
   SemiMajorAxis = row.semiMajorAxis;
   Eccentricity = row.eccentricity;

@@ -26,11 +26,6 @@
 #include "forms/timer.h"
 #include "window/scenario_state.h"
 
-// One of the program's files by its bare name (core/program_files.h), as the forms layer opens it.
-inline std::string ProgramFileName(std::string_view name) {
-  return std::string(name);
-}
-
 class Form1 : public kepler::ScenarioState {
  public:
   // Scenario clicks nested inside the waits of running demonstrations, at most. Each level holds

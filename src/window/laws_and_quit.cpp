@@ -11,7 +11,7 @@ void Form1::Command2_Click() {
   Image4.setVisible(false);
   Image3.setTop(0);
   Image3.setLeft(0);
-  const std::string laws = ProgramFileName(kepler::kLawsPicture);
+  const std::string laws = std::string(kepler::kLawsPicture);
   Image3.setPicture(forms::LoadPicture(laws), laws);
   Image3.setVisible(true);
 }

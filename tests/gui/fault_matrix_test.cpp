@@ -205,7 +205,8 @@ class FaultMatrixTest : public WindowTest, public ::testing::WithParamInterface<
 
 TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
   const Case c = GetParam();
-  const QString name = QString::fromStdString(ProgramFileName(c.file.name));
+  const QString name =
+      QString::fromUtf8(c.file.name.data(), static_cast<qsizetype>(c.file.name.size()));
   applyFault(name, c.fault);
   TraceRecorder trace;
   const bool plays = c.fault == Fault::CaseChanged;
@@ -247,7 +248,8 @@ TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
 INSTANTIATE_TEST_SUITE_P(NineFiles, FaultMatrixTest, ::testing::ValuesIn(allCases()),
                          [](const ::testing::TestParamInfo<Case>& p) {
                            QString name = QStringLiteral("%1_%2").arg(
-                               QString::fromStdString(ProgramFileName(p.param.file.name)),
+                               QString::fromUtf8(p.param.file.name.data(),
+                                                 static_cast<qsizetype>(p.param.file.name.size())),
                                kFaults[static_cast<int>(p.param.fault)].name);
                            name.replace(QRegularExpression("[^A-Za-z0-9]"), "_");
                            return name.toStdString();

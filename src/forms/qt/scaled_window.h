@@ -76,8 +76,6 @@ class ScaledWindow : public QWidget {
  private:
   friend class PeerWidget;
 
-  // How the drawing surface's image and the bodies' pictures are magnified on a scaled window.
-  Qt::TransformationMode PictureMagnification();
   void attach(PeerWidget* control);
   void detach(PeerWidget* control);
   // Recomputes the scale and the client area's place from the window's size and re-shows every
