@@ -18,8 +18,9 @@ web_packages=(cmake ninja-build emscripten libfast-float-dev libfmt-dev googlete
 
 # From npm, installed globally (`npm root -g`) for the page's tests: axe-core checks what a
 # screen reader gets of the page; puppeteer-core drives Firefox over WebDriver BiDi (24: 25 needs
-# Node 22).
-web_npm_packages=(axe-core@4 puppeteer-core@24)
+# Node 22); eslint, its recommended rules and the browser's and Node's globals check the repo's
+# JavaScript (eslint.config.js; 9 runs on Debian's Node 20).
+web_npm_packages=(axe-core@4 puppeteer-core@24 eslint@9 @eslint/js@9 globals@16)
 npm_wanted=()
 
 case "${1:-test}" in

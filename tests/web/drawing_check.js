@@ -10,6 +10,7 @@
 //
 // Resolves to {width, height, compared, mismatched, mismatches: [[x, y, shown, expected]...],
 // bodies: [{name, file, left, top, shown: [every picture file that the screen shows there]}]}.
+/* exported keplerDrawingCheck */
 async function keplerDrawingCheck(shotBase64) {
   const pixelsOf = async blob => {
     const bitmap =

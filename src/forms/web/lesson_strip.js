@@ -4,7 +4,7 @@
 // choice of showing it.
 
 mergeInto(LibraryManager.library, {
-  // The strip, hidden until the window shows (the window's fit places it, see peers.cpp), and the
+  // The strip, hidden until the window shows (the window's fit places it, see peers.js), and the
   // page's key listener. A key the lesson knows is queued as the click of its code (a negative
   // number, never an element's) and ends the wait in flight; the C++ side decides what it does
   // now, as the desktop does. Keys with Ctrl, Alt or Meta, held keys' repeats, and keys while a
@@ -68,7 +68,7 @@ mergeInto(LibraryManager.library, {
     try {
       const value = localStorage.getItem("kepler-laws.lesson-strip");
       return value == "shown" ? 1 : value == "hidden" ? 0 : -1;
-    } catch (error) {
+    } catch {
       return -1;
     }
   },
@@ -143,7 +143,7 @@ mergeInto(LibraryManager.library, {
     k.strip.shown = !!shown;
     try {
       localStorage.setItem("kepler-laws.lesson-strip", shown ? "shown" : "hidden");
-    } catch (error) {
+    } catch {
       // Not remembered; the page goes on as chosen.
     }
     k.fit();

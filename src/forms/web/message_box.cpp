@@ -24,13 +24,13 @@ EM_ASYNC_JS(int, kepler_box_show, (const char* title, int titleLength, const cha
   dialog.className = "kepler-box";
   const heading = dialog.appendChild(document.createElement("div"));
   heading.className = "kepler-box-title";
-  heading.textContent = k.text(title, titleLength);
+  heading.textContent = UTF8ToString(title, titleLength);
   const text = dialog.appendChild(document.createElement("p"));
-  text.textContent = k.text(prompt, promptLength);
+  text.textContent = UTF8ToString(prompt, promptLength);
   const row = dialog.appendChild(document.createElement("div"));
   row.className = "kepler-box-buttons";
-  const captions = [k.text(first, firstLength)];
-  if (secondLength) captions.push(k.text(second, secondLength));
+  const captions = [UTF8ToString(first, firstLength)];
+  if (secondLength) captions.push(UTF8ToString(second, secondLength));
   const answer = await new Promise(resolve => {
     const buttons = captions.map((caption, i) => {
       const button = row.appendChild(document.createElement("button"));

@@ -1,8 +1,57 @@
 // Functions of the page's script that the browser backend calls from C++ (an Emscripten JS
-// library, linked with --js-library): the focus rule of the window, what a screen reader hears,
-// and what a test of the page may look at on the virtual clock.
+// library, linked with --js-library): the page's script state and options, the trace sink, the
+// focus rule of the window, what a screen reader hears, and what a test of the page may look at
+// on the virtual clock.
 
 mergeInto(LibraryManager.library, {
+  // Module.kepler: elements by number (0 is no element), clicks queued by the buttons' listeners
+  // as element numbers for the C++ side to dispatch, and the options. A queued click ends the
+  // wait in flight.
+  kepler_page_prepare: function() {
+    if (Module.kepler) return;
+    const query = new URLSearchParams(location.search);
+    const scale = Number(query.get("scale"));
+    const k = Module.kepler = {
+      elements: [null],
+      clicks: [],
+      ended: false,
+      trace: query.has("trace"),
+      virtualClock: query.get("clock") == "virtual",
+      // ?scale=N pins the window at N times its size, at the top left; otherwise it fills the view.
+      scale: scale > 0 && scale <= 16 ? scale : 0,
+      add: element => k.elements.push(element) - 1,
+      // A string of `length` bytes from C++ (the end page's, event_loop.cpp).
+      text: (pointer, length) => UTF8ToString(pointer, length),
+      // Enter clicks a focused button once, as on the desktop: not again while it is held, and not
+      // with Ctrl, Alt or Meta.
+      guardEnter: element => element.addEventListener("keydown", event => {
+        const held = event.repeat || event.ctrlKey || event.altKey || event.metaKey;
+        if (event.key == "Enter" && held) event.preventDefault();
+      }),
+    };
+    if (k.trace) window.keplerTrace = [];
+    Module.keplerWait.pending = () => k.clicks.length > 0;
+    // Safari on iPad shows :active (a pressed button sunken) only where a touch listener exists.
+    document.addEventListener("touchstart", () => {}, {passive: true});
+  },
+
+  kepler_page_virtual_clock: function() {
+    return Module.kepler.virtualClock;
+  },
+
+  kepler_page_trace: function() {
+    return Module.kepler.trace;
+  },
+
+  kepler_page_trace_line: function(line, length) {
+    window.keplerTrace.push(performance.now().toFixed(3) + " kepler.forms: " +
+                            UTF8ToString(line, length));
+  },
+
+  kepler_page_fatal: function(message, length) {
+    console.error("kepler-laws: " + UTF8ToString(message, length));
+  },
+
   // On the desktop only a button takes the focus: a press on the drawing, a label or the margin
   // leaves it on the last focused button, so Enter, Space or a presenter's remote still clicks
   // it. In a page such a press would move the focus to the body; it is refused here.
