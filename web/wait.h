@@ -10,7 +10,8 @@ namespace web {
 // 0.1 ms for a page that is not cross-origin isolated, which a file:// page never is.
 double NowMs();
 
-// Returns at the first moment NowMs() >= deadlineMs, having yielded to the browser at least once;
+// Returns once NowMs() >= deadlineMs (on a timer, so up to about a millisecond after it, more on
+// a busy machine), having yielded to the browser at least once;
 // a deadline of infinity waits for a wake alone. The wait returns early, after its first yield or
 // at any later task, once Module.keplerWait.pending() is true: script sets `pending` (by default
 // always false) and calls Module.keplerWait.wake() when it becomes true.

@@ -12,6 +12,7 @@
 #include "forms/form_window.h"
 #include "forms/label.h"
 #include "forms/picture_box.h"
+#include "forms/scheduled_reading.h"
 
 namespace {
 
@@ -183,6 +184,50 @@ TEST_F(PeerProtocol, TheTabOrderIsTheOrderTheWindowGivesNotTheOrderOfMaking) {
   ASSERT_EQ(tabOrder.size(), 2u);
   EXPECT_EQ(tabOrder[0], &first.buttonPeer());
   EXPECT_EQ(tabOrder[1], &second.buttonPeer());
+}
+
+// The pacing loop of a window's wait on a real clock whose timer wakes `wakeLate` ms after each
+// deadline it sleeps towards and whose frame then takes `draw` ms: the real time that `waits`
+// waits of `delay` ms take.
+std::int32_t paced(int waits, std::int32_t delay, std::int32_t wakeLate, std::int32_t draw) {
+  forms::ScheduledReading clock;
+  std::int32_t real = 1000;
+  for (int i = 0; i < waits; ++i) {
+    const std::int32_t start = clock.read(real);
+    while (forms::ClockDifference(clock.read(real), start) < delay) {
+      const std::int32_t deadline = start + delay;
+      clock.leave();
+      if (forms::ClockDifference(deadline, real) > 0) real = deadline + wakeLate;
+      clock.reached(deadline, real);
+    }
+    real += draw;
+  }
+  return real - 1000;
+}
+
+TEST(ScheduledReading, LateWakeUpsAndDrawingAreAbsorbedNotAddedUp) {
+  EXPECT_EQ(paced(1800, 3, 1, 0), 1800 * 3 + 1) << "only the last wake-up's lateness is left";
+  EXPECT_EQ(paced(1800, 3, 1, 1), 1800 * 3 + 2);
+  EXPECT_EQ(paced(100, 30, 17, 0), 100 * 30 + 17) << "lateness up to the slack";
+  EXPECT_EQ(paced(100, 30, 18, 0), 100 * 48) << "past the slack each wait starts where it is";
+  EXPECT_LE(paced(1800, 3, 2, 2), 1800 * 3 + 2 + 2) << "frames that fit their delay keep to it";
+  EXPECT_EQ(paced(10, 3, 1, 20), 10 * 24) << "a frame past the slack: paced from where it is";
+}
+
+TEST(ScheduledReading, TheReadingIsRealAfterLeavingOrAnEarlyEndAndNeverGoesBack) {
+  forms::ScheduledReading clock;
+  clock.reached(1003, 1005);
+  EXPECT_EQ(clock.read(1005), 1003);
+  EXPECT_EQ(clock.read(1003 + forms::ScheduledReading::kSlack), 1003);
+  EXPECT_EQ(clock.read(1004 + forms::ScheduledReading::kSlack), 1021) << "past the slack";
+  EXPECT_EQ(clock.read(1025), 1025) << "and real from then on";
+  clock.reached(1030, 1031);
+  clock.leave();
+  EXPECT_EQ(clock.read(1031), 1031) << "a click leaves the schedule";
+  clock.reached(1040, 1039);
+  EXPECT_EQ(clock.read(1040), 1040) << "a wait ended early by a click: no schedule";
+  clock.reached(1038, 1041);
+  EXPECT_EQ(clock.read(1041), 1041) << "a deadline before a reading given would turn it back";
 }
 
 }  // namespace

@@ -3,15 +3,20 @@
 opening it to the first frame that shows the window, and each demonstration's pacing overhead on
 the real clock: the time from its click to its return, against the sum of the waits it asked for.
 
-    /usr/bin/python3 web/bench/program_bench.py [PAGE] [--opens N] [--only I]
+    /usr/bin/python3 web/bench/program_bench.py [PAGE] [--opens N] [--only I] [--runs N] [--busy]
 
 PAGE defaults to build-web/web/kepler-laws.html (scripts/web.sh builds it). The times come from
 the page's own trace (?trace: every line carries performance.now()), so nothing is added to the
 program for them. All eight demonstrations take about four minutes. A benchmark, not a test: the
-figures depend on the machine's load.
+figures depend on the machine's load. KEPLER_BROWSER picks the engine (tests/web/harness.py).
+Each demonstration is played --runs times (each on a fresh page); its row gives the medians of
+the overhead and of the CPU time of all the browser's processes over the time from its click to
+its return, as a share of one core. --busy keeps one core busy with a spinning process meanwhile,
+the background load of the pacing goals.
 """
 
 import argparse
+import multiprocessing
 import os
 import pathlib
 import re
@@ -40,17 +45,28 @@ def pacing(trace, button):
     return asked, times[1] - times[0]
 
 
+def spin():
+    while True:
+        pass
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("page", nargs="?", default="build-web/web/kepler-laws.html")
     parser.add_argument("--opens", type=int, default=10, help="page opens to time")
     parser.add_argument("--only", type=int, action="append", help="demonstration to play (0-7)")
+    parser.add_argument("--runs", type=int, default=1, help="plays of each demonstration")
+    parser.add_argument("--busy", action="store_true", help="one core busy meanwhile")
     args = parser.parse_args()
     page = pathlib.Path(args.page)
     if not page.exists():
         sys.exit(f"program_bench.py: {page} is missing; run scripts/web.sh first")
 
-    print(f"load average {os.getloadavg()[0]:.2f}")
+    busy = multiprocessing.Process(target=spin, daemon=True) if args.busy else None
+    if busy:
+        busy.start()
+    print(f"{os.environ.get('KEPLER_BROWSER', 'chromium')}, one busy core: {bool(busy)}; "
+          f"load average {os.getloadavg()[0]:.2f}")
     size = page.stat().st_size
     print(f"{page.name}: {size:,} bytes ({size / 2**20:.2f} MiB)")
     with Browser() as browser:
@@ -62,20 +78,32 @@ def main():
               f"{statistics.median(first_frames):.1f}, min {min(first_frames):.1f}, "
               f"max {max(first_frames):.1f}")
 
-        print("| # | waits asked [ms] | click to return [ms] | overhead |")
-        print("|---|---|---|---|")
+        print("| # | waits asked [ms] | click to return [ms] | overhead | CPU | runs' overheads |")
+        print("|---|---|---|---|---|---|")
         for index in args.only or range(8):
             button = f"Command1({index})"
-            browser.open(page, "?scale=1&trace")
-            browser.wait_for("window.keplerFirstFrame", timeout=60)
-            browser.run("document.querySelector(arguments[0]).click()",
-                        f'[data-control="{button}"]')
-            browser.wait_for(f"window.keplerTrace.some(l => l.endsWith('Form1 Return {button}'))",
-                             timeout=120, poll=0.5)
-            asked, measured = pacing(browser.trace(), button)
-            print(f"| {index} | {asked} | {measured:.1f} | {100 * (measured - asked) / asked:.2f} % |",
+            runs = []
+            for _ in range(args.runs):
+                browser.open(page, "?scale=1&trace")
+                browser.wait_for("window.keplerFirstFrame", timeout=60)
+                cpu = browser.cpu_seconds()
+                browser.run("document.querySelector(arguments[0]).click()",
+                            f'[data-control="{button}"]')
+                browser.wait_for(
+                    f"window.keplerTrace.some(l => l.endsWith('Form1 Return {button}'))",
+                    timeout=180, poll=0.5)
+                cpu = browser.cpu_seconds() - cpu
+                asked, measured = pacing(browser.trace(), button)
+                runs.append((100 * (measured - asked) / asked, measured, 100 * cpu * 1000 / measured))
+            over = statistics.median(run[0] for run in runs)
+            measured = statistics.median(run[1] for run in runs)
+            cpu = statistics.median(run[2] for run in runs)
+            each = ", ".join(f"{run[0]:.2f}" for run in runs)
+            print(f"| {index} | {asked} | {measured:.1f} | {over:.2f} % | {cpu:.0f} % | {each} |",
                   flush=True)
     print(f"load average {os.getloadavg()[0]:.2f}")
+    if busy:
+        busy.terminate()
 
 
 if __name__ == "__main__":

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "forms/backend.h"
+#include "forms/scheduled_reading.h"
 #include "forms/web/page.h"
 #include "wait.h"
 
@@ -67,6 +68,9 @@ std::vector<RunningClick>& running() {
   return all;
 }
 
+// The real clock's reading, kept on the schedule of the waits (see WebClock).
+ScheduledReading schedule;
+
 // Set once the program has ended: queued clicks are dropped and the event loop stops.
 bool ended = false;
 
@@ -94,6 +98,8 @@ bool DispatchQueuedClicks() {
     if (found == handlers().end() || !found->second) continue;
     // A copy: the handler may make or drop buttons while it runs.
     const std::function<void()> handler = found->second;
+    // A click is not on the demonstration's schedule: its waits start at the real reading.
+    schedule.leave();
     running().push_back({element, false, DrawingChanges()});
     handler();
     const RunningClick click = running().back();
@@ -106,7 +112,8 @@ bool DispatchQueuedClicks() {
 WebClock::WebClock() : virtual_(VirtualClockRequested()) {}
 
 std::int32_t WebClock::now() {
-  return virtual_ ? static_cast<std::int32_t>(virtualTime_) : readingOf(::web::NowMs());
+  if (virtual_) return static_cast<std::int32_t>(virtualTime_);
+  return schedule.read(readingOf(::web::NowMs()));
 }
 
 void WebClock::pumpEvents(std::int32_t deadline) {
@@ -125,10 +132,13 @@ void WebClock::pumpEvents(std::int32_t deadline) {
     if (remaining > 0) virtualTime_ += static_cast<std::uint32_t>(remaining);
   } else {
     // The reading turns over to the deadline at the start of the millisecond `remaining` on from
-    // the current one.
+    // the current one: the wait sleeps towards it however late it started, and one that reaches
+    // it within the slack puts the reading on the schedule.
+    schedule.leave();
     const double nowMs = ::web::NowMs();
     const std::int32_t remaining = ClockDifference(deadline, readingOf(nowMs));
     if (remaining > 0) ::web::WaitUntil(std::floor(nowMs) + remaining);
+    schedule.reached(deadline, readingOf(::web::NowMs()));
   }
   DispatchQueuedClicks();
 }

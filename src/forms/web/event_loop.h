@@ -14,6 +14,11 @@ namespace forms::web {
 // ?clock=virtual in the URL, time stands still until a wait lets it pass and then jumps to the
 // wait's deadline after one yield to the browser, so queued clicks and painting still happen and
 // a 45-second demonstration plays in a second or two.
+//
+// On the real clock the reading is kept on the waits' schedule (forms/scheduled_reading.h): a
+// wait that starts within a display frame of the previous wait's deadline starts at that
+// deadline, so a late wake-up or a frame's drawing is absorbed instead of added up. A click runs
+// on the real reading.
 class WebClock final : public Clock {
  public:
   WebClock();
