@@ -3,7 +3,6 @@
 #include <QApplication>
 
 #include <clocale>
-#include <string>
 
 #include "core/program_file.h"
 #include "forms/lesson.h"
@@ -37,12 +36,7 @@ int main(int argc, char* argv[]) {
   Form1 form(lessonClock);
   form.Form_Load();
   forms::Lesson lesson(lessonClock);
-  lesson.stopDemonstrations = [&form] { form.StopDemonstrations(); };
-  lesson.replayDemonstration = [&form] { form.ReplayDemonstration(); };
-  lesson.sectorsChanged = [&form, &lesson] {
-    form.SetSectors(lesson.sectorsShown(), lesson.sectorCount());
-  };
-  form.showAreas = [&lesson](const std::string& text) { lesson.setAreaText(text); };
+  form.UseLesson(lesson);
   const forms::qt::LessonStrip strip(form.window(), lesson);
   form.show();
   return QApplication::exec();

@@ -6,8 +6,6 @@
 // that a click which needs it takes the same error path as a missing file on the desktop.
 #include <emscripten.h>
 
-#include <string>
-
 #include "forms/lesson.h"
 #include "forms/lesson_clock.h"
 #include "forms/web/event_loop.h"
@@ -41,12 +39,7 @@ int main() {
   Form1 form(lessonClock);
   form.Form_Load();
   forms::Lesson lesson(lessonClock);
-  lesson.stopDemonstrations = [&form] { form.StopDemonstrations(); };
-  lesson.replayDemonstration = [&form] { form.ReplayDemonstration(); };
-  lesson.sectorsChanged = [&form, &lesson] {
-    form.SetSectors(lesson.sectorsShown(), lesson.sectorCount());
-  };
-  form.showAreas = [&lesson](const std::string& text) { lesson.setAreaText(text); };
+  form.UseLesson(lesson);
   const forms::web::LessonStrip strip(lesson);
   form.show();
   forms::web::RunEventLoop();

@@ -22,6 +22,7 @@
 #include "forms/form_window.h"
 #include "forms/image_control.h"
 #include "forms/label.h"
+#include "forms/lesson.h"
 #include "forms/picture_box.h"
 #include "forms/timer.h"
 #include "window/scenario_state.h"
@@ -88,6 +89,9 @@ class Form1 : public kepler::ScenarioState {
   // single orbit's turn is cut. Applies at once: the running demonstration's sectors are cut
   // anew from its first frame, drawn or removed.
   void SetSectors(bool shown, int count);
+  // Hands the lesson controls their stop, replay and sectors, and the sectors' read-out back to
+  // the lesson. Both live as long as the program.
+  void UseLesson(forms::Lesson& lesson);
   // Receives the read-out of the areas, "面積 8.33 % ／ 前 8.33 %" (empty while none is shown).
   std::function<void(const std::string&)> showAreas;
   // The latest demonstration's bodies, in the order it began them: the areas of each one's

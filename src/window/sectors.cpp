@@ -28,6 +28,15 @@ constexpr SectorShades kSectorShades[] = {
 
 }  // namespace
 
+void Form1::UseLesson(forms::Lesson& lesson) {
+  lesson.stopDemonstrations = [this] { StopDemonstrations(); };
+  lesson.replayDemonstration = [this] { ReplayDemonstration(); };
+  lesson.sectorsChanged = [this, &lesson] {
+    SetSectors(lesson.sectorsShown(), lesson.sectorCount());
+  };
+  showAreas = [&lesson](const std::string& text) { lesson.setAreaText(text); };
+}
+
 int Form1::BeginSectors(std::vector<SectorOrbit> bodies) {
   SectorRun run{++sectorRuns_, {}};
   for (SectorOrbit& orbit : bodies) {
