@@ -37,9 +37,9 @@ module.exports = [
     files: ["tests/web/drawing_check.js"],
     languageOptions: {globals: {...globals.browser, Module: "readonly"}},
   },
-  // The site's page and its service worker.
+  // The site's page and its service worker; the benchmark's floor page.
   {
-    files: ["web/site/register.js"],
+    files: ["web/site/register.js", "web/bench/floor.js"],
     languageOptions: {globals: globals.browser},
   },
   {

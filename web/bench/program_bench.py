@@ -12,7 +12,9 @@ figures depend on the machine's load. KEPLER_BROWSER picks the engine (tests/web
 Each demonstration is played --runs times (each on a fresh page); its row gives the medians of
 the overhead and of the CPU time of all the browser's processes over the time from its click to
 its return, as a share of one core. --busy keeps one core busy with a spinning process meanwhile,
-the background load of the pacing goals.
+the background load of the pacing goals. --floor also plays floor.html beside it, the least any
+page costs the engine to show the circle's and the inner planets' frames (see floor.js), for 10 s
+each, --runs times: its CPU is the floor under the program's.
 """
 
 import argparse
@@ -22,6 +24,7 @@ import pathlib
 import re
 import statistics
 import sys
+import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tests" / "web"))
 from harness import Browser  # noqa: E402
@@ -45,6 +48,24 @@ def pacing(trace, button):
     return asked, times[1] - times[0]
 
 
+def floor(browser, page, runs):
+    """The floor page's CPU as a share of one core and its frames per second, medians of `runs`
+    plays of 10 s in each shape."""
+    print("| floor | CPU | frames/s |")
+    print("|---|---|---|")
+    for shape in ("circle", "inner"):
+        plays = []
+        for _ in range(runs):
+            browser.open(page, f"?shape={shape}")
+            time.sleep(1)
+            frames, cpu = browser.value("window.floorFrames"), browser.cpu_seconds()
+            time.sleep(10)
+            cpu = browser.cpu_seconds() - cpu
+            plays.append((10 * cpu, (browser.value("window.floorFrames") - frames) / 10))
+        print(f"| {shape} | {statistics.median(p[0] for p in plays):.0f} % | "
+              f"{statistics.median(p[1] for p in plays):.0f} |", flush=True)
+
+
 def spin():
     while True:
         pass
@@ -57,6 +78,7 @@ def main():
     parser.add_argument("--only", type=int, action="append", help="demonstration to play (0-7)")
     parser.add_argument("--runs", type=int, default=1, help="plays of each demonstration")
     parser.add_argument("--busy", action="store_true", help="one core busy meanwhile")
+    parser.add_argument("--floor", action="store_true", help="the floor page's CPU too")
     args = parser.parse_args()
     page = pathlib.Path(args.page)
     if not page.exists():
@@ -101,6 +123,8 @@ def main():
             each = ", ".join(f"{run[0]:.2f}" for run in runs)
             print(f"| {index} | {asked} | {measured:.1f} | {over:.2f} % | {cpu:.0f} % | {each} |",
                   flush=True)
+        if args.floor:
+            floor(browser, pathlib.Path(__file__).with_name("floor.html"), args.runs)
     print(f"load average {os.getloadavg()[0]:.2f}")
     if busy:
         busy.terminate()

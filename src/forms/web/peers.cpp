@@ -81,10 +81,6 @@ void setStyle(int element, const char* property, std::string_view value) {
   kepler_element_style(element, property, value.data(), static_cast<int>(value.size()));
 }
 
-void showText(int element, std::string_view utf8) {
-  kepler_element_text(element, utf8.data(), static_cast<int>(utf8.size()));
-}
-
 // The pixels 0xAARRGGBB of a row-by-row buffer, as the RGBA bytes a canvas takes, little-endian;
 // `opaque` ignores the alpha byte, as the desktop's RGB32 drawing does.
 void toRgba(const std::uint32_t* argb, int stride, const PixelRect& r, bool opaque,
@@ -132,14 +128,33 @@ class WebControl : public Peer {
  public:
   WebControl(int container, const char* tag, const char* className, std::string_view name)
       : element_(container, tag, className, name) {}
+  // A demonstration places its bodies and sets its read-outs at every frame, mostly to what they
+  // already are; the element is touched only by a change, so the browser lays out and paints only
+  // what moved.
   void setGeometry(const PixelRect& r) override {
+    if (placed_ && r.x == rect_.x && r.y == rect_.y && r.width == rect_.width &&
+        r.height == rect_.height) {
+      return;
+    }
+    placed_ = true;
+    rect_ = r;
     kepler_element_geometry(id(), r.x, r.y, r.width, r.height);
   }
   void setVisible(bool visible) override { kepler_element_visible(id(), visible); }
   int id() const { return element_.id(); }
 
+ protected:
+  void showText(std::string_view utf8) {
+    if (utf8 == text_) return;
+    text_ = utf8;
+    kepler_element_text(id(), utf8.data(), static_cast<int>(utf8.size()));
+  }
+
  private:
   Element element_;
+  bool placed_ = false;
+  PixelRect rect_;
+  std::string text_;  // as shown: a new element shows none
 };
 
 class WebLabel final : public WebControl<LabelPeer> {
@@ -153,7 +168,7 @@ class WebLabel final : public WebControl<LabelPeer> {
     kepler_element_class(id(), "centred", look.centred);
     kepler_element_class(id(), "kepler-bold", Emboldened(look.font));
   }
-  void setText(std::string_view utf8) override { showText(id(), utf8); }
+  void setText(std::string_view utf8) override { showText(utf8); }
   TextSize measure(std::string_view utf8) const override {
     float size[2] = {0, 0};
     kepler_text_measure(font_.data(), static_cast<int>(font_.size()), utf8.data(),
@@ -176,7 +191,7 @@ class WebButton final : public WebControl<ButtonPeer> {
     setFaceColor(systemButtonFace());
   }
   ~WebButton() override { web::ForgetClickHandler(id()); }
-  void setText(std::string_view utf8) override { showText(id(), utf8); }
+  void setText(std::string_view utf8) override { showText(utf8); }
   void setFaceColor(Color color) override {
     setStyle(id(), "background-color", web::CssColor(color));
   }
