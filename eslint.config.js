@@ -25,6 +25,7 @@ module.exports = [
         LibraryManager: "readonly",
         Module: "readonly",
         UTF8ToString: "readonly",
+        Asyncify: "readonly",
         HEAPU8: "readonly",
         HEAP32: "readonly",
         HEAPU32: "readonly",

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""The browser build's pacing wait (web/wait.cpp) in headless Chromium: it never returns before
+"""The browser build's pacing wait (src/forms/web/wait.cpp) in headless Chromium: it never returns before
 its deadline, and the page stays responsive while C++ code waits in it.
 
     /usr/bin/python3 tests/web/wait_test.py BUILD_WEB/web/wait_bench.html

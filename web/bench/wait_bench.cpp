@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "wait.h"
+#include "forms/web/wait.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ void Wait(const std::string& strategy, double deadline, int delayMs) {
       return;
     }
   }
-  web::WaitUntil(deadline);  // "WaitUntil": hop, timer to 1 ms before, spin
+  web::WaitUntil(deadline);  // "WaitUntil": the page's own wait
 }
 
 std::string Measure(const std::string& strategy, int delayMs, int count) {

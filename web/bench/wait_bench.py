@@ -24,7 +24,7 @@ STRATEGIES = [
     ("hop-timeout", "hop, then setTimeout to the deadline"),
     ("timeout1-hops", "setTimeout to 1 ms before, then hops"),
     ("hop-timeout0.5-hops", "hop, setTimeout to 0.5 ms before, hops"),
-    ("WaitUntil", "hop, setTimeout to 1 ms before, spin (web/wait.cpp)"),
+    ("WaitUntil", "hop, setTimeout to the deadline, no spin (the page's wait, wait.js)"),
     ("hop-timeout2-hops", "hop, setTimeout to 2 ms before, hops"),
     ("hops", "hops only (a yielding busy wait)"),
 ]

@@ -1,7 +1,5 @@
 #include "forms/web/event_loop.h"
 
-#include <emscripten.h>
-
 #include <cmath>
 #include <limits>
 #include <string_view>
@@ -12,43 +10,10 @@
 #include "forms/backend.h"
 #include "forms/scheduled_reading.h"
 #include "forms/web/page.h"
-#include "wait.h"
+#include "forms/web/wait.h"
 
 namespace forms::web {
 namespace {
-
-// clang-format off
-// The oldest queued click's element number, taken off the queue; 0 when none is queued.
-EM_JS(int, kepler_next_click, (), {
-  const clicks = Module.kepler.clicks;
-  return clicks.length ? clicks.shift() : 0;
-});
-
-// The window gives way to a line saying the program has ended and a link that opens the page
-// anew (a page cannot close its own tab). window.keplerExitCode holds the program's status. The
-// link leaves out the URL's fragment: a link to the page's own URL with one (a school's page may
-// link to kepler-laws.html#lesson3) would only scroll, never load the page again.
-EM_JS(void, kepler_page_end, (int exitCode, const char* line, int lineLength, const char* again,
-                              int againLength), {
-  const k = Module.kepler;
-  k.ended = true;
-  k.clicks.length = 0;
-  window.keplerExitCode = exitCode;
-  if (!k.window) return;
-  const text = document.createElement("p");
-  text.textContent = k.text(line, lineLength);
-  const link = document.createElement("a");
-  const url = new URL(location.href);
-  url.hash = "";
-  link.href = url.href;
-  link.textContent = k.text(again, againLength);
-  k.window.ended.replaceChildren(text, link);
-  k.window.form.hidden = true;
-  k.window.ended.hidden = false;
-  k.fit();
-  link.focus();
-});
-// clang-format on
 
 std::unordered_map<int, std::function<void()>>& handlers() {
   static std::unordered_map<int, std::function<void()>> all;
@@ -160,8 +125,8 @@ void EndProgram(int exitCode) {
   constexpr std::string_view kStartAgain = "もう一度始める";
   web::ended = true;
   web::PreparePage();
-  web::kepler_page_end(exitCode, kEndedLine.data(), static_cast<int>(kEndedLine.size()),
-                       kStartAgain.data(), static_cast<int>(kStartAgain.size()));
+  kepler_page_end(exitCode, kEndedLine.data(), static_cast<int>(kEndedLine.size()),
+                  kStartAgain.data(), static_cast<int>(kStartAgain.size()));
 }
 
 }  // namespace forms

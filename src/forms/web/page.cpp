@@ -4,7 +4,7 @@
 #include <string>
 
 #include "forms/backend.h"
-#include "wait.h"
+#include "forms/web/wait.h"
 
 // The page's script state, its options and the trace sink, in page.js.
 extern "C" {

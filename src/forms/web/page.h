@@ -22,6 +22,11 @@ void kepler_page_accessible();
 // A click's handler waited for the first time (it started a demonstration), or returned.
 void kepler_page_click_started(int element);
 void kepler_page_click_returned(int element, int waited, int drew);
+// The oldest queued click's element number, taken off the queue; 0 when none is queued.
+int kepler_next_click();
+// The window gives way to the end's line and a link that starts the page again.
+void kepler_page_end(int exitCode, const char* line, int lineLength, const char* again,
+                     int againLength);
 }
 
 namespace forms::web {

@@ -20,8 +20,6 @@ mergeInto(LibraryManager.library, {
       // ?scale=N pins the window at N times its size, at the top left; otherwise it fills the view.
       scale: scale > 0 && scale <= 16 ? scale : 0,
       add: element => k.elements.push(element) - 1,
-      // A string of `length` bytes from C++ (the end page's, event_loop.cpp).
-      text: (pointer, length) => UTF8ToString(pointer, length),
       // Enter clicks a focused button once, as on the desktop: not again while it is held, and not
       // with Ctrl, Alt or Meta.
       guardEnter: element => element.addEventListener("keydown", event => {
@@ -141,5 +139,35 @@ mergeInto(LibraryManager.library, {
       height: height,
       argb: HEAPU32.slice(pixels >> 2, (pixels >> 2) + width * height),
     });
+  },
+
+  // The oldest queued click's element number, taken off the queue; 0 when none is queued.
+  kepler_next_click: function() {
+    const clicks = Module.kepler.clicks;
+    return clicks.length ? clicks.shift() : 0;
+  },
+
+  // The window gives way to a line saying the program has ended and a link that opens the page
+  // anew (a page cannot close its own tab). window.keplerExitCode holds the program's status. The
+  // link leaves out the URL's fragment: a link to the page's own URL with one (a school's page may
+  // link to kepler-laws.html#lesson3) would only scroll, never load the page again.
+  kepler_page_end: function(exitCode, line, lineLength, again, againLength) {
+    const k = Module.kepler;
+    k.ended = true;
+    k.clicks.length = 0;
+    window.keplerExitCode = exitCode;
+    if (!k.window) return;
+    const text = document.createElement("p");
+    text.textContent = UTF8ToString(line, lineLength);
+    const link = document.createElement("a");
+    const url = new URL(location.href);
+    url.hash = "";
+    link.href = url.href;
+    link.textContent = UTF8ToString(again, againLength);
+    k.window.ended.replaceChildren(text, link);
+    k.window.form.hidden = true;
+    k.window.ended.hidden = false;
+    k.fit();
+    link.focus();
   },
 });
