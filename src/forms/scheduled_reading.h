@@ -16,7 +16,7 @@ namespace forms {
 
 class ScheduledReading {
  public:
-  static constexpr std::int32_t kSlack = 17;  // [ms] one display frame at 60 Hz
+  static constexpr std::int32_t kSlack = 34;  // [ms] two display frames at 60 Hz
 
   // The reading to give when the real clock reads `real`.
   std::int32_t read(std::int32_t real) {

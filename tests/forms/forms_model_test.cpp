@@ -208,10 +208,13 @@ std::int32_t paced(int waits, std::int32_t delay, std::int32_t wakeLate, std::in
 TEST(ScheduledReading, LateWakeUpsAndDrawingAreAbsorbedNotAddedUp) {
   EXPECT_EQ(paced(1800, 3, 1, 0), 1800 * 3 + 1) << "only the last wake-up's lateness is left";
   EXPECT_EQ(paced(1800, 3, 1, 1), 1800 * 3 + 2);
-  EXPECT_EQ(paced(100, 30, 17, 0), 100 * 30 + 17) << "lateness up to the slack";
-  EXPECT_EQ(paced(100, 30, 18, 0), 100 * 48) << "past the slack each wait starts where it is";
+  constexpr std::int32_t slack = forms::ScheduledReading::kSlack;
+  EXPECT_EQ(paced(100, 50, slack, 0), 100 * 50 + slack) << "lateness up to the slack";
+  EXPECT_EQ(paced(100, 50, slack + 1, 0), 100 * (50 + slack + 1))
+      << "past the slack each wait starts where it is";
   EXPECT_LE(paced(1800, 3, 2, 2), 1800 * 3 + 2 + 2) << "frames that fit their delay keep to it";
-  EXPECT_EQ(paced(10, 3, 1, 20), 10 * 24) << "a frame past the slack: paced from where it is";
+  EXPECT_EQ(paced(10, 3, 1, slack + 3), 10 * (3 + 1 + slack + 3))
+      << "a frame past the slack: paced from where it is";
 }
 
 TEST(ScheduledReading, TheReadingIsRealAfterLeavingOrAnEarlyEndAndNeverGoesBack) {
@@ -219,15 +222,17 @@ TEST(ScheduledReading, TheReadingIsRealAfterLeavingOrAnEarlyEndAndNeverGoesBack)
   clock.reached(1003, 1005);
   EXPECT_EQ(clock.read(1005), 1003);
   EXPECT_EQ(clock.read(1003 + forms::ScheduledReading::kSlack), 1003);
-  EXPECT_EQ(clock.read(1004 + forms::ScheduledReading::kSlack), 1021) << "past the slack";
-  EXPECT_EQ(clock.read(1025), 1025) << "and real from then on";
-  clock.reached(1030, 1031);
+  const std::int32_t past = 1004 + forms::ScheduledReading::kSlack;
+  EXPECT_EQ(clock.read(past), past) << "past the slack";
+  EXPECT_EQ(clock.read(past + 4), past + 4) << "and real from then on";
+  clock.reached(past + 9, past + 10);
   clock.leave();
-  EXPECT_EQ(clock.read(1031), 1031) << "a click leaves the schedule";
-  clock.reached(1040, 1039);
-  EXPECT_EQ(clock.read(1040), 1040) << "a wait ended early by a click: no schedule";
-  clock.reached(1038, 1041);
-  EXPECT_EQ(clock.read(1041), 1041) << "a deadline before a reading given would turn it back";
+  EXPECT_EQ(clock.read(past + 10), past + 10) << "a click leaves the schedule";
+  clock.reached(past + 19, past + 18);
+  EXPECT_EQ(clock.read(past + 19), past + 19) << "a wait ended early by a click: no schedule";
+  clock.reached(past + 17, past + 20);
+  EXPECT_EQ(clock.read(past + 20), past + 20)
+      << "a deadline before a reading given would turn it back";
 }
 
 }  // namespace
