@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/comet_pacing.h"
+#include "core/data_demo.h"
 #include "core/orbit.h"
 
 using namespace kepler;
@@ -34,4 +35,43 @@ TEST(CometRegimes, BoundariesAreFastAtFiftyAndSlowAtFiveHundred) {
   EXPECT_EQ(FastJump(25.0001), 2);
   EXPECT_EQ(FastJump(25), 3);
   EXPECT_EQ(SubFrameCount(500), 3);
+}
+
+// Figures worked out by hand from the formulas (a calculator's sin, cos and floor), so that a
+// wrong rule fails with the number rather than only with a golden trace's digest.
+TEST(DemonstrationArithmetic, HandCheckedFigures) {
+  // e = 0.5: aphelion is (1 + e) / (1 - e) = 3 times as far, its sweep about 9 times the
+  // perihelion's; 6.28 for the turn leaves it at 8.9996 once cut to four decimals.
+  const std::array<double, 361> steps = StepTimes(200, 0.5);
+  EXPECT_EQ(steps[180], 8.9996);
+  EXPECT_EQ(steps[90], 2.258);
+  EXPECT_EQ(steps[360], 1.0);
+  EXPECT_EQ(GaugeEnd(SpeedValue(1)), 780);  // 580 + 10000 / 50
+  EXPECT_EQ(GaugeEnd(SpeedValue(8.9996)), 580 + 10000 / 8.9996 / 50);
+
+  // The comet's waits, ties to even: s, s / 5 and s / 25 per sub-frame.
+  EXPECT_EQ(FrameWait(CometRegime::Fast, 2.5, 1), 2);
+  EXPECT_EQ(FrameWait(CometRegime::Fast, 12.5, 2), 25);
+  EXPECT_EQ(FrameWait(CometRegime::Medium, 100, 1), 20);
+  EXPECT_EQ(FrameWait(CometRegime::Medium, 2.5, 1), 0);
+  EXPECT_EQ(FrameWait(CometRegime::Slow, 3550, 1), 142);
+  EXPECT_EQ(SubFrameCount(3550), 8);  // Int(sqrt(71))
+  EXPECT_EQ(FastJump(1), 27);         // Int(25 / 1) + 2
+  // Sub-frame 1 of 3 in degree 180 of a = 300, e = 0.967 around (590, 250): 180 1/3 degrees is
+  // just past aphelion, r = 589.9459, so x = 590 + 589.9 and y a little above the focus.
+  const SubFrame sub = SubFramePosition(180, 1, 3, 300, 0.967, 590, 250);
+  EXPECT_NEAR(sub.radius, 589.94591381, 1e-8);
+  EXPECT_EQ(sub.point.x, 1179.9);
+  EXPECT_EQ(sub.point.y, 247.5);
+
+  // The data demonstrations: Mars's 686 records play again from the first on day 687, Mercury's
+  // 439 from the first on frame 440; a record at longitude 90 degrees, 1.5 AU, 100 px an AU lies
+  // below the Sun (300, 250), a little left of it since 6.28 falls short of the turn.
+  EXPECT_EQ(MarsRow(686), 686);
+  EXPECT_EQ(MarsRow(687), 1);
+  EXPECT_EQ(MercuryRow(440), 1);
+  const PlotPoint mars = RecordPoint(90, 1.5, 100);
+  EXPECT_NEAR(mars.x, 299.880551, 1e-6);
+  EXPECT_NEAR(mars.y, 399.999952, 1e-6);
+  EXPECT_EQ(DayReadOut(687), "　　　　　　　　　　　　 687　日経過");
 }
