@@ -4,6 +4,7 @@ opening it to the first frame that shows the window, and each demonstration's pa
 the real clock: the time from its click to its return, against the sum of the waits it asked for.
 
     /usr/bin/python3 web/bench/program_bench.py [PAGE] [--opens N] [--only I] [--runs N] [--busy]
+        [--floor] [--untraced]
 
 PAGE defaults to build-web/web/kepler-laws.html (scripts/web.sh builds it). The times come from
 the page's own trace (?trace: every line carries performance.now()), so nothing is added to the
@@ -14,7 +15,8 @@ the overhead and of the CPU time of all the browser's processes over the time fr
 its return, as a share of one core. --busy keeps one core busy with a spinning process meanwhile,
 the background load of the pacing goals. --floor also plays floor.html beside it, the least any
 page costs the engine to show the circle's and the inner planets' frames (see floor.js), for 10 s
-each, --runs times: its CPU is the floor under the program's.
+each, --runs times: its CPU is the floor under the program's. --untraced plays each
+demonstration once more without ?trace (the trace costs CPU too) and gives that play's CPU.
 """
 
 import argparse
@@ -48,6 +50,18 @@ def pacing(trace, button):
     return asked, times[1] - times[0]
 
 
+def untraced_cpu(browser, page, button):
+    """CPU as a share of one core of one play without ?trace, the page as a class sees it: from
+    the click to the live region's word that the demonstration ended (looked at every 0.1 s)."""
+    browser.open(page, "?scale=1")
+    browser.wait_for("window.keplerFirstFrame", timeout=60)
+    cpu, start = browser.cpu_seconds(), time.monotonic()
+    browser.run("document.querySelector(arguments[0]).click()", f'[data-control="{button}"]')
+    browser.wait_for("document.querySelector('.kepler-announce').textContent"
+                     ".includes('終わりました')", timeout=180, poll=0.1)
+    return 100 * (browser.cpu_seconds() - cpu) / (time.monotonic() - start)
+
+
 def floor(browser, page, runs):
     """The floor page's CPU as a share of one core and its frames per second, medians of `runs`
     plays of 10 s in each shape."""
@@ -79,6 +93,8 @@ def main():
     parser.add_argument("--runs", type=int, default=1, help="plays of each demonstration")
     parser.add_argument("--busy", action="store_true", help="one core busy meanwhile")
     parser.add_argument("--floor", action="store_true", help="the floor page's CPU too")
+    parser.add_argument("--untraced", action="store_true",
+                        help="CPU of one more play without ?trace too")
     args = parser.parse_args()
     page = pathlib.Path(args.page)
     if not page.exists():
@@ -100,8 +116,9 @@ def main():
               f"{statistics.median(first_frames):.1f}, min {min(first_frames):.1f}, "
               f"max {max(first_frames):.1f}")
 
-        print("| # | waits asked [ms] | click to return [ms] | overhead | CPU | runs' overheads |")
-        print("|---|---|---|---|---|---|")
+        print("| # | waits asked [ms] | click to return [ms] | overhead | CPU | runs' overheads |"
+              + (" CPU without the trace |" if args.untraced else ""))
+        print("|---|---|---|---|---|---|" + ("---|" if args.untraced else ""))
         for index in args.only or range(8):
             button = f"Command1({index})"
             runs = []
@@ -121,8 +138,9 @@ def main():
             measured = statistics.median(run[1] for run in runs)
             cpu = statistics.median(run[2] for run in runs)
             each = ", ".join(f"{run[0]:.2f}" for run in runs)
-            print(f"| {index} | {asked} | {measured:.1f} | {over:.2f} % | {cpu:.0f} % | {each} |",
-                  flush=True)
+            untraced = f" {untraced_cpu(browser, page, button):.0f} % |" if args.untraced else ""
+            print(f"| {index} | {asked} | {measured:.1f} | {over:.2f} % | {cpu:.0f} % | {each} |"
+                  + untraced, flush=True)
         if args.floor:
             floor(browser, pathlib.Path(__file__).with_name("floor.html"), args.runs)
     print(f"load average {os.getloadavg()[0]:.2f}")
