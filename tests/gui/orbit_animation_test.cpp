@@ -52,7 +52,7 @@ TEST_F(OrbitAnimationTest, RunsLastTheirWholeTimeAndTheCometFollowsItsPlan) {
   ASSERT_EQ(frames.size(), plan.size());
   for (std::size_t f = 0; f < plan.size(); ++f) {
     ASSERT_EQ(frames[f].wait, plan[f].wait) << f;
-    if (plan[f].regime != kepler::CometRegime::Slow) {
+    if (!plan[f].slow) {
       ASSERT_EQ(frames[f].after.left, placeX(plan[f].degree)) << f;
       ASSERT_EQ(frames[f].after.top, placeY(plan[f].degree)) << f;
     }

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """The lesson strip of the program's page in headless Chromium: its keys and buttons and the
-`Lesson ...` trace lines they write, the focus they leave on the window's button, frame stepping,
-stop and replay of running demonstrations, the controls' size on a tablet, and the page with the
-strip hidden, remembered or not.
+`Lesson ...` trace lines they write, the focus they leave on the window's button, frame stepping
+(stop and replay, shared C++, are tests/gui/lesson_test.cpp's), the controls' size on a tablet,
+and the page with the strip hidden, remembered or not.
 
     /usr/bin/python3 tests/web/program_lesson_test.py BUILD_WEB/web/kepler-laws.html
 """
@@ -158,32 +158,6 @@ class Keys(BrowserCase):
                       [["Pause"] + ["Step", "Wait"] * 3, ["Pause", "Wait"] + ["Step", "Wait"] * 3])
         self.assertEqual(count(b, "Form1 Wait "), 501)  # every frame, once
         self.assertFalse(strip(b)["buttons"]["コマ送り"][1])
-
-    def test_stop_returns_both_nested_handlers_and_replay_plays_the_last_one_once(self):
-        b = self.browser
-        open_page(b)
-        click = "document.querySelector('[data-control=\"Command1({})\"]').click();"
-        b.run(click.format(0))
-        wait_count(b, "Form1 Wait ", 3)
-        b.run(click.format(1))  # nested in a wait of Command1(0)
-        wait_count(b, "Form1 Click Command1(1)", 1)
-        waits = count(b, "Form1 Wait ")
-        wait_count(b, "Form1 Wait ", waits + 3)
-        press(b, "S")
-        wait_count(b, "Form1 Return Command1(0)", 1)
-        trace = lines(b)
-        self.assertEqual(trace[trace.index("Lesson Stop"):],
-                         ["Lesson Stop", "Form1 Return Command1(1)", "Form1 Return Command1(0)"])
-        before = len(trace)
-        press(b, "R")
-        wait_count(b, "Form1 Return Command1(1)", 2)
-        time.sleep(0.3)
-        replay = lines(b)[before:]
-        self.assertEqual(replay[:2], ["Lesson Replay", "Form1 Click Command1(1)"])
-        self.assertEqual(replay[-1], "Form1 Return Command1(1)")
-        self.assertEqual([line for line in replay if line.startswith("Form1 Click")],
-                         ["Form1 Click Command1(1)"])
-        self.assertEqual(sum(line.startswith("Form1 Wait ") for line in replay), 541)
 
 
 class Buttons(unittest.TestCase):
