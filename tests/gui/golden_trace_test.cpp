@@ -30,6 +30,10 @@ struct GoldenCase {
   std::string sha256;  // of the lines joined by "\n"
 };
 
+void PrintTo(const GoldenCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
 // The cases, shared with the page's trace test (tests/web/program_trace_test.py).
 const std::vector<GoldenCase>& Cases() {
   static const std::vector<GoldenCase> cases = [] {
@@ -42,7 +46,7 @@ const std::vector<GoldenCase>& Cases() {
       fields >> c.name >> c.button >> c.answer >> c.nestedAt >> c.nestedButton >> c.lines >>
           c.sha256;
       if (c.answer == "-") c.answer.clear();
-      read.push_back(fields ? c : GoldenCase{"unreadable_line", -1});
+      read.push_back(fields ? c : GoldenCase{"unreadable_line", -1, {}, 0, 0, 0, {}});
     }
     return read;
   }();
@@ -53,7 +57,7 @@ const GoldenCase& Case(std::string_view name) {
   for (const GoldenCase& c : Cases()) {
     if (c.name == name) return c;
   }
-  static const GoldenCase missing{"missing"};
+  static const GoldenCase missing{"missing", 0, {}, 0, 0, 0, {}};
   return missing;
 }
 

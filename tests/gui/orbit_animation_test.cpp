@@ -1,6 +1,7 @@
 // The single-orbit demonstrations frame by frame, read off the window at each wait, and what a
 // scenario clicked inside one of their waits leaves them to continue with.
 #include "comet_reference.h"
+#include "core/comet_pacing.h"
 #include "core/orbit.h"
 #include "frame_log.h"
 #include "window_fixture.h"

@@ -39,27 +39,22 @@ def open_page(browser, query="?trace&scale=1&clock=virtual"):
                      f"l.endsWith({START_UP_END!r}))", timeout=60)
 
 
-def lines(browser):
-    return [line.split(" kepler.forms: ", 1)[1] for line in browser.trace()]
+def matching(line):
+    """A JavaScript test of a trace line: it is `line`, or starts with it when it ends in a blank."""
+    return f"l => l.{'includes' if line.endswith(' ') else 'endsWith'}(' kepler.forms: ' + {line!r})"
 
 
 def count(browser, line):
-    """How many trace lines are `line`, or start with it when it ends in a blank."""
-    test = f"l.includes(' kepler.forms: ' + {line!r})"
-    if not line.endswith(" "):
-        test = f"l.endsWith(' kepler.forms: ' + {line!r})"
-    return browser.value(f"window.keplerTrace.filter(l => {test}).length")
+    return browser.value(f"window.keplerTrace.filter({matching(line)}).length")
 
 
 def wait_count(browser, line, n, timeout=60):
-    test = (f"l.includes(' kepler.forms: ' + {line!r})" if line.endswith(" ")
-            else f"l.endsWith(' kepler.forms: ' + {line!r})")
-    browser.wait_for(f"window.keplerTrace.filter(l => {test}).length >= {n}", timeout=timeout,
-                     poll=0.01)
+    browser.wait_for(f"window.keplerTrace.filter({matching(line)}).length >= {n}",
+                     timeout=timeout, poll=0.01)
 
 
 def lesson_lines(browser):
-    return [line for line in lines(browser) if line.startswith("Lesson ")]
+    return [line for line in browser.lines() if line.startswith("Lesson ")]
 
 
 def focused(browser):
@@ -129,7 +124,7 @@ class Keys(BrowserCase):
         wait_count(b, "Lesson ", len(expected) + 1)
         time.sleep(0.3)
         self.assertEqual(lesson_lines(b), expected + ["Lesson Pause"])
-        self.assertEqual([line for line in lines(b) if line.startswith("Form1 Click")], [])
+        self.assertEqual([line for line in b.lines() if line.startswith("Form1 Click")], [])
 
     def test_a_step_plays_one_frame_only_while_paused_and_resumed_the_demonstration_ends_whole(self):
         b = self.browser
@@ -149,7 +144,7 @@ class Keys(BrowserCase):
         self.assertEqual(count(b, "Form1 Wait "), paused_at + 3)
         press(b, "P")
         wait_count(b, "Form1 Return Command1(5)", 1)
-        trace = lines(b)
+        trace = b.lines()
         pause, resume = trace.index("Lesson Pause"), trace.index("Lesson Resume")
         self.assertNotIn("Lesson Step", trace[:pause])
         between = [line for line in trace[pause:resume] if line.startswith(("Lesson", "Form1 Wait"))]
@@ -229,7 +224,7 @@ class Hidden(unittest.TestCase):
                               (x, (view_width - 989 * scale) / 2),
                               (y, (view_height - 577 * scale) / 2)]:
                 self.assertAlmostEqual(got, want, delta=1)
-            self.assertEqual([line for line in lines(b) if line.startswith("Lesson")], [])
+            self.assertEqual([line for line in b.lines() if line.startswith("Lesson")], [])
             # A touch screen alone has no H key to show it again: it shows at every start there.
             b.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
                                      {"enabled": True, "maxTouchPoints": 5})

@@ -80,11 +80,6 @@ def text(browser, css):
     return browser.value(f"document.querySelector({css!r}).innerText")
 
 
-def lines(browser):
-    """The trace without its time stamps."""
-    return [line.split(" kepler.forms: ", 1)[1] for line in browser.trace()]
-
-
 def wait_for_line(browser, line, timeout=30):
     browser.wait_for(f"window.keplerTrace.some(l => l.endsWith(' kepler.forms: ' + {line!r}))",
                      timeout=timeout, poll=0.01)
@@ -154,7 +149,7 @@ class StartUp(unittest.TestCase):
                                ((1, 1), LIGHT), ((100, 1), LIGHT), ((w - 2, 1), SHADOW),
                                ((1, h - 2), SHADOW), ((100, h - 2), SHADOW), ((w - 2, 25), SHADOW)]:
             self.assertEqual(px(x, y), colour, (x, y))
-        self.assertNoFocusMark(self.shot, "Command1(3)")
+        self.assertFocusMark(self.shot, "Command1(3)", marked=False)
         focus(self.browser, "Command1(3)")
         self.assertFocusMark(self.browser.pixels(), "Command1(3)")
 
@@ -163,19 +158,14 @@ class StartUp(unittest.TestCase):
         self.assertEqual(self.focused_at_start, "Command1(0)")
         self.assertFocusMark(self.shot, "Command1(0)")
 
-    def assertFocusMark(self, shot, name):
-        """Dots two pixels long, two apart, four pixels in, in the caption's black."""
+    def assertFocusMark(self, shot, name, marked=True):
+        """Dots two pixels long, two apart, four pixels in, in the caption's black; or none."""
         r = rect(self.browser, name)
         px = lambda x, y: shot.pixel(int(r["x"]) + x, int(r["y"]) + y)
         for x, y in [(4, 4), (5, 4), (8, 4), (4, 8), (175, 8), (8, 45)]:
-            self.assertEqual(px(x, y), (0, 0, 0), (name, x, y))
+            self.assertEqual(px(x, y), (0, 0, 0) if marked else FACE, (name, x, y))
         for x, y in [(6, 4), (7, 4), (4, 6), (10, 45)]:
             self.assertEqual(px(x, y), FACE, (name, x, y))
-
-    def assertNoFocusMark(self, shot, name):
-        r = rect(self.browser, name)
-        for x, y in [(4, 4), (5, 4), (8, 4), (4, 8), (175, 8), (8, 45)]:
-            self.assertEqual(shot.pixel(int(r["x"]) + x, int(r["y"]) + y), FACE, (name, x, y))
 
     def test_start_up_pixels_the_sun_the_surface_and_the_title_strip(self):
         # The Sun is filled out to its radius of 10 in yellow, on the blue surface.
@@ -215,19 +205,15 @@ class StartUp(unittest.TestCase):
         self.assertEqual((box["x"], box["y"], box["width"], box["height"]), (801, 0, 180, 40))
 
     def test_heavy_captions_are_as_wide_in_every_engine(self):
-        self.assertInkWidths(self.browser, self.shot, INK_WIDTHS)
-
-    def assertInkWidths(self, browser, shot, expected):
-        """Each button's caption, inked from its first column to its last, within 1 px of
-        `expected`: the same check for a screenshot of any engine."""
+        # Each button's caption, inked from its first column to its last, within 1 px.
         widths = []
         for name in BUTTONS:
-            r = rect(browser, name)
+            r = rect(self.browser, name)
             x0, y0, w, h = int(r["x"]), int(r["y"]), int(r["width"]), int(r["height"])
             inked = [x for x in range(6, w - 6)
-                     if any(shot.pixel(x0 + x, y0 + y) != FACE for y in range(6, h - 6))]
+                     if any(self.shot.pixel(x0 + x, y0 + y) != FACE for y in range(6, h - 6))]
             widths.append(inked[-1] - inked[0] + 1 if inked else 0)
-        for name, width, wanted in zip(BUTTONS, widths, expected):
+        for name, width, wanted in zip(BUTTONS, widths, INK_WIDTHS):
             self.assertLessEqual(abs(width - wanted), 1, (name, widths))
 
     def test_trace_lines_carry_milliseconds_with_three_decimals_in_order(self):
@@ -329,7 +315,7 @@ class Clicks(BrowserCase):
     """Keys, nesting, the boxes and the end; a fresh page for each case."""
 
     def clicks(self):
-        return [line for line in lines(self.browser) if line.startswith("Form1 Click")]
+        return [line for line in self.browser.lines() if line.startswith("Form1 Click")]
 
     def test_enter_and_space_click_the_last_button_after_a_press_anywhere_once_if_held_not_with_ctrl(
             self):
@@ -389,7 +375,7 @@ class Clicks(BrowserCase):
         wait_for_line(b, "Form1 Return Command2")
         b.wait_for("(t => t.slice(t.findIndex(l => l.endsWith('Return Command2')))"
                    ".some(l => l.endsWith('Wait 50')))(window.keplerTrace)")
-        trace = lines(b)
+        trace = b.lines()
         click, back = trace.index("Form1 Click Command2"), trace.index("Form1 Return Command2")
         self.assertIn("Form1 Wait 50", trace[:click])
         self.assertEqual(trace[click + 1:back], LAWS_PICTURE)
@@ -412,14 +398,14 @@ class Clicks(BrowserCase):
         b.key("n", "KeyN", 78, text="n")
         wait_for_line(b, "Form1 Return Command3")
         self.assertIsNone(dialog(b))
-        self.assertIn('Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 7', lines(b))
+        self.assertIn('Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 7', b.lines())
         self.assertTrue(shown(b, control("Command1(0)")))
 
         click_on(b, "Command3")
         b.wait_for("document.querySelector('dialog[open]')")
         b.key(*ENTER, text="\r")  # はい is the default
         b.wait_for("window.keplerExitCode === 0")
-        self.assertEqual(lines(b)[-2:], [
+        self.assertEqual(b.lines()[-2:], [
             'Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 6', "Form1 End"])
         self.assertFalse(b.value("[...document.querySelectorAll('button')].some(button => "
                                  "button.checkVisibility({visibilityProperty: true}))"))
@@ -460,7 +446,7 @@ class Clicks(BrowserCase):
         errors = [line for line in b.console()[console_before:] if "kepler-laws: " in line]
         self.assertEqual(len(errors), 1, errors)
         self.assertIn("kepler.bmp", errors[0])
-        trace = lines(b)
+        trace = b.lines()
         # The picture is not set: the lines before its load, then the error and the end.
         click = trace.index("Form1 Click Command2")
         self.assertEqual(trace[click:-2], ["Form1 Click Command2"] + LAWS_PICTURE[:6])
@@ -469,7 +455,7 @@ class Clicks(BrowserCase):
         self.assertEqual(trace[-1], "Form1 End")
         self.assertNotIn("Form1 Return Command1(0)", trace)
         time.sleep(0.3)
-        self.assertEqual(lines(b), trace, "something ran after the end")
+        self.assertEqual(b.lines(), trace, "something ran after the end")
         self.assertIsNone(dialog(b))
         self.assertEqual(text(b, ".kepler-ended p"), "プログラムを終了しました。")
 

@@ -37,10 +37,6 @@ def golden_cases():
     return cases
 
 
-def lines(browser):
-    return [line.split(" kepler.forms: ", 1)[1] for line in browser.trace()]
-
-
 def line_count(browser):
     return browser.value("window.keplerTrace.length")
 
@@ -60,7 +56,7 @@ class TraceEquality(BrowserCase):
                    timeout=60)
         if button < 0:
             self.assertEqual(line_count(b), start_up)
-            self.compare(name, lines(b), expected_count, expected_digest)
+            self.compare(name, b.lines(), expected_count, expected_digest)
             return
         before = line_count(b)
         if name.startswith("sectors_"):  # the lesson's sectors on, by their key
@@ -75,7 +71,7 @@ class TraceEquality(BrowserCase):
         last = "Form1 End" if answer == "はい" else f"Form1 Return {control}"
         b.wait_for(f"window.keplerTrace.some(l => l.endsWith(' kepler.forms: ' + {last!r}))",
                    timeout=120, poll=0.1)
-        self.compare(name, lines(b)[before:], expected_count, expected_digest)
+        self.compare(name, b.lines()[before:], expected_count, expected_digest)
 
     def compare(self, name, got, expected_count, expected_digest):
         digest = hashlib.sha256("\n".join(got).encode()).hexdigest()
