@@ -40,8 +40,9 @@ def open_page(browser, query="?trace&scale=1&clock=virtual"):
 
 
 def matching(line):
-    """A JavaScript test of a trace line: it is `line`, or starts with it when it ends in a blank."""
-    return f"l => l.{'includes' if line.endswith(' ') else 'endsWith'}(' kepler.forms: ' + {line!r})"
+    """A JavaScript test of a trace line: it is `line`, or begins so if `line` ends in a blank."""
+    test = "includes" if line.endswith(" ") else "endsWith"
+    return f"l => l.{test}(' kepler.forms: ' + {line!r})"
 
 
 def count(browser, line):

@@ -317,8 +317,7 @@ class Clicks(BrowserCase):
     def clicks(self):
         return [line for line in self.browser.lines() if line.startswith("Form1 Click")]
 
-    def test_enter_and_space_click_the_last_button_after_a_press_anywhere_once_if_held_not_with_ctrl(
-            self):
+    def test_enter_and_space_click_the_last_button_after_any_press_once_if_held_not_with_ctrl(self):
         b = self.browser
         open_page(b)
         click_on(b, "Command2")
