@@ -14,7 +14,7 @@ test_packages=(googletest libgtest-dev libgmock-dev python3 xvfb xauth xdotool i
 # in Xvfb) and Firefox ESR (driven from Node by puppeteer-core, below).
 web_packages=(cmake ninja-build emscripten libfast-float-dev libfmt-dev googletest dpkg-dev
   python3-fonttools python3-brotli fonts-ipafont-gothic fonts-noto-cjk chromium chromium-driver
-  python3-selenium webkit2gtk-driver xvfb xauth firefox-esr nodejs)
+  python3-selenium python3-pil webkit2gtk-driver xvfb xauth firefox-esr nodejs)
 
 # From npm, installed globally (`npm root -g`) for the page's tests: axe-core checks what a
 # screen reader gets of the page; puppeteer-core drives Firefox over WebDriver BiDi (24: 25 needs

@@ -6,97 +6,35 @@ kepler-laws itself; the checks live in run_case.py. Standard library only (ctype
 import ctypes
 import ctypes.util
 import os
-import struct
+import re
 import subprocess
 import time
-import zlib
 
 
 class Image:
-    """An RGB picture, 8 bits a channel, rows top to bottom."""
+    """A screenshot: an RGB picture, 8 bits a channel, rows top to bottom, from the binary PPM
+    that ImageMagick writes."""
 
-    def __init__(self, width, height, rgb):
-        self.width = width
-        self.height = height
-        self.rgb = rgb
+    def __init__(self, ppm):
+        header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
+        if not header:
+            raise ValueError("not an 8-bit binary PPM: %r" % ppm[:20])
+        self.ppm = ppm
+        self.width = int(header.group(1))
+        self.rgb = ppm[header.end():]
 
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
         return tuple(self.rgb[i:i + 3])
 
-    def crop(self, left, top, width, height):
-        rows = []
-        for y in range(top, top + height):
-            i = 3 * (y * self.width + left)
-            rows.append(self.rgb[i:i + 3 * width])
-        return Image(width, height, b"".join(rows))
-
-    def differing_pixels(self, other):
-        """Count and bounding box (left, top, right, bottom) of the pixels that differ."""
-        assert (self.width, self.height) == (other.width, other.height)
-        count = 0
-        box = None
-        row_bytes = 3 * self.width
-        for y in range(self.height):
-            a = self.rgb[y * row_bytes:(y + 1) * row_bytes]
-            b = other.rgb[y * row_bytes:(y + 1) * row_bytes]
-            if a == b:
-                continue
-            for x in range(self.width):
-                if a[3 * x:3 * x + 3] != b[3 * x:3 * x + 3]:
-                    count += 1
-                    if box is None:
-                        box = [x, y, x, y]
-                    box = [min(box[0], x), min(box[1], y), max(box[2], x), max(box[3], y)]
-        return count, box
-
     def save_png(self, path):
-        """Writes the picture as an 8-bit RGB PNG (filter 0 on every row)."""
-        row_bytes = 3 * self.width
-        raw = b"".join(b"\x00" + self.rgb[y * row_bytes:(y + 1) * row_bytes]
-                       for y in range(self.height))
-
-        def chunk(kind, data):
-            body = kind + data
-            return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-
-        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
-        with open(path, "wb") as out:
-            out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-                      chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
-
-
-def parse_ppm(data):
-    """A binary PPM (P6) as an Image; 16-bit samples keep their high byte."""
-    fields = []
-    pos = 0
-    while len(fields) < 4:
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos) + 1
-            continue
-        end = pos
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[pos:end])
-        pos = end
-    if fields[0] != b"P6":
-        raise ValueError("not a binary PPM: %r" % fields[0])
-    width, height, maxval = (int(f) for f in fields[1:])
-    pixels = data[pos + 1:]
-    if maxval > 255:
-        pixels = pixels[0::2]
-    if len(pixels) < 3 * width * height:
-        raise ValueError("PPM data short: %d of %d bytes" % (len(pixels), 3 * width * height))
-    return Image(width, height, bytes(pixels[:3 * width * height]))
+        subprocess.run(["convert", "ppm:-", path], input=self.ppm, check=True)
 
 
 def screenshot():
     """The whole screen."""
-    data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True,
-                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
-    return parse_ppm(data)
+    return Image(subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True,
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout)
 
 
 def xdotool(*args):
@@ -130,9 +68,7 @@ def client_area(window):
     has put it in a frame (xdotool then misplaces it)."""
     _, _, width, height = window_geometry(window)
     lib = _xlib()
-    display = lib.XOpenDisplay(os.environ.get("DISPLAY", "").encode())
-    if not display:
-        raise RuntimeError("cannot open display %r" % os.environ.get("DISPLAY"))
+    display = _open(lib)
     try:
         x, y = ctypes.c_int(0), ctypes.c_int(0)
         child = ctypes.c_ulong(0)
@@ -148,20 +84,10 @@ def click(x, y):
     xdotool("mousemove", x, y, "click", 1)
 
 
-def move_pointer(x, y):
-    xdotool("mousemove", x, y)
-
-
-def key(name):
-    xdotool("key", name)
-
-
 def icon_sizes(window):
     """(width, height) of every picture in the window's _NET_WM_ICON, the taskbar's icon."""
     lib = _xlib()
-    display = lib.XOpenDisplay(os.environ.get("DISPLAY", "").encode())
-    if not display:
-        raise RuntimeError("cannot open display %r" % os.environ.get("DISPLAY"))
+    display = _open(lib)
     try:
         atom = lib.XInternAtom(display, b"_NET_WM_ICON", 0)
         actual_type = ctypes.c_ulong()
@@ -209,9 +135,7 @@ def key_and_click_together(key_name, x, y):
     x11.XKeysymToKeycode.restype = ctypes.c_ubyte
     x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
     x11.XFlush.argtypes = [ctypes.c_void_p]
-    display = x11.XOpenDisplay(os.environ.get("DISPLAY", "").encode())
-    if not display:
-        raise RuntimeError("cannot open display %r" % os.environ.get("DISPLAY"))
+    display = _open(x11)
     try:
         keycode = x11.XKeysymToKeycode(display, x11.XStringToKeysym(key_name.encode()))
         xtst.XTestFakeKeyEvent(display, keycode, 1, 0)
@@ -268,6 +192,14 @@ def _xlib():
     return lib
 
 
+def _open(lib):
+    """A connection to the display DISPLAY names."""
+    display = lib.XOpenDisplay(os.environ.get("DISPLAY", "").encode())
+    if not display:
+        raise RuntimeError("cannot open display %r" % os.environ.get("DISPLAY"))
+    return display
+
+
 class CloseRequest:
     """Sends WM_DELETE_WINDOW the way a window manager's close button does. The display
     connection is opened beforehand so that send() costs one round trip."""
@@ -275,9 +207,7 @@ class CloseRequest:
     def __init__(self, window):
         self.window = window
         self.lib = _xlib()
-        self.display = self.lib.XOpenDisplay(os.environ.get("DISPLAY", "").encode())
-        if not self.display:
-            raise RuntimeError("cannot open display %r" % os.environ.get("DISPLAY"))
+        self.display = _open(self.lib)
         self.protocols = self.lib.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
         self.delete_window = self.lib.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
 

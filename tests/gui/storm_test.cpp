@@ -1,6 +1,7 @@
 // A child at the buttons: thousands of clicks at random moments on all ten buttons, nested as deep
 // as the program allows, must neither crash nor read outside a table nor end the program, and the
-// next demonstration afterwards plays exactly as on a fresh start.
+// next demonstration afterwards plays exactly as on a fresh start. And a table index out of range
+// is refused without touching anything.
 #include <QRandomGenerator>
 
 #include <cstdio>
@@ -79,4 +80,14 @@ TEST_F(StormTest, TwoThousandRandomClicksOnAllTenButtons) {
   ASSERT_EQ(frames.size(), plan.size());
   for (std::size_t f = 0; f < plan.size(); ++f) ASSERT_EQ(frames[f].wait, plan[f].wait) << f;
   EXPECT_EQ(form->OrbitAngle, 200);
+}
+
+TEST_F(WindowTest, ATableIndexOutOfRangeTouchesNothing) {
+  form->StepTimeTable(1) = 2;
+  EXPECT_THROW(form->StepTimeTable(361), kepler::RuntimeError);
+  EXPECT_THROW(form->OrbitTable(-1, 1), kepler::RuntimeError);
+  EXPECT_THROW(form->OrbitTable(1, 3), kepler::RuntimeError);
+  EXPECT_THROW(form->LongitudeTable(1001, 1), kepler::RuntimeError);
+  EXPECT_EQ(form->StepTimeTable(1), 2);
+  EXPECT_EQ(form->OrbitAngle, 0);
 }

@@ -87,18 +87,7 @@ TEST_F(WindowTest, ZeroOrNegativeWaitReturnsWithoutPumping) {
   EXPECT_EQ(clock.elapsed() - before, 1u) << "a 1 ms wait lasts until the clock next advances";
 }
 
-TEST_F(WindowTest, WaitLastsItsDelayAndHandlesAClickMadeMeanwhile) {
-  TraceRecorder trace;
-  modal.answer("いいえ");
-  clock.after(10, [this] { form->Command3.postClick(); });
-  const auto before = clock.elapsed();
-  form->WaitMilliseconds(30);
-  EXPECT_EQ(clock.elapsed() - before, 30u);
-  EXPECT_TRUE(trace.lines().contains("Form1 Return Command3")) << "the click ran inside the wait";
-  EXPECT_EQ(trace.lines().first(), "Form1 Wait 30");
-  EXPECT_FALSE(form->ending());
-}
-
+// A whole run's length and clicks inside its waits: orbit_animation_test and the golden traces.
 TEST_F(WindowTest, NestedWaitRestartsTheSharedStartTime) {
   // An outer wait of 30 ms interrupted at 10 ms by a handler that waits 50 ms returns right after
   // the nested wait: 50 ms have passed since the nested wait began.

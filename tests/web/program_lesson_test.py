@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """The lesson strip of the program's page in headless Chromium: its keys and buttons and the
-`Lesson ...` trace lines they write, the focus they leave on the window's button, frame stepping,
-stop and replay of running demonstrations, the controls' size on a tablet, and the page with the
-strip hidden, remembered or not.
+`Lesson ...` trace lines they write, the focus they leave on the window's button, frame stepping
+(stop and replay, shared C++, are tests/gui/lesson_test.cpp's), the controls' size on a tablet,
+and the page with the strip hidden, remembered or not.
 
     /usr/bin/python3 tests/web/program_lesson_test.py BUILD_WEB/web/kepler-laws.html
 """
@@ -39,27 +39,23 @@ def open_page(browser, query="?trace&scale=1&clock=virtual"):
                      f"l.endsWith({START_UP_END!r}))", timeout=60)
 
 
-def lines(browser):
-    return [line.split(" kepler.forms: ", 1)[1] for line in browser.trace()]
+def matching(line):
+    """A JavaScript test of a trace line: it is `line`, or begins so if `line` ends in a blank."""
+    test = "includes" if line.endswith(" ") else "endsWith"
+    return f"l => l.{test}(' kepler.forms: ' + {line!r})"
 
 
 def count(browser, line):
-    """How many trace lines are `line`, or start with it when it ends in a blank."""
-    test = f"l.includes(' kepler.forms: ' + {line!r})"
-    if not line.endswith(" "):
-        test = f"l.endsWith(' kepler.forms: ' + {line!r})"
-    return browser.value(f"window.keplerTrace.filter(l => {test}).length")
+    return browser.value(f"window.keplerTrace.filter({matching(line)}).length")
 
 
 def wait_count(browser, line, n, timeout=60):
-    test = (f"l.includes(' kepler.forms: ' + {line!r})" if line.endswith(" ")
-            else f"l.endsWith(' kepler.forms: ' + {line!r})")
-    browser.wait_for(f"window.keplerTrace.filter(l => {test}).length >= {n}", timeout=timeout,
-                     poll=0.01)
+    browser.wait_for(f"window.keplerTrace.filter({matching(line)}).length >= {n}",
+                     timeout=timeout, poll=0.01)
 
 
 def lesson_lines(browser):
-    return [line for line in lines(browser) if line.startswith("Lesson ")]
+    return [line for line in browser.lines() if line.startswith("Lesson ")]
 
 
 def focused(browser):
@@ -129,7 +125,7 @@ class Keys(BrowserCase):
         wait_count(b, "Lesson ", len(expected) + 1)
         time.sleep(0.3)
         self.assertEqual(lesson_lines(b), expected + ["Lesson Pause"])
-        self.assertEqual([line for line in lines(b) if line.startswith("Form1 Click")], [])
+        self.assertEqual([line for line in b.lines() if line.startswith("Form1 Click")], [])
 
     def test_a_step_plays_one_frame_only_while_paused_and_resumed_the_demonstration_ends_whole(self):
         b = self.browser
@@ -149,7 +145,7 @@ class Keys(BrowserCase):
         self.assertEqual(count(b, "Form1 Wait "), paused_at + 3)
         press(b, "P")
         wait_count(b, "Form1 Return Command1(5)", 1)
-        trace = lines(b)
+        trace = b.lines()
         pause, resume = trace.index("Lesson Pause"), trace.index("Lesson Resume")
         self.assertNotIn("Lesson Step", trace[:pause])
         between = [line for line in trace[pause:resume] if line.startswith(("Lesson", "Form1 Wait"))]
@@ -158,32 +154,6 @@ class Keys(BrowserCase):
                       [["Pause"] + ["Step", "Wait"] * 3, ["Pause", "Wait"] + ["Step", "Wait"] * 3])
         self.assertEqual(count(b, "Form1 Wait "), 501)  # every frame, once
         self.assertFalse(strip(b)["buttons"]["コマ送り"][1])
-
-    def test_stop_returns_both_nested_handlers_and_replay_plays_the_last_one_once(self):
-        b = self.browser
-        open_page(b)
-        click = "document.querySelector('[data-control=\"Command1({})\"]').click();"
-        b.run(click.format(0))
-        wait_count(b, "Form1 Wait ", 3)
-        b.run(click.format(1))  # nested in a wait of Command1(0)
-        wait_count(b, "Form1 Click Command1(1)", 1)
-        waits = count(b, "Form1 Wait ")
-        wait_count(b, "Form1 Wait ", waits + 3)
-        press(b, "S")
-        wait_count(b, "Form1 Return Command1(0)", 1)
-        trace = lines(b)
-        self.assertEqual(trace[trace.index("Lesson Stop"):],
-                         ["Lesson Stop", "Form1 Return Command1(1)", "Form1 Return Command1(0)"])
-        before = len(trace)
-        press(b, "R")
-        wait_count(b, "Form1 Return Command1(1)", 2)
-        time.sleep(0.3)
-        replay = lines(b)[before:]
-        self.assertEqual(replay[:2], ["Lesson Replay", "Form1 Click Command1(1)"])
-        self.assertEqual(replay[-1], "Form1 Return Command1(1)")
-        self.assertEqual([line for line in replay if line.startswith("Form1 Click")],
-                         ["Form1 Click Command1(1)"])
-        self.assertEqual(sum(line.startswith("Form1 Wait ") for line in replay), 541)
 
 
 class Buttons(unittest.TestCase):
@@ -255,7 +225,7 @@ class Hidden(unittest.TestCase):
                               (x, (view_width - 989 * scale) / 2),
                               (y, (view_height - 577 * scale) / 2)]:
                 self.assertAlmostEqual(got, want, delta=1)
-            self.assertEqual([line for line in lines(b) if line.startswith("Lesson")], [])
+            self.assertEqual([line for line in b.lines() if line.startswith("Lesson")], [])
             # A touch screen alone has no H key to show it again: it shows at every start there.
             b.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
                                      {"enabled": True, "maxTouchPoints": 5})

@@ -80,11 +80,6 @@ def text(browser, css):
     return browser.value(f"document.querySelector({css!r}).innerText")
 
 
-def lines(browser):
-    """The trace without its time stamps."""
-    return [line.split(" kepler.forms: ", 1)[1] for line in browser.trace()]
-
-
 def wait_for_line(browser, line, timeout=30):
     browser.wait_for(f"window.keplerTrace.some(l => l.endsWith(' kepler.forms: ' + {line!r}))",
                      timeout=timeout, poll=0.01)
@@ -154,7 +149,7 @@ class StartUp(unittest.TestCase):
                                ((1, 1), LIGHT), ((100, 1), LIGHT), ((w - 2, 1), SHADOW),
                                ((1, h - 2), SHADOW), ((100, h - 2), SHADOW), ((w - 2, 25), SHADOW)]:
             self.assertEqual(px(x, y), colour, (x, y))
-        self.assertNoFocusMark(self.shot, "Command1(3)")
+        self.assertFocusMark(self.shot, "Command1(3)", marked=False)
         focus(self.browser, "Command1(3)")
         self.assertFocusMark(self.browser.pixels(), "Command1(3)")
 
@@ -163,19 +158,14 @@ class StartUp(unittest.TestCase):
         self.assertEqual(self.focused_at_start, "Command1(0)")
         self.assertFocusMark(self.shot, "Command1(0)")
 
-    def assertFocusMark(self, shot, name):
-        """Dots two pixels long, two apart, four pixels in, in the caption's black."""
+    def assertFocusMark(self, shot, name, marked=True):
+        """Dots two pixels long, two apart, four pixels in, in the caption's black; or none."""
         r = rect(self.browser, name)
         px = lambda x, y: shot.pixel(int(r["x"]) + x, int(r["y"]) + y)
         for x, y in [(4, 4), (5, 4), (8, 4), (4, 8), (175, 8), (8, 45)]:
-            self.assertEqual(px(x, y), (0, 0, 0), (name, x, y))
+            self.assertEqual(px(x, y), (0, 0, 0) if marked else FACE, (name, x, y))
         for x, y in [(6, 4), (7, 4), (4, 6), (10, 45)]:
             self.assertEqual(px(x, y), FACE, (name, x, y))
-
-    def assertNoFocusMark(self, shot, name):
-        r = rect(self.browser, name)
-        for x, y in [(4, 4), (5, 4), (8, 4), (4, 8), (175, 8), (8, 45)]:
-            self.assertEqual(shot.pixel(int(r["x"]) + x, int(r["y"]) + y), FACE, (name, x, y))
 
     def test_start_up_pixels_the_sun_the_surface_and_the_title_strip(self):
         # The Sun is filled out to its radius of 10 in yellow, on the blue surface.
@@ -215,19 +205,15 @@ class StartUp(unittest.TestCase):
         self.assertEqual((box["x"], box["y"], box["width"], box["height"]), (801, 0, 180, 40))
 
     def test_heavy_captions_are_as_wide_in_every_engine(self):
-        self.assertInkWidths(self.browser, self.shot, INK_WIDTHS)
-
-    def assertInkWidths(self, browser, shot, expected):
-        """Each button's caption, inked from its first column to its last, within 1 px of
-        `expected`: the same check for a screenshot of any engine."""
+        # Each button's caption, inked from its first column to its last, within 1 px.
         widths = []
         for name in BUTTONS:
-            r = rect(browser, name)
+            r = rect(self.browser, name)
             x0, y0, w, h = int(r["x"]), int(r["y"]), int(r["width"]), int(r["height"])
             inked = [x for x in range(6, w - 6)
-                     if any(shot.pixel(x0 + x, y0 + y) != FACE for y in range(6, h - 6))]
+                     if any(self.shot.pixel(x0 + x, y0 + y) != FACE for y in range(6, h - 6))]
             widths.append(inked[-1] - inked[0] + 1 if inked else 0)
-        for name, width, wanted in zip(BUTTONS, widths, expected):
+        for name, width, wanted in zip(BUTTONS, widths, INK_WIDTHS):
             self.assertLessEqual(abs(width - wanted), 1, (name, widths))
 
     def test_trace_lines_carry_milliseconds_with_three_decimals_in_order(self):
@@ -329,23 +315,9 @@ class Clicks(BrowserCase):
     """Keys, nesting, the boxes and the end; a fresh page for each case."""
 
     def clicks(self):
-        return [line for line in lines(self.browser) if line.startswith("Form1 Click")]
+        return [line for line in self.browser.lines() if line.startswith("Form1 Click")]
 
-    def test_space_and_enter_click_the_focused_button_once_and_not_while_held_or_with_ctrl(self):
-        b = self.browser
-        open_page(b)
-        click_on(b, "Command2")
-        wait_for_line(b, "Form1 Return Command2")
-        b.key(*ENTER, text="\r")
-        b.key(*SPACE, text=" ")
-        b.wait_for("window.keplerTrace.filter(l => l.endsWith('Return Command2')).length == 3")
-        b.key(*ENTER, text="\r", repeats=5)  # held: one click
-        b.key(*SPACE, text=" ", repeats=5)  # held: one click, when released
-        b.key(*ENTER, text="\r", modifiers=2)  # Ctrl+Enter: none
-        time.sleep(0.3)
-        self.assertEqual(self.clicks(), ["Form1 Click Command2"] * 5)
-
-    def test_a_press_outside_the_buttons_leaves_the_focus_on_the_last_one_for_enter_and_space(self):
+    def test_enter_and_space_click_the_last_button_after_any_press_once_if_held_not_with_ctrl(self):
         b = self.browser
         open_page(b)
         click_on(b, "Command2")
@@ -361,7 +333,12 @@ class Clicks(BrowserCase):
             self.assertEqual(focused(b), "Command2", spot)
             b.key(*(ENTER if n % 2 else SPACE), text="\r" if n % 2 else " ")
             b.wait_for(f"window.keplerTrace.filter(l => l.endsWith('Return Command2')).length == {n}")
-        self.assertEqual(self.clicks(), ["Form1 Click Command2"] * 4)
+        b.key(*ENTER, text="\r", repeats=5)  # held: one click
+        b.key(*SPACE, text=" ", repeats=5)  # held: one click, when released
+        b.key(*ENTER, text="\r", modifiers=2)  # Ctrl+Enter: none
+        b.wait_for("window.keplerTrace.filter(l => l.endsWith('Return Command2')).length == 6")
+        time.sleep(0.3)
+        self.assertEqual(self.clicks(), ["Form1 Click Command2"] * 6)
 
     def test_a_held_button_is_sunken_with_its_caption_one_pixel_down_and_right(self):
         b = self.browser
@@ -397,7 +374,7 @@ class Clicks(BrowserCase):
         wait_for_line(b, "Form1 Return Command2")
         b.wait_for("(t => t.slice(t.findIndex(l => l.endsWith('Return Command2')))"
                    ".some(l => l.endsWith('Wait 50')))(window.keplerTrace)")
-        trace = lines(b)
+        trace = b.lines()
         click, back = trace.index("Form1 Click Command2"), trace.index("Form1 Return Command2")
         self.assertIn("Form1 Wait 50", trace[:click])
         self.assertEqual(trace[click + 1:back], LAWS_PICTURE)
@@ -410,10 +387,9 @@ class Clicks(BrowserCase):
         self.assertEqual([line for line in b.console() if "rror" in line], [])
         self.assertEqual(b.requests(), [])
 
-    def test_no_closes_the_box_and_changes_nothing_yes_ends_and_the_link_starts_again(self):
+    def test_no_closes_the_box_and_changes_nothing_yes_ends(self):
         b = self.browser
-        url = b.open(PAGE, "?trace&scale=1")
-        b.wait_for("window.keplerFirstFrame", timeout=60)
+        open_page(b)
         click_on(b, "Command3")
         box = b.wait_for("document.querySelector('dialog[open]')") and dialog(b)
         self.assertEqual(box, {"title": "確　　認", "text": "本当に終わりますか？",
@@ -421,23 +397,18 @@ class Clicks(BrowserCase):
         b.key("n", "KeyN", 78, text="n")
         wait_for_line(b, "Form1 Return Command3")
         self.assertIsNone(dialog(b))
-        self.assertIn('Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 7', lines(b))
+        self.assertIn('Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 7', b.lines())
         self.assertTrue(shown(b, control("Command1(0)")))
 
         click_on(b, "Command3")
         b.wait_for("document.querySelector('dialog[open]')")
         b.key(*ENTER, text="\r")  # はい is the default
         b.wait_for("window.keplerExitCode === 0")
-        self.assertEqual(lines(b)[-2:], [
+        self.assertEqual(b.lines()[-2:], [
             'Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 6', "Form1 End"])
         self.assertFalse(b.value("[...document.querySelectorAll('button')].some(button => "
                                  "button.checkVisibility({visibilityProperty: true}))"))
         self.assertEqual(text(b, ".kepler-ended p"), "プログラムを終了しました。")
-        self.assertEqual(b.value("document.querySelector('.kepler-ended a').href"), url)
-        click_on(b, css=".kepler-ended a")
-        b.wait_for("window.keplerTrace && window.keplerTrace.length > 0 && "
-                   "window.keplerExitCode === undefined", timeout=60)
-        self.assertTrue(shown(b, control("Command1(0)")))
 
     def test_the_restart_link_loads_the_page_again_whatever_fragment_its_url_carries(self):
         b = self.browser
@@ -457,9 +428,13 @@ class Clicks(BrowserCase):
                 self.assertTrue(shown(b, control("Command1(0)")))
                 self.assertEqual(b.value("location.search"), query.split("#")[0])
 
-    def end_through_the_error_box(self, before):
-        """OKs the missing kepler.bmp's error box; the trace from `before` on."""
+    def test_a_removed_file_ends_through_the_error_box_naming_it_and_the_demonstration_too(self):
         b = self.browser
+        open_page(b, "?trace&scale=1&remove=kepler.bmp")
+        console_before = len(b.console())
+        click_on(b, "Command1(0)")
+        b.wait_for("window.keplerTrace.some(l => l.endsWith('Form1 Wait 50'))")
+        click_on(b, "Command2")  # runs inside a wait of Command1(0)
         b.wait_for("document.querySelector('dialog[open]')")
         box = dialog(b)
         self.assertEqual((box["title"], box["buttons"], box["focused"]),
@@ -467,40 +442,21 @@ class Clicks(BrowserCase):
         self.assertIn("kepler.bmp", box["text"])
         b.key(*SPACE, text=" ")
         b.wait_for("window.keplerExitCode === 1")
-        errors = [line for line in b.console()[self.console_before:] if "kepler-laws: " in line]
+        errors = [line for line in b.console()[console_before:] if "kepler-laws: " in line]
         self.assertEqual(len(errors), 1, errors)
         self.assertIn("kepler.bmp", errors[0])
-        trace = lines(b)
+        trace = b.lines()
+        # The picture is not set: the lines before its load, then the error and the end.
+        click = trace.index("Form1 Click Command2")
+        self.assertEqual(trace[click:-2], ["Form1 Click Command2"] + LAWS_PICTURE[:6])
         self.assertTrue(trace[-2].startswith('Form1 Error "') and "kepler.bmp" in trace[-2],
                         trace[-2])
         self.assertEqual(trace[-1], "Form1 End")
-        self.assertNotIn("Form1 Return Command2", trace)
+        self.assertNotIn("Form1 Return Command1(0)", trace)
         time.sleep(0.3)
-        self.assertEqual(lines(b), trace, "something ran after the end")
+        self.assertEqual(b.lines(), trace, "something ran after the end")
         self.assertIsNone(dialog(b))
         self.assertEqual(text(b, ".kepler-ended p"), "プログラムを終了しました。")
-        return trace[before:]
-
-    def test_a_removed_file_ends_through_the_error_box_naming_it(self):
-        b = self.browser
-        open_page(b, "?trace&scale=1&remove=kepler.bmp")
-        self.console_before = len(b.console())
-        before = len(lines(b))
-        click_on(b, "Command2")
-        trace = self.end_through_the_error_box(before)
-        # The picture is not set: the lines before its load, then the error and the end.
-        self.assertEqual(trace[:-2], ["Form1 Click Command2"] + LAWS_PICTURE[:6])
-
-    def test_a_removed_file_ends_the_demonstration_the_click_was_nested_in(self):
-        b = self.browser
-        open_page(b, "?trace&scale=1&remove=kepler.bmp")
-        self.console_before = len(b.console())
-        click_on(b, "Command1(0)")
-        b.wait_for("window.keplerTrace.some(l => l.endsWith('Form1 Wait 50'))")
-        before = len(lines(b))
-        click_on(b, "Command2")  # runs inside a wait of Command1(0)
-        trace = self.end_through_the_error_box(before)
-        self.assertNotIn("Form1 Return Command1(0)", trace)
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -512,8 +468,23 @@ class Fitting(unittest.TestCase):
     """The window fills the view, uniformly scaled and centred; clicks land on the buttons. And
     the page runs from a web server as from file://."""
 
-    def check_view(self, width, height):
-        with Browser(width, height) as b:
+    def test_served_over_http_it_runs_and_asks_for_nothing_more(self):
+        page = pathlib.Path(PAGE).resolve()
+        handler = functools.partial(QuietHandler, directory=str(page.parent))
+        with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
+            threading.Thread(target=server.serve_forever, daemon=True).start()
+            try:
+                with Browser() as b:
+                    b.open_url(f"http://127.0.0.1:{server.server_port}/{page.name}?trace&scale=1")
+                    b.wait_for("window.keplerFirstFrame", timeout=60)
+                    click_on(b, "Command2")
+                    wait_for_line(b, "Form1 Return Command2")
+                    self.assertEqual(b.requests(), [])  # not even /favicon.ico
+            finally:
+                server.shutdown()
+
+    def test_full_hd_view(self):
+        with Browser(1920, 1080) as b:
             open_page(b, "?trace")
             view = b.value("[document.documentElement.clientWidth, "
                            "document.documentElement.clientHeight]")
@@ -539,28 +510,6 @@ class Fitting(unittest.TestCase):
             self.assertEqual(shot.pixel(int(x), int(y)), FACE)
             b.click_at(int(x), int(y))
             wait_for_line(b, "Form1 Return Command2")
-            self.assertEqual(b.requests(), [])
-
-    def test_served_over_http_it_runs_and_asks_for_nothing_more(self):
-        page = pathlib.Path(PAGE).resolve()
-        handler = functools.partial(QuietHandler, directory=str(page.parent))
-        with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
-            threading.Thread(target=server.serve_forever, daemon=True).start()
-            try:
-                with Browser() as b:
-                    b.open_url(f"http://127.0.0.1:{server.server_port}/{page.name}?trace&scale=1")
-                    b.wait_for("window.keplerFirstFrame", timeout=60)
-                    click_on(b, "Command2")
-                    wait_for_line(b, "Form1 Return Command2")
-                    self.assertEqual(b.requests(), [])  # not even /favicon.ico
-            finally:
-                server.shutdown()
-
-    def test_full_hd_view(self):
-        self.check_view(1920, 1080)
-
-    def test_laptop_view(self):
-        self.check_view(1366, 768)
 
 
 if __name__ == "__main__":
