@@ -85,7 +85,7 @@ class Layout:
                 int(self.y + self.ratio * (self.top + y * self.scale)))
 
 
-def check_colours(screen, layout, points, expected, what):
+def check_colors(screen, layout, points, expected, what):
     for point in points:
         at = layout.point(*point)
         check(screen.pixel(*at) == expected, "%s at logical %s (screen %s) is %s, not %s" %
@@ -332,8 +332,8 @@ def window_manager(run, program):
     check((width, height) == WINDOW_SIZE, "the window opened at %dx%d" % (width, height))
     wait_settled()
     screen = run.shot("opened")
-    check_colours(screen, Layout(x, y, width, height), sun_points(), SUN_YELLOW, "the Sun")
-    check_colours(screen, Layout(x, y, width, height), surface_points(), SURFACE, "the surface")
+    check_colors(screen, Layout(x, y, width, height), sun_points(), SUN_YELLOW, "the Sun")
+    check_colors(screen, Layout(x, y, width, height), surface_points(), SURFACE, "the surface")
     sizes = desktop.icon_sizes(program.window)
     check((128, 128) in sizes, "no 128x128 window icon for the taskbar: %s" % sizes)
     subprocess.run(["wmctrl", "-r", "Form1", "-b", "add,maximized_vert,maximized_horz"],
@@ -342,7 +342,7 @@ def window_manager(run, program):
           "the window manager did not maximise the window")
     wait_settled()
     layout = Layout(*desktop.client_area(program.window))
-    check_colours(run.shot("maximised"), layout, sun_points(), SUN_YELLOW, "the Sun")
+    check_colors(run.shot("maximised"), layout, sun_points(), SUN_YELLOW, "the Sun")
 
     desktop.click(*layout.point(*button_centre("Command1(5)")))
     check(program.wait_for("Form1 Click Command1(5)", 10), "the comet did not start")
@@ -355,8 +355,8 @@ def window_manager(run, program):
     layout = Layout(*desktop.client_area(program.window))
     check("Form1 Return Command1(5)" not in program.operations(),
           "the comet ended before the screenshot")
-    check_colours(screen, layout, [(400, 5), (100, 30)], TITLE_BAND, "the title strip")
-    check_colours(screen, layout, [(790, 490), (20, 565)], SURFACE, "the surface")
+    check_colors(screen, layout, [(400, 5), (100, 30)], TITLE_BAND, "the title strip")
+    check_colors(screen, layout, [(790, 490), (20, 565)], SURFACE, "the surface")
     for point in ((0, 540), (1919, 540)):
         check(screen.pixel(*point) == MARGIN, "the margin at %s is %s" %
               (point, screen.pixel(*point)))
@@ -378,9 +378,9 @@ def scale_factor_2(run, program):
                      poll=0.1), "the drawing surface was not painted")
     wait_settled()
     screen = run.shot("scale_factor_2")
-    check_colours(screen, layout, sun_points(), SUN_YELLOW, "the Sun")
+    check_colors(screen, layout, sun_points(), SUN_YELLOW, "the Sun")
     # The bottom of the window: the read-out strip, and the last button beside it.
-    check_colours(screen, layout, [(790, 570), (20, 545)], SURFACE, "the read-out strip")
+    check_colors(screen, layout, [(790, 570), (20, 545)], SURFACE, "the read-out strip")
     face = screen.pixel(*layout.point(811, 530))
     check(all(abs(a - b) <= 40 for a, b in zip(face, BUTTON_FACE)),
           "Command3's face at the bottom is %s" % (face,))

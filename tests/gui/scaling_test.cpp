@@ -15,8 +15,9 @@
 #include <utility>
 
 #include "forms/qt/access.h"
-#include "forms/qt/colour.h"
+#include "forms/qt/color.h"
 #include "forms/qt/fonts.h"
+#include "post_click.h"
 #include "window_fixture.h"
 
 using testing_support::TraceRecorder;
@@ -313,7 +314,7 @@ TEST_F(ScaledWindowTest, TheFrameBeforeAMessageBoxIsOnTheScreenAsTheBoxComesUp) 
   scaled()->setRepaintPeriod(std::chrono::seconds(100));
   const double s = scaled()->scale();
   BoxWatcher watcher(window(), modal, QRect(device(0, 41, s), device(800, 571, s)));
-  clock.after(1000, [&] { form->Command3.postClick(); });
+  clock.after(1000, [&] { testing_support::PostClick(form->Command3); });
   TraceRecorder trace;
   click(form->Command1(7));
   ASSERT_TRUE(watcher.looked) << "the quit box never came up";

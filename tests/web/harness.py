@@ -481,11 +481,11 @@ class Pixels:
             length, kind = struct.unpack(">I4s", png[at:at + 8])
             body = png[at + 8:at + 8 + length]
             if kind == b"IHDR":
-                self.width, self.height, depth, colour, _, _, interlace = struct.unpack(
+                self.width, self.height, depth, color, _, _, interlace = struct.unpack(
                     ">IIBBBBB", body)
-                if depth != 8 or colour not in (2, 6) or interlace:
-                    raise ValueError(f"unsupported PNG: depth {depth}, colour type {colour}")
-                self._channels = 3 if colour == 2 else 4
+                if depth != 8 or color not in (2, 6) or interlace:
+                    raise ValueError(f"unsupported PNG: depth {depth}, colour type {color}")
+                self._channels = 3 if color == 2 else 4
             elif kind == b"IDAT":
                 idat += body
             at += 12 + length
