@@ -160,6 +160,10 @@ class StartUp(unittest.TestCase):
                                ((1, 1), LIGHT), ((100, 1), LIGHT), ((w - 2, 1), SHADOW),
                                ((1, h - 2), SHADOW), ((100, h - 2), SHADOW), ((w - 2, 25), SHADOW)]:
             self.assertEqual(px(x, y), color, (x, y))
+        # The lesson strip is the system's button face (its colours are the program's).
+        strip = self.browser.value(
+            "document.querySelector('.kepler-strip').getBoundingClientRect().toJSON()")
+        self.assertEqual(self.shot.pixel(int(strip["x"]) + 2, int(strip["y"]) + 25), LIGHT)
         self.assertNoFocusMark(self.shot, "Command1(3)")
         focus(self.browser, "Command1(3)")
         self.assertFocusMark(self.browser.pixels(), "Command1(3)")
