@@ -27,4 +27,15 @@ double PumpTimingClock::insideMs() const {
   return std::chrono::duration<double, std::milli>(inside_).count();
 }
 
+std::int32_t PollingClock::now() {
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now().time_since_epoch());
+  // Wrapped to 32 bits and read as signed.
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(ms.count()));
+}
+
+void PollingClock::pumpEvents(std::int32_t) {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 }  // namespace bench

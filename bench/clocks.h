@@ -1,7 +1,8 @@
 #pragma once
-// The two clocks the benchmark plays demonstrations on besides the program's own. JumpClock lets
-// no real time pass and so yields a demonstration's nominal wait total; PumpTimingClock passes
-// everything to a real clock and only sums the time spent inside its pumps.
+// The clocks the benchmark plays demonstrations on besides the program's own. JumpClock lets no
+// real time pass and so yields a demonstration's nominal wait total; PumpTimingClock passes
+// everything to a real clock and only sums the time spent inside its pumps; PollingClock waits as
+// the old runtime did, for the comparison of the waits' cost.
 
 #include <chrono>
 #include <cstdint>
@@ -44,6 +45,14 @@ class PumpTimingClock final : public forms::Clock {
  private:
   forms::Clock& inner_;
   std::chrono::steady_clock::duration inside_{};
+};
+
+// The old runtime's wait: reads the monotonic clock's millisecond count, as the program's clock
+// does, and pumps events without ever sleeping.
+class PollingClock final : public forms::Clock {
+ public:
+  std::int32_t now() override;
+  void pumpEvents(std::int32_t deadline) override;
 };
 
 }  // namespace bench

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "children.h"
+#include "clocks.h"
 #include "core/program_files.h"
 #include "forms/qt/access.h"
 #include "forms/qt/clock.h"
@@ -187,7 +188,7 @@ std::vector<bench::WaitRun> measureWaitSeriesOn(forms::Clock& clock, const char*
 std::vector<WaitComparison> measureWaitSeries(const std::vector<WaitSeries>& series) {
   forms::qt::SteadyClock steadyClock;
   const std::vector<bench::WaitRun> steady = measureWaitSeriesOn(steadyClock, "steady", series);
-  forms::qt::PollingClock pollingClock;
+  bench::PollingClock pollingClock;
   const std::vector<bench::WaitRun> polling = measureWaitSeriesOn(pollingClock, "polling", series);
   std::vector<WaitComparison> result;
   for (std::size_t i = 0; i < series.size(); ++i) result.push_back({steady[i], polling[i]});

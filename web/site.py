@@ -29,7 +29,7 @@ ICONS = ["icon-192.png", "icon-512.png", "apple-touch-icon.png"]
 # The page's stand-in icon, which keeps a served page from asking for /favicon.ico.
 NO_ICON = '<link rel="icon" href="data:,">'
 # The page's background, for the browser's frame and the splash of the installed app.
-COLOUR = "#e0e0e0"
+COLOR = "#e0e0e0"
 
 MANIFEST = {
     "name": NAME,
@@ -39,8 +39,8 @@ MANIFEST = {
     "scope": "./",
     "display": "standalone",
     "orientation": "landscape",
-    "background_color": COLOUR,
-    "theme_color": COLOUR,
+    "background_color": COLOR,
+    "theme_color": COLOR,
     "icons": [
         {"src": "icon-192.png", "sizes": "192x192", "type": "image/png"},
         {"src": "icon-512.png", "sizes": "512x512", "type": "image/png"},
@@ -63,7 +63,7 @@ def head_lines(register):
         '<meta name="mobile-web-app-capable" content="yes">',
         f'<meta name="apple-mobile-web-app-title" content="{title}">',
         '<meta name="apple-mobile-web-app-status-bar-style" content="default">',
-        f'<meta name="theme-color" content="{COLOUR}">',
+        f'<meta name="theme-color" content="{COLOR}">',
         f"<script>\n{register}</script>",
     ])
 

@@ -76,8 +76,8 @@ struct Header {
   std::uint32_t planes = 0;
   std::uint32_t bitsPerPixel = 0;
   std::uint32_t compression = kRgb;
-  std::uint32_t colours = 0;  // entries of the colour table; 0 for as many as the depth allows
-  bool os2 = false;           // OS/2 1.x: 16-bit sizes and 3-byte table entries
+  std::uint32_t colors = 0;  // entries of the colour table; 0 for as many as the depth allows
+  bool os2 = false;          // OS/2 1.x: 16-bit sizes and 3-byte table entries
 };
 
 Header ReadHeader(const Bytes& b) {
@@ -106,7 +106,7 @@ Header ReadHeader(const Bytes& b) {
   h.planes = b.u16(26);
   h.bitsPerPixel = b.u16(28);
   h.compression = b.u32(30);
-  h.colours = b.u32(46);
+  h.colors = b.u32(46);
   return h;
 }
 
@@ -168,11 +168,11 @@ Layout ReadLayout(const Bytes& b, const Header& h, std::size_t pixelOffset) {
   if (pixelOffset < at) Damaged("画素データの位置が不正です");
   if (h.bitsPerPixel <= 8) {
     const std::uint32_t most = 1u << h.bitsPerPixel;
-    if (h.colours > 256) Damaged("色表の大きさ " + std::to_string(h.colours) + " が不正です");
+    if (h.colors > 256) Damaged("色表の大きさ " + std::to_string(h.colors) + " が不正です");
     const std::size_t entry = h.os2 ? 3 : 4;
     // A table never reaches into the pixels, whatever the header counts.
-    const std::size_t count = std::min<std::size_t>(
-        std::min(h.colours == 0 ? most : h.colours, most), (pixelOffset - at) / entry);
+    const std::size_t count = std::min<std::size_t>(std::min(h.colors == 0 ? most : h.colors, most),
+                                                    (pixelOffset - at) / entry);
     if (count == 0) Damaged("色表がありません");
     if (!b.has(at, count * entry)) CutShort();
     for (std::size_t i = 0; i < count; ++i) {
@@ -197,7 +197,7 @@ class Canvas {
     const int y = topDown_ ? row : height_ - 1 - row;
     return picture_.pixels.data() + static_cast<std::size_t>(y) * width_;
   }
-  std::uint32_t colour(std::uint32_t index) const {
+  std::uint32_t color(std::uint32_t index) const {
     if (index >= layout_.palette.size()) Damaged("色表にない色番号があります");
     return layout_.palette[index];
   }
@@ -234,7 +234,7 @@ void ReadUncompressed(const Bytes& b, std::size_t at, std::uint32_t bpp, Canvas&
           const std::size_t bit = static_cast<std::size_t>(x) * bpp;
           const std::uint32_t byte = b.u8(start + bit / 8);
           const std::uint32_t shift = 8 - bpp - bit % 8;
-          out[x] = canvas.colour((byte >> shift) & ((1u << bpp) - 1));
+          out[x] = canvas.color((byte >> shift) & ((1u << bpp) - 1));
           break;
         }
         case 16:
@@ -282,7 +282,7 @@ void ReadRunLength(const Bytes& b, std::size_t at, std::uint32_t bpp, Canvas& ca
     if (count > 0) {
       fits(count);
       std::uint32_t* out = canvas.row(y);
-      for (std::size_t i = 0; i < count; ++i) out[x++] = canvas.colour(nibbleOrByte(value, i));
+      for (std::size_t i = 0; i < count; ++i) out[x++] = canvas.color(nibbleOrByte(value, i));
     } else if (value == 0) {
       x = 0;
       ++y;
@@ -300,7 +300,7 @@ void ReadRunLength(const Bytes& b, std::size_t at, std::uint32_t bpp, Canvas& ca
       fits(value);
       std::uint32_t* out = canvas.row(y);
       for (std::size_t i = 0; i < value; ++i) {
-        out[x++] = canvas.colour(nibbleOrByte(b.u8(at + (bpp == 8 ? i : i / 2)), i));
+        out[x++] = canvas.color(nibbleOrByte(b.u8(at + (bpp == 8 ? i : i / 2)), i));
       }
       at += bytes + bytes % 2;
     }

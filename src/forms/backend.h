@@ -110,9 +110,25 @@ std::unique_ptr<SurfacePeer> MakeSurfacePeer(ContainerPeer& container, Color bac
                                              std::string_view name);
 std::unique_ptr<ImagePeer> MakeImagePeer(SurfacePeer& surface, std::string_view name);
 
-// The program's end and its one error line (stderr on the desktop, the console in a browser).
+// A modal box over the window, without an icon: a title strip, the prompt and a row of buttons.
+// In a caption, "&" marks the next letter as the button's access key, pressed with or without Alt,
+// and is not shown. The default button has the focus and answers Enter; Escape presses the escape
+// button.
+struct MessageBoxLook {
+  std::string_view title;
+  std::string_view prompt;
+  std::vector<std::string_view> captions;
+  int defaultButton = 0;
+  int escapeButton = 0;
+};
+// Shows the box and returns the index of the caption pressed. `onPressed` is told that index the
+// moment the button is pressed, before anything else is handled.
+int ShowMessageBox(const MessageBoxLook& box, const std::function<void(int)>& onPressed);
+
+// The program's end, and one line of the program's own on its error output (stderr on the
+// desktop, the console in a browser), written as given.
 void EndProgram(int exitCode);
-void ReportFatal(std::string_view utf8Message);
+void WriteErrorLine(std::string_view utf8Line);
 
 // The trace sink: whether tracing is on, and one line out.
 bool tracing();

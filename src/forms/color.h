@@ -28,7 +28,8 @@ constexpr int BlueOf(Color c) {
 //   window text      0,   0,   0      button face       212, 208, 200
 //   button text      0,   0,   0      3-D light         212, 208, 200 (the button face itself)
 //   3-D highlight  255, 255, 255      button shadow     128, 128, 128
-//   3-D dark shadow 64,  64,  64
+//   3-D dark shadow 64,  64,  64      grey text         128, 128, 128
+//   active caption 10,  36, 106 fading to 166, 202, 240, its text 255, 255, 255
 // A label in 3-D light is therefore a panel barely set off from the window's (224, 224, 224).
 constexpr Color systemWindowText() {
   return RGB(0, 0, 0);
@@ -50,6 +51,18 @@ constexpr Color systemButtonShadow() {
 }
 constexpr Color system3DDarkShadow() {
   return RGB(64, 64, 64);
+}
+constexpr Color systemGrayText() {
+  return RGB(128, 128, 128);
+}
+constexpr Color systemActiveCaption() {
+  return RGB(10, 36, 106);
+}
+constexpr Color systemGradientActiveCaption() {
+  return RGB(166, 202, 240);
+}
+constexpr Color systemCaptionText() {
+  return RGB(255, 255, 255);
 }
 
 }  // namespace forms

@@ -22,9 +22,6 @@ class CommandButton : public Control {
   void setBackColor(Color color);
 
   void onClick(std::function<void()> handler);
-  // Posts a click, as a mouse click would: the handler runs when events are next pumped. Defined
-  // by the backend that has an event queue to post to (the desktop's).
-  void postClick();
   // Gives the button the keyboard focus (at start: the window's first button has it).
   void setFocus();
   ButtonPeer& buttonPeer() const { return static_cast<ButtonPeer&>(peer()); }

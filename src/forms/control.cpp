@@ -30,7 +30,7 @@ void Control::trace(std::string_view operation) const {
 // only when the trace is on: bodies move every frame.
 void Control::setDimension(float& field, const char* property, float value) {
   field = value;
-  if (tracing()) trace(std::string(property) + ' ' + number(value));
+  if (tracing()) trace(std::string(property) + ' ' + shortestRoundTrip(value));
   applyGeometry();
 }
 

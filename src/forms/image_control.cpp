@@ -19,8 +19,4 @@ void ImageControl::setPicture(kepler::Picture picture, const std::string& fileNa
   setSizeQuietly(static_cast<float>(picture_.width), static_cast<float>(picture_.height));
 }
 
-kepler::Picture LoadPicture(const std::string& fileName) {
-  return kepler::LoadPictureFile(fileName);
-}
-
 }  // namespace forms

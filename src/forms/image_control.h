@@ -24,9 +24,4 @@ class ImageControl : public Control {
   kepler::Picture picture_;
 };
 
-// Loads a BMP or GIF picture named by a bare file name from the working directory, decoded by the
-// core (kepler::LoadPictureFile). A missing, unreadable, damaged or oversized file throws
-// kepler::RuntimeError naming the file, the cause and the folder searched.
-kepler::Picture LoadPicture(const std::string& fileName);
-
 }  // namespace forms

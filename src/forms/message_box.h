@@ -1,7 +1,7 @@
 #pragma once
-// The runtime's modal message boxes, in Japanese whatever the system locale. Declared here with a
-// platform-free signature and defined by the linked backend; the boxes do not trace: the caller
-// writes the MsgBox trace line around the call.
+// The runtime's modal message boxes, in Japanese whatever the system locale, shown by the linked
+// backend (ShowMessageBox). The boxes do not trace: the caller writes the MsgBox trace line around
+// the call.
 
 #include <functional>
 #include <string>

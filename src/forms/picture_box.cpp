@@ -9,7 +9,7 @@
 namespace forms {
 namespace {
 
-std::string colourOrDash(std::optional<Color> color) {
+std::string colorOrDash(std::optional<Color> color) {
   return color ? std::to_string(*color) : std::string("-");
 }
 
@@ -55,8 +55,9 @@ void PictureBox::Cls() {
 void PictureBox::Circle(float x, float y, float radius, std::optional<Color> color,
                         std::optional<float> aspect) {
   if (tracing()) {
-    trace("Circle " + number(x) + ' ' + number(y) + ' ' + number(radius) + ' ' +
-          colourOrDash(color) + ' ' + (aspect ? number(*aspect) : std::string("-")));
+    trace("Circle " + shortestRoundTrip(x) + ' ' + shortestRoundTrip(y) + ' ' +
+          shortestRoundTrip(radius) + ' ' + colorOrDash(color) + ' ' +
+          (aspect ? shortestRoundTrip(*aspect) : std::string("-")));
   }
   const kepler::SemiAxes axes = kepler::CircleSemiAxes(radius, aspect.value_or(1.0f));
   const std::vector<kepler::Pixel> outline = kepler::EllipseOutline(x, y, axes.rx, axes.ry);
@@ -80,8 +81,8 @@ void PictureBox::Circle(float x, float y, float radius, std::optional<Color> col
 
 void PictureBox::BoxFill(float x1, float y1, float x2, float y2, Color color) {
   if (tracing()) {
-    trace("BoxFill " + number(x1) + ' ' + number(y1) + ' ' + number(x2) + ' ' + number(y2) + ' ' +
-          std::to_string(color));
+    trace("BoxFill " + shortestRoundTrip(x1) + ' ' + shortestRoundTrip(y1) + ' ' +
+          shortestRoundTrip(x2) + ' ' + shortestRoundTrip(y2) + ' ' + std::to_string(color));
   }
   const int ax = toPixel(x1);
   const int bx = toPixel(x2);
@@ -112,7 +113,8 @@ void PictureBox::Shade(const std::vector<kepler::PlotPoint>& corners, Color colo
   if (tracing()) {
     std::string line = "Shade " + std::to_string(color) + ' ' + std::to_string(alpha);
     for (const kepler::PlotPoint& p : corners) {
-      line += ' ' + number(kepler::ToSingle(p.x)) + ' ' + number(kepler::ToSingle(p.y));
+      line += ' ' + shortestRoundTrip(kepler::ToSingle(p.x)) + ' ' +
+              shortestRoundTrip(kepler::ToSingle(p.y));
     }
     trace(line);
   }

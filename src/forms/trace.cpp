@@ -17,7 +17,7 @@ std::string quoted(std::string_view text) {
   return out;
 }
 
-std::string number(float value) {
+std::string shortestRoundTrip(float value) {
   return kepler::ShortestFloat(value);
 }
 

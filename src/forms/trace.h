@@ -14,6 +14,6 @@ namespace forms {
 // A text in double quotes with '"' and '\' escaped by a backslash.
 std::string quoted(std::string_view text);
 // A single-precision value in shortest round-trip form ("602.22", "15", "-0.5").
-std::string number(float value);
+std::string shortestRoundTrip(float value);
 
 }  // namespace forms

@@ -5,12 +5,12 @@
 #include "core/comet_pacing.h"
 #include "core/drawing_surface.h"
 #include "core/orbit.h"
-#include "window/colours.h"
+#include "window/colors.h"
 #include "window/form1.h"
 
 void Form1::AnimateCometOrbit() {
   SemiMajorAxis = kepler::kCometSemiMajorAxis;
-  DrawSunDisc(FocusX, FocusY, 10, 0.5f, colours::kSun);
+  DrawSunDisc(FocusX, FocusY, 10, 0.5f, colors::kSun);
   Label7.setCaption("公転速度　");
   Image1.setVisible(true);
   std::array<double, 361> steps{};

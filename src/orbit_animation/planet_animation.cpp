@@ -3,11 +3,11 @@
 #include <array>
 
 #include "core/legacy_number.h"
-#include "window/colours.h"
+#include "window/colors.h"
 #include "window/form1.h"
 
 void Form1::AnimatePlanetOrbit() {
-  DrawSunDisc(FocusX, FocusY, 20, 0.5f, colours::kSun);
+  DrawSunDisc(FocusX, FocusY, 20, 0.5f, colors::kSun);
   Label7.setCaption("公転速度　");
   Image1.setVisible(true);
   std::array<double, 361> steps{};

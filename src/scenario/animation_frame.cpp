@@ -3,7 +3,7 @@
 #include "core/drawing_surface.h"
 #include "core/legacy_number.h"
 #include "core/orbit.h"
-#include "window/colours.h"
+#include "window/colors.h"
 #include "window/form1.h"
 
 int Form1::TableDegree(int loopDegree) const {
@@ -33,8 +33,8 @@ void Form1::DrawSpeedGauge(double speed) {
   constexpr float kTop = 30;     // [px]
   constexpr float kBottom = 50;  // [px]
   const float end = kepler::ToSingle(kepler::GaugeEnd(speed));
-  Picture1.BoxFill(kepler::ToSingle(kepler::kGaugeLeft), kTop, end, kBottom, colours::kGaugeBar);
-  Picture1.BoxFill(kRight, kTop, end, kBottom, colours::kGaugeTrack);
+  Picture1.BoxFill(kepler::ToSingle(kepler::kGaugeLeft), kTop, end, kBottom, colors::kGaugeBar);
+  Picture1.BoxFill(kRight, kTop, end, kBottom, colors::kGaugeTrack);
 }
 
 void Form1::PlaceBody(forms::ImageControl& body, double x, double y) {

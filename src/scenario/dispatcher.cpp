@@ -5,6 +5,7 @@
 #include "core/drawing_surface.h"
 #include "core/legacy_number.h"
 #include "core/orbit.h"
+#include "core/picture.h"
 #include "core/program_files.h"
 #include "window/form1.h"
 
@@ -49,10 +50,6 @@ const ScenarioRow kScenarios[8] = {
 
 }  // namespace
 
-void Form1::LoadScenarioPicture(forms::ImageControl& image, const std::string& fileName) {
-  image.setPicture(forms::LoadPicture(fileName), fileName);
-}
-
 void Form1::Command1_Click(std::int16_t Index) {
   if (Index < 0 || Index > 7) return;  // the button array has no other index
   const ScenarioRow& row = kScenarios[Index];
@@ -63,7 +60,7 @@ void Form1::Command1_Click(std::int16_t Index) {
   Image4.setVisible(false);
   ScenarioKind = 1;
   for (const PictureLoad& load : row.pictures) {
-    LoadScenarioPicture(this->*load.image, std::string(load.file));
+    (this->*load.image).setPicture(kepler::LoadPictureFile(load.file), std::string(load.file));
   }
   SemiMajorAxis = row.semiMajorAxis;
   Eccentricity = row.eccentricity;

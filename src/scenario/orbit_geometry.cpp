@@ -4,7 +4,7 @@
 #include "core/drawing_surface.h"
 #include "core/legacy_number.h"
 #include "core/orbit.h"
-#include "window/colours.h"
+#include "window/colors.h"
 #include "window/form1.h"
 
 void Form1::ComputePerihelionSweep() {
@@ -28,7 +28,7 @@ void Form1::ComputeSweepAtAngle(const int& k) {
 void Form1::DrawOrbitEllipse(double centreX) {
   const double aspect = std::sqrt(1 - Eccentricity * Eccentricity);
   Picture1.Circle(kepler::ToSingle(centreX), kepler::ToSingle(FocusY),
-                  kepler::ToSingle(SemiMajorAxis), colours::kOrbitLine, kepler::ToSingle(aspect));
+                  kepler::ToSingle(SemiMajorAxis), colors::kOrbitLine, kepler::ToSingle(aspect));
 }
 
 void Form1::DrawOrbitOutline(double semiMajorAxis, double centreX) {
@@ -61,7 +61,7 @@ void Form1::DrawDataOrbits(double semiMajorAxis, double eccentricity,
   const float sunX = kepler::ToSingle(kepler::kSunX);
   const float sunY = kepler::ToSingle(kepler::kSunY);
   for (const double radius : circles) Picture1.Circle(sunX, sunY, kepler::ToSingle(radius));
-  DrawSunDisc(kepler::kSunX, kepler::kSunY, 10, 1.0f, colours::kDataSun);
+  DrawSunDisc(kepler::kSunX, kepler::kSunY, 10, 1.0f, colors::kDataSun);
 }
 
 // The body's point for every whole degree; OrbitAngle is the loop counter and ends at 361.

@@ -4,16 +4,17 @@
 #include <string>
 
 #include "core/runtime_error.h"
+#include "forms/error_line.h"
 #include "forms/font.h"
 #include "forms/message_box.h"
 #include "forms/trace.h"
-#include "window/colours.h"
+#include "window/colors.h"
 
 namespace {
 
-using colours::kDrawingSurface;
-using colours::kReadOutText;
-using colours::kTitleBand;
+using colors::kDrawingSurface;
+using colors::kReadOutText;
+using colors::kTitleBand;
 
 using forms::kDefaultFont;
 using forms::kF1;
@@ -55,7 +56,7 @@ Form1::Form1(forms::Clock& clock)
              std::string(), kWordWrap, 0, 0, 800, 10),
       Label1("Label1", window_.client(), kF2, kTitleBand, forms::systemWindowText(), "Label1",
              kCentred, 0, 11, 800, 30),
-      Label9("Label9", window_.client(), kF1, forms::systemButtonFace(), colours::kHintText,
+      Label9("Label9", window_.client(), kF1, forms::systemButtonFace(), colors::kHintText,
              "Label9", kWordWrap, 801, 0, 180, 40),
       Label8("Label8", window_.client(), kDefaultFont, forms::system3DLight(),
              forms::systemButtonText(), std::string(5, ' '), kPlain, 784, 504, 129, 25),
@@ -66,7 +67,7 @@ Form1::Form1(forms::Clock& clock)
       Timer1("Timer1"),
       Timer2("Timer2") {
   window_.setCaption("Form1");
-  window_.setBackColor(colours::kWindowBack);
+  window_.setBackColor(colors::kWindowBack);
   window_.onClose([this] {
     // Closing the window ends the program like a confirmed quit; a running demonstration stops
     // after its current wait.

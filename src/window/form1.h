@@ -160,7 +160,6 @@ class Form1 : public kepler::ScenarioState {
   // The data demonstrations' orbits: the recorded planet's ellipse, the uniform circles, the Sun.
   void DrawDataOrbits(double semiMajorAxis, double eccentricity,
                       std::initializer_list<double> circles);
-  void LoadScenarioPicture(forms::ImageControl& image, const std::string& fileName);
   // A data-file cell as a number; a text that is no number is a type mismatch naming its file.
   double LongitudeNumber(int row, int column) const;
 

@@ -1,7 +1,7 @@
 // Start-up: lays the controls out, gives the title, the hint and the ten buttons their texts
 // and colours, and draws the Sun on the drawing surface.
 #include "core/drawing_surface.h"
-#include "window/colours.h"
+#include "window/colors.h"
 #include "window/form1.h"
 
 namespace {
@@ -43,16 +43,16 @@ void Form1::Form_Load() {
   Image1.setWidth(200);
   for (int i = 0; i <= 7; ++i) {
     place(Command1(i), static_cast<float>(50 * i + 41), 801, 180, 50);
-    Command1(i).setBackColor(colours::kButtonFace);
+    Command1(i).setBackColor(colors::kButtonFace);
   }
   place(Command2, 441, 801, 180, 50);
-  Command2.setBackColor(colours::kButtonFace);
+  Command2.setBackColor(colors::kButtonFace);
   place(Command3, 491, 801, 180, 50);
-  Command3.setBackColor(colours::kButtonFace);
+  Command3.setBackColor(colors::kButtonFace);
 
   for (int i = 0; i <= 7; ++i) Command1(i).setCaption(kScenarioCaptions[i]);
   Command2.setCaption(("　ケプラーの法則　"));
   Command3.setCaption(("　お  わ  り  "));
 
-  DrawSunDisc(kepler::kSunX, kepler::kSunY, 20, 0.5f, colours::kSun);
+  DrawSunDisc(kepler::kSunX, kepler::kSunY, 20, 0.5f, colors::kSun);
 }

@@ -1,4 +1,5 @@
 // The laws picture and the confirmed quit.
+#include "core/picture.h"
 #include "core/program_files.h"
 #include "forms/message_box.h"
 #include "forms/trace.h"
@@ -12,7 +13,7 @@ void Form1::Command2_Click() {
   Image3.setTop(0);
   Image3.setLeft(0);
   const std::string laws = std::string(kepler::kLawsPicture);
-  Image3.setPicture(forms::LoadPicture(laws), laws);
+  Image3.setPicture(kepler::LoadPictureFile(laws), laws);
   Image3.setVisible(true);
 }
 

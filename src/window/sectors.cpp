@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "core/swept_sectors.h"
-#include "window/colours.h"
+#include "window/colors.h"
 #include "window/form1.h"
 
 namespace {

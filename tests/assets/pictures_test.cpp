@@ -53,7 +53,7 @@ Decoded DecodeWithGiflib(const std::string& path) {
   return out;
 }
 
-TEST(GifWriter, ExactColoursAndTransparencySurviveGiflib) {
+TEST(GifWriter, ExactColorsAndTransparencySurviveGiflib) {
   QImage source(16, 16, QImage::Format_ARGB32);  // 200 distinct opaque colours, then transparent
   for (int i = 0; i < 256; ++i) {
     source.setPixel(i % 16, i / 16, i < 200 ? qRgb(i, i * 7 % 256, 255 - i) : qRgba(9, 9, 9, 0));
@@ -81,7 +81,7 @@ TEST(GifWriter, EdgePixelsBlendOverTheSurfaceOrVanish) {
   EXPECT_EQ(picture.palette[picture.pixels[2]], qRgb(10, 20, 30));
 }
 
-TEST(GifWriter, TooManyColoursMergeIntoNearbyPaletteEntries) {
+TEST(GifWriter, TooManyColorsMergeIntoNearbyPaletteEntries) {
   QImage image(32, 32, QImage::Format_ARGB32);  // 1024 colours on a grid of step 8
   for (int i = 0; i < 1024; ++i) image.setPixel(i % 32, i / 32, qRgb(i % 32 * 8, i / 32 * 8, 100));
   const IndexedPicture picture = ToIndexed(image);

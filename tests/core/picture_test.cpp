@@ -57,8 +57,8 @@ std::string EncodeGif(int screenWidth, int screenHeight, const std::vector<GifFr
   std::string out;
   GifFileType* gif = EGifOpen(&out, WriteToString, nullptr);
   EGifSetGifVersion(gif, true);
-  const GifColorType colours[4] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-  ColorMapObject* map = GifMakeMapObject(4, colours);
+  const GifColorType colors[4] = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+  ColorMapObject* map = GifMakeMapObject(4, colors);
   EXPECT_EQ(EGifPutScreenDesc(gif, screenWidth, screenHeight, 2, 0, map), GIF_OK);
   for (const GifFrame& f : frames) {
     if (f.transparent != NO_TRANSPARENT_COLOR) {
@@ -129,18 +129,18 @@ struct BmpParts {
 std::string EncodeBmp(const BmpParts& s) {
   const auto size = static_cast<std::uint32_t>(s.data.size());
   const auto w = static_cast<std::uint32_t>(s.width), h = static_cast<std::uint32_t>(s.height);
-  const auto colours = static_cast<std::uint32_t>(s.palette.size());
+  const auto colors = static_cast<std::uint32_t>(s.palette.size());
   using Fields = std::vector<std::pair<std::uint32_t, int>>;  // each value and its width [bytes]
   // clang-format off
   Fields fields = s.os2 ? Fields{{12, 4}, {w, 2}, {h, 2}, {1, 2}, {s.bitsPerPixel, 2}}
                         : Fields{{40, 4}, {w, 4}, {h, 4}, {1, 2}, {s.bitsPerPixel, 2},
                                  {s.compression, 4}, {size, 4}, {2835, 4}, {2835, 4},
-                                 {colours, 4}, {0, 4}};
+                                 {colors, 4}, {0, 4}};
   // clang-format on
   if (s.compression == 3) {
     for (const std::uint32_t mask : s.masks) fields.push_back({mask, 4});
   }
-  for (const std::uint32_t colour : s.palette) fields.push_back({colour, s.os2 ? 3 : 4});
+  for (const std::uint32_t color : s.palette) fields.push_back({color, s.os2 ? 3 : 4});
   std::string info;
   for (const auto& [value, bytes] : fields) PutLe(info, value, bytes);
   const auto offset = static_cast<std::uint32_t>(14 + info.size());

@@ -82,7 +82,7 @@ class Layout:
                 int(self.y + self.ratio * (self.top + y * self.scale)))
 
 
-def check_colours(screen, layout, points, expected, what):
+def check_colors(screen, layout, points, expected, what):
     for point in points:
         at = layout.point(*point)
         check(screen.pixel(*at) == expected, "%s at logical %s (screen %s) is %s, not %s" %
@@ -296,8 +296,8 @@ def window_manager(run, program):
     check((width, height) == WINDOW_SIZE, "the window opened at %dx%d" % (width, height))
     wait_settled()
     screen = run.shot("opened")
-    check_colours(screen, Layout(x, y, width, height), sun_points(), SUN_YELLOW, "the Sun")
-    check_colours(screen, Layout(x, y, width, height), surface_points(), SURFACE, "the surface")
+    check_colors(screen, Layout(x, y, width, height), sun_points(), SUN_YELLOW, "the Sun")
+    check_colors(screen, Layout(x, y, width, height), surface_points(), SURFACE, "the surface")
     sizes = desktop.icon_sizes(program.window)
     check((128, 128) in sizes, "no 128x128 window icon for the taskbar: %s" % sizes)
     subprocess.run(["wmctrl", "-r", "Form1", "-b", "add,maximized_vert,maximized_horz"],
@@ -306,7 +306,7 @@ def window_manager(run, program):
           "the window manager did not maximise the window")
     wait_settled()
     layout = Layout(*desktop.client_area(program.window))
-    check_colours(run.shot("maximised"), layout, sun_points(), SUN_YELLOW, "the Sun")
+    check_colors(run.shot("maximised"), layout, sun_points(), SUN_YELLOW, "the Sun")
 
     desktop.click(*layout.point(*button_centre("Command1(5)")))
     check(program.wait_for("Form1 Click Command1(5)", 10), "the comet did not start")
@@ -325,9 +325,9 @@ def scale_factor_2(run, program):
                      poll=0.1), "the drawing surface was not painted")
     wait_settled()
     screen = run.shot("scale_factor_2")
-    check_colours(screen, layout, sun_points(), SUN_YELLOW, "the Sun")
+    check_colors(screen, layout, sun_points(), SUN_YELLOW, "the Sun")
     # The bottom of the window: the read-out strip.
-    check_colours(screen, layout, [(790, 570), (20, 545)], SURFACE, "the read-out strip")
+    check_colors(screen, layout, [(790, 570), (20, 545)], SURFACE, "the read-out strip")
 
 
 Case = collections.namedtuple("Case", "run screen environment window_manager removed status",

@@ -9,8 +9,10 @@
 
 #include "forms/backend.h"
 #include "forms/command_button.h"
+#include "forms/error_line.h"
 #include "forms/form_window.h"
 #include "forms/label.h"
+#include "forms/message_box.h"
 #include "forms/picture_box.h"
 #include "forms/scheduled_reading.h"
 
@@ -20,6 +22,8 @@ namespace {
 std::vector<std::string> told;
 std::vector<forms::PixelRect> changed;
 std::vector<forms::ButtonPeer*> tabOrder;
+// The button the next message box is answered with.
+int boxPress = 0;
 
 std::string rectText(const forms::PixelRect& r) {
   return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
@@ -88,8 +92,20 @@ std::unique_ptr<SurfacePeer> MakeSurfacePeer(ContainerPeer&, Color, const std::u
 std::unique_ptr<ImagePeer> MakeImagePeer(SurfacePeer&, std::string_view) {
   return nullptr;
 }
+int ShowMessageBox(const MessageBoxLook& box, const std::function<void(int)>& onPressed) {
+  std::string captions;
+  for (const std::string_view caption : box.captions) captions += std::string(caption) + ",";
+  told.push_back("box " + std::string(box.title) + "|" + std::string(box.prompt) + "|" + captions +
+                 " default " + std::to_string(box.defaultButton) + " escape " +
+                 std::to_string(box.escapeButton));
+  if (onPressed) onPressed(boxPress);
+  told.push_back("box closed");
+  return boxPress;
+}
 void EndProgram(int) {}
-void ReportFatal(std::string_view) {}
+void WriteErrorLine(std::string_view line) {
+  told.push_back("error line " + std::string(line));
+}
 bool tracing() {
   return false;
 }
@@ -184,6 +200,61 @@ TEST_F(PeerProtocol, TheTabOrderIsTheOrderTheWindowGivesNotTheOrderOfMaking) {
   ASSERT_EQ(tabOrder.size(), 2u);
   EXPECT_EQ(tabOrder[0], &first.buttonPeer());
   EXPECT_EQ(tabOrder[1], &second.buttonPeer());
+}
+
+TEST_F(PeerProtocol, MessageBoxesHaveTheRuntimesCaptionsAndTitlesAndAnswerOnThePress) {
+  const std::string yesNo =
+      "box 確　　認|本当に終わりますか？|はい(&Y),いいえ(&N), default 0 escape 1";
+  const struct {
+    forms::MsgBoxButtons buttons;
+    int press;
+    forms::MsgBoxAnswer answer;
+    std::string shown;
+  } cases[] = {
+      {forms::MsgBoxButtons::YesNo, 0, forms::MsgBoxAnswer::Yes, yesNo},
+      {forms::MsgBoxButtons::YesNo, 1, forms::MsgBoxAnswer::No, yesNo},
+      {forms::MsgBoxButtons::Ok, 0, forms::MsgBoxAnswer::Ok,
+       "box 確　　認|本当に終わりますか？|OK, default 0 escape 0"},
+  };
+  for (const auto& c : cases) {
+    told.clear();
+    boxPress = c.press;
+    const forms::MsgBoxAnswer answer =
+        forms::MsgBox("本当に終わりますか？", c.buttons, "確　　認", [&](forms::MsgBoxAnswer a) {
+          told.push_back("answer " + std::to_string(static_cast<int>(a)));
+        });
+    EXPECT_EQ(answer, c.answer);
+    EXPECT_EQ(told,
+              (std::vector<std::string>{
+                  c.shown, "answer " + std::to_string(static_cast<int>(c.answer)), "box closed"}))
+        << "told the answer on the press, before the box has closed";
+  }
+  told.clear();
+  forms::ReportFatal("ファイルがありません");
+  forms::ErrorBox("ファイルがありません");
+  EXPECT_EQ(told, (std::vector<std::string>{"error line kepler-laws: ファイルがありません",
+                                            "box 実行時エラー|ファイルがありません|OK, default 0 "
+                                            "escape 0",
+                                            "box closed"}));
+}
+
+TEST(Fonts, PointsArePixelsAt96DpiAndBoldOrTheHeavyGothicIsDrawnBold) {
+  const struct {
+    forms::FontSpec font;
+    int pixels;
+    bool bold;
+  } cases[] = {
+      {forms::kDefaultFont, 12, false},
+      {forms::kF1, 16, true},
+      {forms::kF2, 21, true},                   // 15.75 pt is exactly 21 px
+      {{forms::kPGothic, 10, 400}, 13, false},  // 13.33 rounds down
+      {{forms::kPGothic, 11.25, 700}, 15, true},
+      {{forms::kPGothic, 8, 699}, 11, false},  // 10.67 rounds up
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(forms::PixelSize(c.font), c.pixels) << c.font.points << " pt";
+    EXPECT_EQ(forms::DrawnBold(c.font), c.bold) << c.font.family << " " << c.font.weight;
+  }
 }
 
 // The pacing loop of a window's wait on a real clock whose timer wakes `wakeLate` ms after each

@@ -12,7 +12,7 @@
 
 #include "forms/message_box.h"
 #include "forms/qt/access.h"
-#include "forms/qt/colour.h"
+#include "forms/qt/color.h"
 #include "window_fixture.h"
 
 using forms::qt::ButtonOf;
@@ -85,7 +85,7 @@ class FacesAndKeysTest : public WindowTest {
 
 }  // namespace
 
-TEST_F(FacesAndKeysTest, FaceIsFlatInItsBackColourBeforeAndAfterAClickAndHoverChangesNothing) {
+TEST_F(FacesAndKeysTest, FaceIsFlatInItsBackColorBeforeAndAfterAClickAndHoverChangesNothing) {
   forms::CommandButton& button = form->Command1(3);
   const QRect caption = captionBox(button);
   const QImage atRest = grabButton(button);
@@ -219,7 +219,7 @@ TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsY
   }
 }
 
-TEST_F(FacesAndKeysTest, SchemeColoursMakeLabel3ABarelyVisiblePanel) {
+TEST_F(FacesAndKeysTest, SchemeColorsMakeLabel3ABarelyVisiblePanel) {
   const QImage window = forms::qt::WidgetOf(form->window())->grab().toImage();
   const QRgb panel = window.pixel(850, 560);  // Label3, below おわり
   const QRgb ground = window.pixel(950, 560);

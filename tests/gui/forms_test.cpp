@@ -22,7 +22,7 @@ class Surface : public ::testing::Test {
   forms::FormWindow window{989, 577};
   forms::PictureBox box{"Picture1", window.client(), kBack, forms::RGB(0, 0, 0), 0, 0, 800, 500};
 
-  int countColour(std::uint32_t rgb) const {
+  int countColor(std::uint32_t rgb) const {
     int n = 0;
     for (int y = 0; y < box.imageHeight(); ++y) {
       for (int x = 0; x < box.imageWidth(); ++x) n += box.rgbAt(x, y) == rgb;
@@ -36,7 +36,7 @@ class Surface : public ::testing::Test {
 
 TEST_F(Surface, FilledBoxIncludesBothCornersWhicheverWayRound) {
   box.BoxFill(780, 30, 602.22f, 50, kYellow);  // right-to-left, as the gauge's grey box is drawn
-  EXPECT_EQ(countColour(0xFFFF00), (780 - 602 + 1) * (50 - 30 + 1));
+  EXPECT_EQ(countColor(0xFFFF00), (780 - 602 + 1) * (50 - 30 + 1));
   EXPECT_EQ(at(602, 30), 0xFFFF00u);
   EXPECT_EQ(at(780, 50), 0xFFFF00u);
   EXPECT_EQ(at(601, 40), 0x8080FFu);
@@ -48,14 +48,14 @@ TEST_F(Surface, ABarThatShrinksLeavesNoYellowBehind) {
   box.BoxFill(780, 30, 780, 50, forms::RGB(224, 224, 224));
   box.BoxFill(580, 30, 602.22f, 50, kYellow);
   box.BoxFill(780, 30, 602.22f, 50, forms::RGB(224, 224, 224));
-  EXPECT_EQ(countColour(0xFFFF00), (602 - 580) * 21) << "the grey box covers the bar's last column";
+  EXPECT_EQ(countColor(0xFFFF00), (602 - 580) * 21) << "the grey box covers the bar's last column";
 }
 
 TEST_F(Surface, ClsClearsToTheBackgroundAndDrawingOffTheEdgeIsClipped) {
   box.Circle(790, 490, 50, kYellow);
   box.BoxFill(-100, -100, 10000, 3, kYellow);
   box.Cls();
-  EXPECT_EQ(countColour(0x8080FF), 800 * 500);
+  EXPECT_EQ(countColor(0x8080FF), 800 * 500);
 }
 
 TEST(Trace, LinesQuoteTexts) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "forms/lesson.h"
+#include "post_click.h"
 #include "window_fixture.h"
 
 using testing_support::TraceRecorder;
@@ -91,7 +92,7 @@ TEST_P(GoldenTraceTest, TraceIsUnchanged) {
       if (!c.answer.empty()) modal.answer(QString::fromStdString(c.answer));
       if (c.nestedAt > 0) {
         clock.after(static_cast<std::uint32_t>(c.nestedAt),
-                    [this, &c] { form->Command1(c.nestedButton).postClick(); });
+                    [this, &c] { testing_support::PostClick(form->Command1(c.nestedButton)); });
       }
       if (c.button <= 7) click(form->Command1(c.button));
       if (c.button == 8) click(form->Command2);

@@ -13,6 +13,7 @@
 #include "core/swept_sectors.h"
 #include "forms/lesson.h"
 #include "forms/qt/lesson_strip.h"
+#include "post_click.h"
 #include "window_fixture.h"
 
 using forms::LessonAction;
@@ -152,7 +153,7 @@ TEST_F(LessonTest, StopEndsNestedRunsAtTheirNextWaitAndReplayPlaysTheLastOnceFro
     TraceRecorder trace;
     bool acted = false;
     int deepestAfter = 0;
-    if (c.nested) clock.after(3000, [this] { form->Command1(2).postClick(); });
+    if (c.nested) clock.after(3000, [this] { testing_support::PostClick(form->Command1(2)); });
     clock.after(6000, [&] {
       lesson.act(c.action);
       acted = true;

@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "forms/qt/access.h"
-#include "forms/qt/colour.h"
+#include "forms/qt/color.h"
 #include "frame_log.h"
+#include "post_click.h"
 #include "window_fixture.h"
 
 using testing_support::FrameLog;
@@ -177,7 +178,7 @@ TEST_F(LongitudeTest, EmptyCellsAndAnotherSpreadsheetsSeparatorsEndTheProgramWhi
 
 TEST_F(LongitudeTest, EarthAndMarsInsideItselfEndsTheInterruptedRun) {
   FrameLog log(clock, *form);
-  clock.after(100, [this] { form->Command1(6).postClick(); });
+  clock.after(100, [this] { testing_support::PostClick(form->Command1(6)); });
   press(6);
   // The fourth frame's wait held the nested run; the outer run shows day 1371 and waits no more.
   EXPECT_EQ(log.outerFrames().size(), 4u);

@@ -4,6 +4,7 @@
 #include "core/comet_pacing.h"
 #include "core/orbit.h"
 #include "frame_log.h"
+#include "post_click.h"
 #include "window_fixture.h"
 
 using testing_support::FrameLog;
@@ -65,7 +66,7 @@ TEST_F(OrbitAnimationTest, RunsLastTheirWholeTimeAndTheCometFollowsItsPlan) {
 
 TEST_F(OrbitAnimationTest, PlanetClickedInsideAPlanetWaitRunsNestedAndTheOuterGoesOnWithItsState) {
   FrameLog log(clock, *form);
-  clock.after(1025, [this] { form->Command1(0).postClick(); });
+  clock.after(1025, [this] { testing_support::PostClick(form->Command1(0)); });
   click(form->Command1(4));
   const std::vector<TracedFrame> outer = log.outerFrames();
   const std::size_t f = interrupted(log);
@@ -82,7 +83,7 @@ TEST_F(OrbitAnimationTest, PlanetClickedInsideAPlanetWaitRunsNestedAndTheOuterGo
 TEST_F(OrbitAnimationTest, SlowCometSubFramesReadTheAngleAgainAfterANestedRun) {
   // Degree 161 is slow: its first sub-frame wait begins after the 95 ms of degree 160.
   FrameLog log(clock, *form);
-  clock.after(100, [this] { form->Command1(0).postClick(); });
+  clock.after(100, [this] { testing_support::PostClick(form->Command1(0)); });
   click(form->Command1(5));
   const std::vector<TracedFrame> outer = log.outerFrames();
   const std::size_t f = interrupted(log);

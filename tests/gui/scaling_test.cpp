@@ -15,8 +15,9 @@
 #include <utility>
 
 #include "forms/qt/access.h"
-#include "forms/qt/colour.h"
+#include "forms/qt/color.h"
 #include "forms/qt/fonts.h"
+#include "post_click.h"
 #include "window_fixture.h"
 
 using testing_support::TraceRecorder;
@@ -205,16 +206,16 @@ TEST_F(ScaledWindowTest, PacingChangesNoTraceAndRepaintsAtMostOncePerRefresh) {
   double pacedMs = 0;
   for (const bool pacing : {true, false}) {
     if (!pacing) restart();
-    scaled()->setRepaintPeriod(pacing ? std::chrono::milliseconds(17)
-                                      : std::chrono::milliseconds(0));
+    scaled()->pacer().setRepaintPeriod(pacing ? std::chrono::milliseconds(17)
+                                              : std::chrono::milliseconds(0));
     settle(40);
-    const int before = scaled()->repaintsShown();
+    const int before = scaled()->pacer().repaintsShown();
     QElapsedTimer elapsed;
     elapsed.start();
     TraceRecorder trace;
     click(form->Command1(7));  // 1800 frames, each moving three bodies
     (pacing ? paced : unpaced) = trace.lines();
-    (pacing ? pacedRepaints : unpacedRepaints) = scaled()->repaintsShown() - before;
+    (pacing ? pacedRepaints : unpacedRepaints) = scaled()->pacer().repaintsShown() - before;
     if (pacing) pacedMs = static_cast<double>(elapsed.elapsed());
   }
   ASSERT_GT(paced.size(), 14000);
@@ -229,7 +230,7 @@ TEST_F(ScaledWindowTest, TheLastFrameOfADemonstrationReachesTheScreen) {
   // Back in an idle event loop, with nothing else to wake it up but a guard timer: the held last
   // frame must reach the screen by itself, within two refresh periods (and the load of a shared
   // machine).
-  const int repaints = scaled()->repaintsShown();
+  const int repaints = scaled()->pacer().repaintsShown();
   const bool current = agree(onScreen(window()), drawnAfresh(window()));
   QTimer guard;
   guard.setSingleShot(true);
@@ -239,7 +240,7 @@ TEST_F(ScaledWindowTest, TheLastFrameOfADemonstrationReachesTheScreen) {
   window()->installEventFilter(&waker);
   QElapsedTimer elapsed;
   elapsed.start();
-  while (!current && scaled()->repaintsShown() == repaints && guard.isActive())
+  while (!current && scaled()->pacer().repaintsShown() == repaints && guard.isActive())
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   const qint64 waited = elapsed.elapsed();
   EXPECT_TRUE(agree(onScreen(window()), drawnAfresh(window())))
@@ -310,10 +311,10 @@ TEST_F(ScaledWindowTest, TheFrameBeforeAMessageBoxIsOnTheScreenAsTheBoxComesUp) 
   // Command3 clicked during the inner planets: the quit box comes up inside a wait. With a refresh
   // period longer than the test, only the box itself can bring the held frame to the screen.
   maximise();
-  scaled()->setRepaintPeriod(std::chrono::seconds(100));
+  scaled()->pacer().setRepaintPeriod(std::chrono::seconds(100));
   const double s = scaled()->scale();
   BoxWatcher watcher(window(), modal, QRect(device(0, 41, s), device(800, 571, s)));
-  clock.after(1000, [&] { form->Command3.postClick(); });
+  clock.after(1000, [&] { testing_support::PostClick(form->Command3); });
   TraceRecorder trace;
   click(form->Command1(7));
   ASSERT_TRUE(watcher.looked) << "the quit box never came up";

@@ -67,8 +67,8 @@ class ScreenTest : public WindowTest {
 
   // The drawing surface as the screen shows it, after the held repaint has gone out.
   QImage onScreen() {
-    window()->setRepaintPeriod(std::chrono::nanoseconds(0));  // flushes what is held
-    window()->setRepaintPeriod(kRefresh);
+    window()->pacer().setRepaintPeriod(std::chrono::nanoseconds(0));  // flushes what is held
+    window()->pacer().setRepaintPeriod(kRefresh);
     QWidget* surface = forms::qt::WidgetOf(form->Picture1);
     const QImage whole = window()->screen()->grabWindow(window()->winId()).toImage();
     return whole.copy(QRect(surface->mapTo(window(), QPoint(0, 0)), surface->size()))
@@ -135,7 +135,7 @@ TEST_F(ScreenTest, EveryBodyShowsItsOwnPictureAtItsPlaceThroughSequencesOfDemons
   } sequences[] = {{{7, 2}, 97}, {{7, 5}, 89}, {{7, 6}, 173}, {{2, 7}, 101}};
   for (const auto& sequence : sequences) {
     restart();
-    window()->setRepaintPeriod(kRefresh);
+    window()->pacer().setRepaintPeriod(kRefresh);
     const std::vector<std::string> faults = play(sequence.buttons, sequence.every);
     EXPECT_TRUE(faults.empty()) << faults.size() << " frames wrong, e.g. " << faults.front();
   }

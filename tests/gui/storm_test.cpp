@@ -9,8 +9,9 @@
 #include "comet_reference.h"
 #include "core/orbit.h"
 #include "forms/qt/access.h"
-#include "forms/qt/colour.h"
+#include "forms/qt/color.h"
 #include "frame_log.h"
+#include "post_click.h"
 #include "window_fixture.h"
 
 using testing_support::FrameLog;
@@ -24,12 +25,12 @@ class StormTest : public WindowTest {
   void clickLater(std::uint32_t delay, int button) {
     clock.after(delay, [this, button] {
       if (button == 8) {
-        form->Command2.postClick();
+        testing_support::PostClick(form->Command2);
       } else if (button == 9) {
         modal.answer("いいえ");
-        form->Command3.postClick();
+        testing_support::PostClick(form->Command3);
       } else {
-        form->Command1(button).postClick();
+        testing_support::PostClick(form->Command1(button));
       }
     });
   }

@@ -1,6 +1,6 @@
 #pragma once
-// A started window on lesson time over a virtual clock, in a working directory of the test's choosing: the asset
-// folder (the program's nine files) or an empty folder.
+// A started window on lesson time over a virtual clock, in a working directory of the test's
+// choosing: the asset folder (the program's nine files) or an empty folder.
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +13,7 @@
 
 #include "forms/lesson_clock.h"
 #include "forms/qt/access.h"
-#include "forms/qt/colour.h"
+#include "forms/qt/color.h"
 #include "modal.h"
 #include "trace_recorder.h"
 #include "virtual_clock.h"

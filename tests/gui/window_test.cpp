@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "forms/qt/access.h"
-#include "forms/qt/colour.h"
+#include "forms/qt/color.h"
 #include "forms/qt/fonts.h"
-#include "window/colours.h"
+#include "post_click.h"
+#include "window/colors.h"
 #include "window_fixture.h"
 
 using testing_support::TraceRecorder;
@@ -21,8 +22,8 @@ namespace {
 QRgb pixel(const forms::PictureBox& box, int x, int y) {
   return box.rgbAt(x, y);
 }
-constexpr QRgb kSurfaceRgb = forms::qt::ToQRgb(colours::kDrawingSurface) & 0xFFFFFF;
-constexpr QRgb kSunRgb = forms::qt::ToQRgb(colours::kSun) & 0xFFFFFF;
+constexpr QRgb kSurfaceRgb = forms::qt::ToQRgb(colors::kDrawingSurface) & 0xFFFFFF;
+constexpr QRgb kSunRgb = forms::qt::ToQRgb(colors::kSun) & 0xFFFFFF;
 }  // namespace
 
 TEST_F(WindowTest, EveryWidgetSitsWhereItsControlIsPlaced) {
@@ -140,9 +141,9 @@ TEST_F(WindowTest, AnErrorInsideADemonstrationEndsItAndEveryClickAfter) {
   modal.answer("OK");
   modal.answer("OK");  // for a second box, which must not come
   clock.after(100, [this] {
-    form->Command2.postClick();
-    form->Command1(4).postClick();
-    form->Command1(5).postClick();
+    testing_support::PostClick(form->Command2);
+    testing_support::PostClick(form->Command1(4));
+    testing_support::PostClick(form->Command1(5));
   });
   testing::internal::CaptureStderr();
   click(form->Command1(0));

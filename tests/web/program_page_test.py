@@ -49,6 +49,12 @@ def open_page(browser, query="?trace&scale=1"):
     browser.wait_for("window.keplerFirstFrame", timeout=60)
 
 
+def remove_file(browser, name):
+    """Deletes one of the program's files from the page's file system: the next click that needs it
+    takes the missing-file error path."""
+    browser.run("Module.FS.unlink(arguments[0])", name)
+
+
 def control(name):
     """The CSS selector of a control."""
     return f'[data-control="{name}"]'
@@ -144,11 +150,15 @@ class StartUp(unittest.TestCase):
         for x, y in [(3, 3), (20, 10), (170, 40), (90, 4), (4, 25)]:
             self.assertEqual(px(x, y), FACE, (x, y))
         # The outer ring white and dark, the inner one light and shadow; the far corners dark.
-        for (x, y), colour in [((0, 0), WHITE), ((100, 0), WHITE), ((0, 30), WHITE),
+        for (x, y), color in [((0, 0), WHITE), ((100, 0), WHITE), ((0, 30), WHITE),
                                ((w - 1, 0), DARK), ((0, h - 1), DARK), ((w - 1, h - 1), DARK),
                                ((1, 1), LIGHT), ((100, 1), LIGHT), ((w - 2, 1), SHADOW),
                                ((1, h - 2), SHADOW), ((100, h - 2), SHADOW), ((w - 2, 25), SHADOW)]:
-            self.assertEqual(px(x, y), colour, (x, y))
+            self.assertEqual(px(x, y), color, (x, y))
+        # The lesson strip is the system's button face (its colours are the program's).
+        strip = self.browser.value(
+            "document.querySelector('.kepler-strip').getBoundingClientRect().toJSON()")
+        self.assertEqual(self.shot.pixel(int(strip["x"]) + 2, int(strip["y"]) + 25), LIGHT)
         self.assertFocusMark(self.shot, "Command1(3)", marked=False)
         focus(self.browser, "Command1(3)")
         self.assertFocusMark(self.browser.pixels(), "Command1(3)")
@@ -289,7 +299,7 @@ class ScreenReader(BrowserCase):
         self.assertEqual(made, [True] * len(made))
         self.assertGreaterEqual(len(made), 4)
 
-    def test_axe_finds_nothing_serious_but_the_contrast_of_the_windows_own_colours(self):
+    def test_axe_finds_nothing_serious_but_the_contrast_of_the_windows_own_colors(self):
         b = self.browser
         self.listen()
         self.play("Command1(4)")  # the read-outs hold text
@@ -351,10 +361,10 @@ class Clicks(BrowserCase):
         b.mouse(*middle, "up")
         wait_for_line(b, "Form1 Return Command2")
         x0, y0, w, h = 801, 441, 180, 50
-        for (x, y), colour in [((0, 0), SHADOW), ((100, 0), SHADOW), ((w - 1, 0), WHITE),
+        for (x, y), color in [((0, 0), SHADOW), ((100, 0), SHADOW), ((w - 1, 0), WHITE),
                                ((0, h - 1), WHITE), ((1, 1), DARK), ((w - 2, 1), LIGHT),
                                ((100, h - 2), LIGHT)]:
-            self.assertEqual(down.pixel(x0 + x, y0 + y), colour, (x, y))
+            self.assertEqual(down.pixel(x0 + x, y0 + y), color, (x, y))
         # WebKit blends the moved caption's edges up to a few levels apart now and then.
         moved = [(x, y) for x in range(6, w - 7) for y in range(6, h - 7)
                  if max(map(lambda a, b: abs(a - b), down.pixel(x0 + x + 1, y0 + y + 1),
@@ -430,7 +440,8 @@ class Clicks(BrowserCase):
 
     def test_a_removed_file_ends_through_the_error_box_naming_it_and_the_demonstration_too(self):
         b = self.browser
-        open_page(b, "?trace&scale=1&remove=kepler.bmp")
+        open_page(b)
+        remove_file(b, "kepler.bmp")
         console_before = len(b.console())
         click_on(b, "Command1(0)")
         b.wait_for("window.keplerTrace.some(l => l.endsWith('Form1 Wait 50'))")

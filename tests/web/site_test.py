@@ -57,8 +57,8 @@ class Server:
 
 def png_header(data):  # (width, height, colour type)
     assert data[:8] == b"\x89PNG\r\n\x1a\n" and data[12:16] == b"IHDR"
-    width, height, _, colour = struct.unpack(">IIBB", data[16:26])
-    return width, height, colour
+    width, height, _, color = struct.unpack(">IIBB", data[16:26])
+    return width, height, color
 
 
 def worker_version(folder):

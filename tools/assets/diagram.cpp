@@ -69,7 +69,7 @@ class Page {
   // Draws text inside box with the given alignment; refuses text the font cannot show or that
   // would spill out of the box, so a missing glyph or a too-long line fails the build instead of
   // showing tofu or clipped words.
-  void Text(const QRectF& box, int flags, const QString& text, const QColor& colour) {
+  void Text(const QRectF& box, int flags, const QString& text, const QColor& color) {
     const QFontMetricsF metrics(painter_.font());
     for (const char32_t c : text.toStdU32String()) {
       if (c != U' ' && !metrics.inFontUcs4(c)) {
@@ -81,7 +81,7 @@ class Page {
     if (!Contains(box, needed) || !Contains(frame_, needed)) {
       throw std::runtime_error("the label \"" + text.toStdString() + "\" does not fit its box");
     }
-    painter_.setPen(colour);
+    painter_.setPen(color);
     painter_.drawText(box, flags, text);
   }
 
@@ -146,7 +146,7 @@ void DrawDot(QPainter& p, QPointF at) {
 }
 
 // Arrow head at tip pointing along direction (dx, dy) on the page.
-void DrawArrowHead(QPainter& p, QPointF tip, double dx, double dy, const QColor& colour) {
+void DrawArrowHead(QPainter& p, QPointF tip, double dx, double dy, const QColor& color) {
   const double length = std::hypot(dx, dy);
   const double ux = dx / length;
   const double uy = dy / length;
@@ -157,7 +157,7 @@ void DrawArrowHead(QPainter& p, QPointF tip, double dx, double dy, const QColor&
   head << tip << QPointF(back.x() - kHalf * uy, back.y() + kHalf * ux)
        << QPointF(back.x() + kHalf * uy, back.y() - kHalf * ux);
   p.setPen(Qt::NoPen);
-  p.setBrush(colour);
+  p.setBrush(color);
   p.drawPolygon(head);
 }
 

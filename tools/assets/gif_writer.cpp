@@ -15,19 +15,19 @@
 namespace kepler::assets {
 namespace {
 
-struct ColourCount {
-  QRgb colour = 0;  // 0xffRRGGBB
+struct ColorCount {
+  QRgb color = 0;  // 0xffRRGGBB
   int count = 0;
 };
 
-int Channel(QRgb colour, int channel) {
+int Channel(QRgb color, int channel) {
   switch (channel) {
     case 0:
-      return qRed(colour);
+      return qRed(color);
     case 1:
-      return qGreen(colour);
+      return qGreen(color);
     default:
-      return qBlue(colour);
+      return qBlue(color);
   }
 }
 
@@ -45,14 +45,14 @@ struct Box {
 // split the box with the widest channel range at the pixel-weighted median of that channel until
 // there are `limit` boxes; each box becomes the pixel-weighted mean of its colours. Ties go to the
 // lowest box and the channel order red, green, blue, so the result depends only on the input.
-std::map<QRgb, QRgb> MedianCut(std::vector<ColourCount> colours, int limit) {
-  std::vector<Box> boxes{{0, colours.size()}};
-  auto rangeOf = [&colours](const Box& box, int channel) {
+std::map<QRgb, QRgb> MedianCut(std::vector<ColorCount> colors, int limit) {
+  std::vector<Box> boxes{{0, colors.size()}};
+  auto rangeOf = [&colors](const Box& box, int channel) {
     int lo = 255;
     int hi = 0;
     for (std::size_t i = box.begin; i < box.end; ++i) {
-      lo = std::min(lo, Channel(colours[i].colour, channel));
-      hi = std::max(hi, Channel(colours[i].colour, channel));
+      lo = std::min(lo, Channel(colors[i].color, channel));
+      hi = std::max(hi, Channel(colors[i].color, channel));
     }
     return hi - lo;
   };
@@ -74,12 +74,12 @@ std::map<QRgb, QRgb> MedianCut(std::vector<ColourCount> colours, int limit) {
       break;  // every box holds a single colour
     }
     const Box box = boxes[static_cast<std::size_t>(bestBox)];
-    const auto first = colours.begin() + static_cast<std::ptrdiff_t>(box.begin);
-    const auto last = colours.begin() + static_cast<std::ptrdiff_t>(box.end);
-    std::sort(first, last, [bestChannel](const ColourCount& l, const ColourCount& r) {
-      const int lv = Channel(l.colour, bestChannel);
-      const int rv = Channel(r.colour, bestChannel);
-      return lv != rv ? lv < rv : l.colour < r.colour;
+    const auto first = colors.begin() + static_cast<std::ptrdiff_t>(box.begin);
+    const auto last = colors.begin() + static_cast<std::ptrdiff_t>(box.end);
+    std::sort(first, last, [bestChannel](const ColorCount& l, const ColorCount& r) {
+      const int lv = Channel(l.color, bestChannel);
+      const int rv = Channel(r.color, bestChannel);
+      return lv != rv ? lv < rv : l.color < r.color;
     });
     long total = 0;
     for (auto it = first; it != last; ++it) {
@@ -88,7 +88,7 @@ std::map<QRgb, QRgb> MedianCut(std::vector<ColourCount> colours, int limit) {
     long running = 0;
     std::size_t split = box.begin + 1;
     for (std::size_t i = box.begin; i + 1 < box.end; ++i) {
-      running += colours[i].count;
+      running += colors[i].count;
       split = i + 1;
       if (2 * running >= total) {
         break;
@@ -105,15 +105,15 @@ std::map<QRgb, QRgb> MedianCut(std::vector<ColourCount> colours, int limit) {
     for (std::size_t i = box.begin; i < box.end; ++i) {
       for (int channel = 0; channel < 3; ++channel) {
         sum[static_cast<std::size_t>(channel)] +=
-            Channel(colours[i].colour, channel) * colours[i].count;
+            Channel(colors[i].color, channel) * colors[i].count;
       }
-      weight += colours[i].count;
+      weight += colors[i].count;
     }
     const QRgb mean = qRgb(static_cast<int>((sum[0] + weight / 2) / weight),
                            static_cast<int>((sum[1] + weight / 2) / weight),
                            static_cast<int>((sum[2] + weight / 2) / weight));
     for (std::size_t i = box.begin; i < box.end; ++i) {
-      mapping[colours[i].colour] = mean;
+      mapping[colors[i].color] = mean;
     }
   }
   return mapping;
@@ -126,14 +126,14 @@ std::string GifError(int code) {
 
 }  // namespace
 
-IndexedPicture ToIndexed(const QImage& image, QRgb matte, int maxOpaqueColours) {
+IndexedPicture ToIndexed(const QImage& image, QRgb matte, int maxOpaqueColors) {
   if (image.isNull()) {
     throw std::invalid_argument("GIF: the picture is empty");
   }
   if (image.width() > 65535 || image.height() > 65535) {
     throw std::invalid_argument("GIF: a picture side exceeds 65535 px");
   }
-  if (maxOpaqueColours < 1 || maxOpaqueColours > kMaxOpaqueColours) {
+  if (maxOpaqueColors < 1 || maxOpaqueColors > kMaxOpaqueColors) {
     throw std::invalid_argument("GIF: the colour limit must lie in [1, 255]");
   }
   const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
@@ -167,14 +167,14 @@ IndexedPicture ToIndexed(const QImage& image, QRgb matte, int maxOpaqueColours) 
       ++counts[pixel];
     }
   }
-  picture.sourceColours = static_cast<int>(counts.size());
-  if (picture.sourceColours > maxOpaqueColours) {
-    std::vector<ColourCount> colours;
-    colours.reserve(counts.size());
-    for (const auto& [colour, count] : counts) {
-      colours.push_back({colour, count});
+  picture.sourceColors = static_cast<int>(counts.size());
+  if (picture.sourceColors > maxOpaqueColors) {
+    std::vector<ColorCount> colors;
+    colors.reserve(counts.size());
+    for (const auto& [color, count] : counts) {
+      colors.push_back({color, count});
     }
-    const std::map<QRgb, QRgb> mapping = MedianCut(std::move(colours), maxOpaqueColours);
+    const std::map<QRgb, QRgb> mapping = MedianCut(std::move(colors), maxOpaqueColors);
     for (QRgb& pixel : flat) {
       if (pixel != 0) {
         pixel = mapping.at(pixel);
@@ -198,9 +198,9 @@ IndexedPicture ToIndexed(const QImage& image, QRgb matte, int maxOpaqueColours) 
   }
   std::sort(opaque.begin(), opaque.end());
   opaque.erase(std::unique(opaque.begin(), opaque.end()), opaque.end());
-  for (const QRgb colour : opaque) {
-    indexOf[colour] = static_cast<std::uint8_t>(picture.palette.size());
-    picture.palette.push_back(colour);
+  for (const QRgb color : opaque) {
+    indexOf[color] = static_cast<std::uint8_t>(picture.palette.size());
+    picture.palette.push_back(color);
   }
   picture.pixels.reserve(flat.size());
   for (const QRgb pixel : flat) {

@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "forms/qt/colour.h"
-#include "window/colours.h"
+#include "forms/qt/color.h"
+#include "window/colors.h"
 
 namespace kepler::assets {
 
 // The drawing surface the program shows the pictures on.
-inline constexpr QRgb kSurfaceColour = forms::qt::ToQRgb(colours::kDrawingSurface);
+inline constexpr QRgb kSurfaceColor = forms::qt::ToQRgb(colors::kDrawingSurface);
 
 // A GIF has 256 palette entries; one is kept for the transparent colour.
-inline constexpr int kMaxOpaqueColours = 255;
+inline constexpr int kMaxOpaqueColors = 255;
 
 struct IndexedPicture {
   int width = 0;              // [px]
@@ -27,16 +27,16 @@ struct IndexedPicture {
   std::vector<QRgb> palette;  // opaque qRgb values; the transparent entry holds the matte colour
   int transparentIndex = -1;  // -1 when every pixel is opaque
   std::vector<std::uint8_t> pixels;  // row-major palette indices, width * height of them
-  int sourceColours = 0;             // distinct opaque colours before any reduction
+  int sourceColors = 0;              // distinct opaque colours before any reduction
   bool reduced = false;              // true when the median cut had to merge colours
 };
 
 // Flattens image against matte: a pixel with alpha below one half becomes transparent, any other
 // is blended over matte and made opaque. Colours that remain are kept exactly when at most
-// maxOpaqueColours of them exist, else merged by median cut down to that many.
+// maxOpaqueColors of them exist, else merged by median cut down to that many.
 // Throws std::invalid_argument for a null image, a side over 65535 px or a limit outside [1, 255].
-IndexedPicture ToIndexed(const QImage& image, QRgb matte = kSurfaceColour,
-                         int maxOpaqueColours = kMaxOpaqueColours);
+IndexedPicture ToIndexed(const QImage& image, QRgb matte = kSurfaceColor,
+                         int maxOpaqueColors = kMaxOpaqueColors);
 
 // Writes picture as GIF89a (a Graphics Control Extension carries the transparent index).
 // Throws std::runtime_error naming the path when the file cannot be written.

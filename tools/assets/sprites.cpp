@@ -136,17 +136,17 @@ struct SurfacePoint {
 Rgb Lit(const SurfacePoint& s, double viewZ) {
   const double lambert = std::max(0.0, Dot(s.normal, kLight));
   const double limb = 0.55 + 0.45 * std::sqrt(std::max(0.0, viewZ));
-  Rgb colour = Scaled(s.albedo, (0.16 + 0.84 * lambert) * limb);
+  Rgb color = Scaled(s.albedo, (0.16 + 0.84 * lambert) * limb);
   if (s.specular > 0.0) {
     const Vec3 half = Normalised(kLight + Vec3{0.0, 0.0, 1.0});
     const double highlight = s.specular * std::pow(std::max(0.0, Dot(s.normal, half)), 24.0);
-    colour = Mix(colour, {255.0, 255.0, 250.0}, std::min(1.0, highlight));
+    color = Mix(color, {255.0, 255.0, 250.0}, std::min(1.0, highlight));
   }
   if (s.atmosphere > 0.0) {
     const double haze = s.atmosphere * std::pow(1.0 - viewZ, 2.0) * (0.3 + 0.7 * lambert);
-    colour = Mix(colour, {140.0, 180.0, 255.0}, std::min(1.0, haze));
+    color = Mix(color, {140.0, 180.0, 255.0}, std::min(1.0, haze));
   }
-  return colour;
+  return color;
 }
 
 SurfacePoint Planet(Vec3 n) {
@@ -304,7 +304,7 @@ QImage DrawSphere(const Body3d& sphere) {
 // and fades over about 12 px. The glow is mixed into the surface colour, so the 1-bit edge where
 // it drops below the cut-off meets the surface without a seam.
 QImage DrawComet() {
-  const Rgb surface = FromQRgb(kSurfaceColour);
+  const Rgb surface = FromQRgb(kSurfaceColor);
   constexpr double kTailX = std::numbers::sqrt2 / 2.0;  // tail direction, x right, y down
   constexpr double kTailY = -std::numbers::sqrt2 / 2.0;
   constexpr double kCutOff = 0.18;
@@ -323,8 +323,8 @@ QImage DrawComet() {
       return std::nullopt;
     }
     const double nucleus = SmoothStep(1.8, 0.8, r);
-    const Rgb colour = Mix(surface, {255.0, 238.0, 190.0}, std::min(1.0, 1.15 * glow));
-    return Mix(colour, {255.0, 255.0, 255.0}, nucleus);
+    const Rgb color = Mix(surface, {255.0, 238.0, 190.0}, std::min(1.0, 1.15 * glow));
+    return Mix(color, {255.0, 255.0, 255.0}, nucleus);
   });
 }
 

@@ -1,7 +1,5 @@
 #include "forms/qt/access.h"
 
-#include <QMetaObject>
-
 #include "forms/command_button.h"
 #include "forms/form_window.h"
 #include "forms/picture_box.h"
@@ -29,11 +27,3 @@ QImage ImageOf(const PictureBox& box) {
 }
 
 }  // namespace forms::qt
-
-namespace forms {
-
-void CommandButton::postClick() {
-  QMetaObject::invokeMethod(qt::ButtonOf(*this), &QPushButton::click, Qt::QueuedConnection);
-}
-
-}  // namespace forms

@@ -93,12 +93,4 @@ void SteadyClock::timerEvent(QTimerEvent* event) {
   if (event->timerId() == wake_.timerId()) wake_.stop();
 }
 
-std::int32_t PollingClock::now() {
-  return millisecondsOf(steadyNanoseconds());
-}
-
-void PollingClock::pumpEvents(std::int32_t) {
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
 }  // namespace forms::qt

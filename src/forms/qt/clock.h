@@ -1,5 +1,5 @@
 #pragma once
-// The desktop's clocks on Qt's event loop.
+// The desktop's clock on Qt's event loop.
 
 #include <QBasicTimer>
 #include <QObject>
@@ -30,14 +30,6 @@ class SteadyClock final : public Clock, private QObject {
   int timerFd_ = -1;
   std::int64_t armedAt_ = -1;  // the turnover the timerfd is set to fire at [ns]; -1 none
   QSocketNotifier* notifier_ = nullptr;
-};
-
-// The old runtime's wait: polls the clock and pumps events without ever sleeping. Kept for the
-// benchmark's comparison only.
-class PollingClock final : public Clock {
- public:
-  std::int32_t now() override;
-  void pumpEvents(std::int32_t deadline) override;
 };
 
 }  // namespace forms::qt

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "forms/qt/colour.h"
+#include "forms/qt/color.h"
 #include "forms/qt/fonts.h"
 #include "forms/qt/peers.h"
 
@@ -40,18 +40,18 @@ void drawBevelRing(QPainter& painter, const QRect& area, int inset, const QColor
 
 // A one-pixel rectangle outline of dots two pixels long with two-pixel gaps: coarser than a
 // pixel-by-pixel dotting, so that it survives a projector's scaling.
-void drawDottedFrame(QPainter& painter, const QRect& r, const QColor& colour) {
+void drawDottedFrame(QPainter& painter, const QRect& r, const QColor& color) {
   constexpr int kDot = 2;   // [px]
   constexpr int kStep = 4;  // [px] from one dot's start to the next
   for (int x = r.left(); x <= r.right(); x += kStep) {
     const int length = std::min(kDot, r.right() - x + 1);
-    painter.fillRect(x, r.top(), length, 1, colour);
-    painter.fillRect(x, r.bottom(), length, 1, colour);
+    painter.fillRect(x, r.top(), length, 1, color);
+    painter.fillRect(x, r.bottom(), length, 1, color);
   }
   for (int y = r.top(); y <= r.bottom(); y += kStep) {
     const int length = std::min(kDot, r.bottom() - y + 1);
-    painter.fillRect(r.left(), y, 1, length, colour);
-    painter.fillRect(r.right(), y, 1, length, colour);
+    painter.fillRect(r.left(), y, 1, length, color);
+    painter.fillRect(r.right(), y, 1, length, color);
   }
 }
 
@@ -70,11 +70,11 @@ void GraphicalButton::paintEvent(QPaintEvent*) {
     drawBevelRing(painter, area, 1, ToQColor(system3DLight()), ToQColor(systemButtonShadow()));
   }
 
-  const QColor captionColour = palette().color(QPalette::ButtonText);
+  const QColor captionColor = palette().color(QPalette::ButtonText);
   QRect captionArea = area.adjusted(kBevel, kBevel, -kBevel, -kBevel);
   if (sunken) captionArea.translate(1, 1);
   painter.save();
-  painter.setPen(captionColour);
+  painter.setPen(captionColor);
   painter.setFont(font());
   // The shown text escapes an ampersand as "&&"; drawing it with mnemonics on shows one.
   painter.drawText(captionArea, Qt::AlignCenter | Qt::TextShowMnemonic, text());
@@ -82,7 +82,7 @@ void GraphicalButton::paintEvent(QPaintEvent*) {
 
   if (hasFocus()) {
     drawDottedFrame(painter, area.adjusted(kFocusInset, kFocusInset, -kFocusInset, -kFocusInset),
-                    captionColour);
+                    captionColor);
   }
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "forms/error_line.h"
+
 namespace forms::qt {
 namespace {
 
@@ -78,9 +80,9 @@ void DisplayStart::handle(QtMsgType type, const QMessageLogContext& context,
   if (type == QtFatalMsg) {
     // Qt's platform start failed: no window can be shown, so end here, without Qt's abort.
     if (DisplayUnreachable(*held)) {
-      std::fprintf(stderr, "kepler-laws: %s\n", noDisplayText().toUtf8().constData());
+      std::fprintf(stderr, "%s\n", ErrorLine(noDisplayText().toStdString()).c_str());
     } else {
-      std::fprintf(stderr, "kepler-laws: %s\n", platformFailureText().toUtf8().constData());
+      std::fprintf(stderr, "%s\n", ErrorLine(platformFailureText().toStdString()).c_str());
       for (const HeldMessage& m : *held) PrintAsQt(m.type, m.category.c_str(), m.message);
       PrintAsQt(type, context.category ? context.category : "default", message);
     }

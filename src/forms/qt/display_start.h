@@ -22,7 +22,7 @@ class DisplayStart {
   // The application has its display: passes on the messages held back and stops watching.
   void opened();
 
-  // The line printed when no display can be opened, without the program's "kepler-laws: ".
+  // The line printed when no display can be opened, without the start of an error line (ErrorLine).
   static QString noDisplayText();
   // The line printed, before Qt's reason, when the platform could not be started for another
   // reason.

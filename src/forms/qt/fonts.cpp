@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+
+#include "forms/error_line.h"
 
 namespace forms::qt {
 namespace {
@@ -41,10 +44,10 @@ bool RegisterEmbeddedFonts() {
                        : -1;
     if (id < 0 ||
         !QFontDatabase::applicationFontFamilies(id).contains(QString::fromLatin1(face.family))) {
-      qWarning(
-          "kepler-laws: the built-in font %s (%s) could not be added; the installed Japanese "
-          "fonts stand in for it",
-          face.family, face.resource);
+      qWarning("%s",
+               ErrorLine(std::string("the built-in font ") + face.family + " (" + face.resource +
+                         ") could not be added; the installed Japanese fonts stand in for it")
+                   .c_str());
       all = false;
     }
   }
@@ -53,11 +56,8 @@ bool RegisterEmbeddedFonts() {
 
 QFont ToQFont(const FontSpec& wanted) {
   QFont font(toQString(wanted.family));
-  font.setPixelSize(static_cast<int>(std::lround(wanted.points * 96.0 / 72.0)));
-  // The heavy gothic is an ultra-bold face at its regular weight; its stand-in needs Bold to look
-  // the same.
-  const bool heavyFace = wanted.family == kHeavyGothic;
-  font.setWeight(heavyFace || wanted.weight >= 700 ? QFont::Bold : QFont::Normal);
+  font.setPixelSize(PixelSize(wanted));
+  font.setWeight(DrawnBold(wanted) ? QFont::Bold : QFont::Normal);
   font.setStyleStrategy(QFont::PreferAntialias);
   // Light (vertical-only) hinting on every desktop, whatever its fontconfig setup asks for: full
   // hinting rounds every advance to a whole pixel, which widens a line of text by several pixels,

@@ -24,8 +24,7 @@ void PinFontSubstitutions();
 // the first widget is made. Returns false, after a warning, when a face cannot be added.
 bool RegisterEmbeddedFonts();
 
-// The runtime's font as Qt's: sizes become pixels at 96 dpi, so the fixed pixel layout holds on
-// any screen.
+// The runtime's font as Qt's, at its pixel size and weight (forms/font.h).
 QFont ToQFont(const FontSpec& font);
 
 // The font magnified by `scale`, to the nearest whole pixel, so that text is drawn at the size it

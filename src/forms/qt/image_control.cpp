@@ -111,8 +111,8 @@ void ImageWidgetPeer::applyGeometry() {
   // A body that only moves is moved on the screen when the window next repaints: of the frames
   // placed between two refreshes only the last is seen, and each move costs region work.
   ScaledWindow* window = scaledWindow();
-  if (window && window->defersMoves() && shownGeometry().size() == body_->size()) {
-    window->deferMove(this);
+  if (window && window->pacer().defersMoves() && shownGeometry().size() == body_->size()) {
+    window->pacer().deferMove(this);
     return;
   }
   PeerWidget::applyGeometry();

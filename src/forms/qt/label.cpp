@@ -8,7 +8,7 @@
 #include <cmath>
 #include <utility>
 
-#include "forms/qt/colour.h"
+#include "forms/qt/color.h"
 #include "forms/qt/fonts.h"
 #include "forms/qt/peers.h"
 

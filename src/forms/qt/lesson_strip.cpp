@@ -14,7 +14,7 @@
 #include "forms/lesson.h"
 #include "forms/lesson_symbols.h"
 #include "forms/qt/access.h"
-#include "forms/qt/colour.h"
+#include "forms/qt/color.h"
 #include "forms/qt/fonts.h"
 #include "forms/qt/peer_widget.h"
 

@@ -1,21 +1,17 @@
-// The message boxes as QMessageBoxes over the active window, with the runtime's Japanese buttons.
-#include "forms/message_box.h"
-
+// The message boxes as QMessageBoxes over the active window.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <vector>
+
+#include "forms/backend.h"
 #include "forms/qt/peers.h"
 
 namespace forms {
 namespace {
-
-void clearIcons(QMessageBox& box) {
-  // Desktop themes put icons on the standard buttons; the runtime's boxes have none.
-  for (QAbstractButton* button : box.buttons()) button->setIcon(QIcon());
-}
 
 // The box's owner: the form's window, the shown one if there are several.
 QWidget* owner() {
@@ -28,42 +24,40 @@ QWidget* owner() {
   return form;
 }
 
-}  // namespace
-
-MsgBoxAnswer MsgBox(const std::string& prompt, MsgBoxButtons buttons, const std::string& title,
-                    const std::function<void(MsgBoxAnswer)>& onAnswer) {
-  QMessageBox box(QMessageBox::NoIcon, qt::ToQString(title), qt::ToQString(prompt),
-                  QMessageBox::NoButton, owner());
-  if (buttons != MsgBoxButtons::YesNo) {
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    clearIcons(box);
-    box.exec();
-    return MsgBoxAnswer::Ok;
-  }
-  // "はい(Y)" and "いいえ(N)" as the Japanese desktop writes them: Y or N, with or without Alt,
-  // answers the box.
-  QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
-  QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
-  box.setDefaultButton(yes);
-  box.setEscapeButton(no);
-  if (onAnswer) {
-    QObject::connect(&box, &QMessageBox::buttonClicked, &box, [&](QAbstractButton* pressed) {
-      onAnswer(pressed == static_cast<QAbstractButton*>(yes) ? MsgBoxAnswer::Yes
-                                                             : MsgBoxAnswer::No);
-    });
-  }
-  clearIcons(box);
-  box.exec();
-  return box.clickedButton() == static_cast<QAbstractButton*>(yes) ? MsgBoxAnswer::Yes
-                                                                   : MsgBoxAnswer::No;
+// Qt places a box's buttons by their roles, in the order the desktop puts them: a lone button
+// accepts; of two, the one Escape presses says no.
+QMessageBox::ButtonRole roleOf(const MessageBoxLook& look, int button) {
+  if (look.captions.size() == 1) return QMessageBox::AcceptRole;
+  return button == look.escapeButton ? QMessageBox::NoRole : QMessageBox::YesRole;
 }
 
-void ErrorBox(const std::string& message) {
-  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("実行時エラー"), qt::ToQString(message),
+}  // namespace
+
+int ShowMessageBox(const MessageBoxLook& look, const std::function<void(int)>& onPressed) {
+  QMessageBox box(QMessageBox::NoIcon, qt::ToQString(look.title), qt::ToQString(look.prompt),
                   QMessageBox::NoButton, owner());
-  box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-  clearIcons(box);
+  std::vector<QAbstractButton*> buttons;
+  for (std::size_t i = 0; i < look.captions.size(); ++i) {
+    QPushButton* button =
+        box.addButton(qt::ToQString(look.captions[i]), roleOf(look, static_cast<int>(i)));
+    // Desktop themes put icons on the standard buttons; the runtime's boxes have none.
+    button->setIcon(QIcon());
+    buttons.push_back(button);
+  }
+  box.setDefaultButton(static_cast<QPushButton*>(buttons.at(look.defaultButton)));
+  box.setEscapeButton(buttons.at(look.escapeButton));
+  const auto indexOf = [&](QAbstractButton* pressed) {
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+      if (buttons[i] == pressed) return static_cast<int>(i);
+    }
+    return look.escapeButton;  // closed without a button
+  };
+  if (onPressed) {
+    QObject::connect(&box, &QMessageBox::buttonClicked, &box,
+                     [&](QAbstractButton* pressed) { onPressed(indexOf(pressed)); });
+  }
   box.exec();
+  return indexOf(box.clickedButton());
 }
 
 }  // namespace forms

@@ -1,10 +1,7 @@
 #include "forms/qt/scaled_window.h"
 
-#include <QAbstractEventDispatcher>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QTimerEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -41,15 +38,11 @@ Qt::TransformationMode PictureMagnification() {
   return Qt::SmoothTransformation;
 }
 
-ScaledWindow::ScaledWindow(QSize logicalSize) : logicalSize_(logicalSize) {
+ScaledWindow::ScaledWindow(QSize logicalSize) : logicalSize_(logicalSize), pacer_(*this) {
   // Below a quarter of its size the layout is unreadable anyway.
   setMinimumSize(logicalSize / 4);
   resize(openingSize());
   relayout();
-  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
-    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                     [this] { releaseDueRepaint(); });
-  }
 }
 
 ScaledWindow::~ScaledWindow() = default;
@@ -57,8 +50,8 @@ ScaledWindow::~ScaledWindow() = default;
 QSize ScaledWindow::openingSize() const {
   QSize size = logicalSize_;
   if (const QScreen* display = screen()) {
-    size = OpeningSize(logicalSize_, display->availableGeometry().size(),
-                       display->devicePixelRatio());
+    size =
+        OpeningSize(logicalSize_, display->availableGeometry().size(), display->devicePixelRatio());
   }
   return size.expandedTo(minimumSize());
 }
@@ -101,8 +94,7 @@ void ScaledWindow::attach(PeerWidget* control) {
 
 void ScaledWindow::detach(PeerWidget* control) {
   controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
-  deferredMoves_.erase(std::remove(deferredMoves_.begin(), deferredMoves_.end(), control),
-                       deferredMoves_.end());
+  pacer_.forget(control);
 }
 
 bool ScaledWindow::relayout() {
@@ -131,105 +123,6 @@ void ScaledWindow::keyPressEvent(QKeyEvent* event) {
   } else {
     QWidget::keyPressEvent(event);
   }
-}
-
-// ---- Repaint pacing ----
-//
-// Qt posts one UpdateRequest to the window when something on it needs repainting and posts no
-// other until that one has been handled. Holding it back until the next refresh therefore
-// gathers every change made meanwhile into one repaint; the changes themselves are made, and
-// traced, at once.
-//
-// Frames that come faster than the screen refreshes wake the program anyway, so a held repaint
-// goes out when the event loop is next about to wait after it has become due: it costs no
-// wake-up of its own. A timer one refresh later is the backstop for when no frame comes, as after
-// the last frame of a demonstration.
-
-void ScaledWindow::setRepaintPeriod(std::chrono::nanoseconds period) {
-  period_ = period;
-  if (period <= std::chrono::nanoseconds::zero() &&
-      (release_.isActive() || !deferredMoves_.empty()))
-    flushRepaint();
-}
-
-bool ScaledWindow::defersMoves() const {
-  return isVisible() && refreshPeriod() > std::chrono::nanoseconds::zero();
-}
-
-void ScaledWindow::deferMove(PeerWidget* control) {
-  if (std::find(deferredMoves_.begin(), deferredMoves_.end(), control) != deferredMoves_.end())
-    return;
-  // Nothing else may need repainting: one pixel of the margin corner asks for the repaint that
-  // makes the move.
-  if (deferredMoves_.empty()) update(QRect(0, 0, 1, 1));
-  deferredMoves_.push_back(control);
-}
-
-void ScaledWindow::applyDeferredMoves() {
-  const std::vector<PeerWidget*> moves = std::move(deferredMoves_);
-  deferredMoves_.clear();
-  for (PeerWidget* control : moves) control->PeerWidget::applyGeometry();
-}
-
-std::chrono::nanoseconds ScaledWindow::refreshPeriod() const {
-  if (period_) return *period_;
-  const QScreen* display = screen();
-  const double hertz = display ? display->refreshRate() : 0.0;
-  // A screen that reports no rate, or a nonsensical one, is taken to refresh at 60 Hz.
-  const double rate = hertz >= 1.0 && hertz <= 1000.0 ? hertz : 60.0;
-  return std::chrono::nanoseconds(static_cast<std::int64_t>(1e9 / rate));
-}
-
-bool ScaledWindow::holdRepaint() {
-  const auto period = refreshPeriod();
-  if (period <= std::chrono::nanoseconds::zero() || releasing_) return false;
-  const auto due = lastRepaint_ + period;
-  const auto now = std::chrono::steady_clock::now();
-  if (now >= due) return false;
-  if (!release_.isActive()) {
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - now + period);
-    release_.start(static_cast<int>(wait.count()), Qt::PreciseTimer, this);
-  }
-  return true;
-}
-
-void ScaledWindow::releaseDueRepaint() {
-  if (release_.isActive() && std::chrono::steady_clock::now() >= lastRepaint_ + refreshPeriod())
-    flushRepaint();
-}
-
-void ScaledWindow::flushRepaint() {
-  release_.stop();
-  releasing_ = true;
-  QEvent request(QEvent::UpdateRequest);
-  QCoreApplication::sendEvent(this, &request);
-  releasing_ = false;
-}
-
-void ScaledWindow::timerEvent(QTimerEvent* event) {
-  if (event->timerId() == release_.timerId()) {
-    flushRepaint();  // no frame came to take the held repaint along
-  } else {
-    QWidget::timerEvent(event);
-  }
-}
-
-bool ScaledWindow::event(QEvent* event) {
-  switch (event->type()) {
-    case QEvent::UpdateRequest:
-      if (holdRepaint()) return true;
-      lastRepaint_ = std::chrono::steady_clock::now();
-      ++repaintsShown_;
-      applyDeferredMoves();
-      break;
-    case QEvent::WindowBlocked:
-      // A modal box is about to cover the window: what was drawn before it must be on the screen.
-      flushRepaint();
-      break;
-    default:
-      break;
-  }
-  return QWidget::event(event);
 }
 
 }  // namespace forms::qt

@@ -2,19 +2,17 @@
 // The top-level window of a form. Its client area has a fixed size in logical pixels (989 x 577
 // for Form1); the window shows it magnified uniformly to the largest size that fits, centred, the
 // margins in the window's background colour, and re-shows its controls when its size changes.
-// F11 toggles full screen and Esc leaves it. It also paces repaints: they reach the screen at most
-// once per refresh of the window's screen, while everything else happens at once.
+// F11 toggles full screen and Esc leaves it. Its repaints are paced (RepaintPacer).
 // It knows nothing of the program: the controls keep their model values in logical pixels and
 // ask the window only where, and how large, to show them.
 
-#include <QBasicTimer>
 #include <QRect>
 #include <QSize>
 #include <QWidget>
 
-#include <chrono>
-#include <optional>
 #include <vector>
+
+#include "forms/qt/repaint_pacer.h"
 
 namespace forms::qt {
 
@@ -53,25 +51,12 @@ class ScaledWindow : public QWidget {
   // The scaled window a widget lies on, or nullptr.
   static ScaledWindow* of(const QWidget* widget);
 
-  // Repaints reach the screen at most once per `period`; zero lets each through as soon as the
-  // event loop gets to it. Until this is called, the period is one refresh of the window's screen.
-  void setRepaintPeriod(std::chrono::nanoseconds period);
-  // Whatever waits to be repainted, held back or not, reaches the screen now.
-  void flushRepaint();
-  // Repaints that have reached the screen so far.
-  int repaintsShown() const { return repaintsShown_; }
-
-  // Whether controls that only move are moved on the screen at the next repaint instead of at
-  // once: while the window is shown and its repaints are paced.
-  bool defersMoves() const;
-  // Moves the control's widget to its model place just before the next repaint.
-  void deferMove(PeerWidget* control);
+  // The pacing of the window's repaints.
+  RepaintPacer& pacer() { return pacer_; }
 
  protected:
-  bool event(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  void timerEvent(QTimerEvent* event) override;
 
  private:
   friend class PeerWidget;
@@ -81,13 +66,6 @@ class ScaledWindow : public QWidget {
   // Recomputes the scale and the client area's place from the window's size and re-shows every
   // control; returns whether anything changed.
   bool relayout();
-  // One refresh period of the window's screen (60 Hz when it does not say).
-  std::chrono::nanoseconds refreshPeriod() const;
-  // Whether a repaint asked for now must wait for the next refresh; arms the backstop if so.
-  bool holdRepaint();
-  // Lets a held repaint go once a refresh period has passed since the last one.
-  void releaseDueRepaint();
-  void applyDeferredMoves();
   // The logical size scaled down to fit the available area of the window's screen.
   QSize openingSize() const;
 
@@ -95,13 +73,7 @@ class ScaledWindow : public QWidget {
   double scale_ = 1.0;
   QPoint origin_;
   std::vector<PeerWidget*> controls_;
-  std::vector<PeerWidget*> deferredMoves_;
-
-  std::optional<std::chrono::nanoseconds> period_;
-  bool releasing_ = false;
-  QBasicTimer release_;
-  std::chrono::steady_clock::time_point lastRepaint_{};
-  int repaintsShown_ = 0;
+  RepaintPacer pacer_;
 };
 
 }  // namespace forms::qt

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "forms/qt/colour.h"
+#include "forms/qt/color.h"
 #include "forms/qt/fonts.h"
 #include "forms/qt/peers.h"
 
@@ -107,9 +107,8 @@ void EndProgram(int exitCode) {
   QCoreApplication::exit(exitCode);
 }
 
-void ReportFatal(std::string_view utf8Message) {
-  std::fprintf(stderr, "kepler-laws: %.*s\n", static_cast<int>(utf8Message.size()),
-               utf8Message.data());
+void WriteErrorLine(std::string_view utf8Line) {
+  std::fprintf(stderr, "%.*s\n", static_cast<int>(utf8Line.size()), utf8Line.data());
   std::fflush(stderr);
 }
 

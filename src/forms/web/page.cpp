@@ -1,4 +1,4 @@
-// The page's script state, the URL's options, the trace sink and the program's one error line.
+// The page's script state, the URL's options, the trace sink and the program's error lines.
 #include "forms/web/page.h"
 
 #include <string>
@@ -10,11 +10,13 @@
 extern "C" {
 // Module.kepler: the element table, the click queue and the URL's options. Once.
 void kepler_page_prepare();
+// Sets the custom property `property` of the page's style sheet to a CSS colour.
+void kepler_page_color(const char* property, const char* css, int length);
 int kepler_page_virtual_clock();
 int kepler_page_trace();
 void kepler_page_trace_line(const char* line, int length);
-// The program's one error line on the console.
-void kepler_page_fatal(const char* message, int length);
+// One line of the program's own on the console, as an error.
+void kepler_page_error_line(const char* line, int length);
 }
 
 namespace forms::web {
@@ -26,6 +28,31 @@ bool traceOn() {
   return on;
 }
 
+// The desktop's system colours as the custom properties the shell's style sheet draws the
+// controls' bevels, the lesson strip and the message boxes with.
+void setSystemColors() {
+  const struct {
+    const char* property;
+    Color color;
+  } colors[] = {
+      {"--kepler-window-text", systemWindowText()},
+      {"--kepler-button-text", systemButtonText()},
+      {"--kepler-button-face", systemButtonFace()},
+      {"--kepler-3d-light", system3DLight()},
+      {"--kepler-3d-highlight", system3DHighlight()},
+      {"--kepler-button-shadow", systemButtonShadow()},
+      {"--kepler-3d-dark-shadow", system3DDarkShadow()},
+      {"--kepler-gray-text", systemGrayText()},
+      {"--kepler-active-caption", systemActiveCaption()},
+      {"--kepler-gradient-active-caption", systemGradientActiveCaption()},
+      {"--kepler-caption-text", systemCaptionText()},
+  };
+  for (const auto& c : colors) {
+    const std::string css = CssColor(c.color);
+    kepler_page_color(c.property, css.data(), static_cast<int>(css.size()));
+  }
+}
+
 }  // namespace
 
 void PreparePage() {
@@ -34,6 +61,7 @@ void PreparePage() {
   prepared = true;
   ::web::PrepareWait();
   kepler_page_prepare();
+  setSystemColors();
   kepler_page_keep_focus();
   kepler_page_accessible();
 }
@@ -61,9 +89,9 @@ void traceLine(std::string_view utf8Line) {
   kepler_page_trace_line(utf8Line.data(), static_cast<int>(utf8Line.size()));
 }
 
-void ReportFatal(std::string_view utf8Message) {
+void WriteErrorLine(std::string_view utf8Line) {
   web::PreparePage();
-  kepler_page_fatal(utf8Message.data(), static_cast<int>(utf8Message.size()));
+  kepler_page_error_line(utf8Line.data(), static_cast<int>(utf8Line.size()));
 }
 
 }  // namespace forms

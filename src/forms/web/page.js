@@ -33,6 +33,11 @@ mergeInto(LibraryManager.library, {
     document.addEventListener("touchstart", () => {}, {passive: true});
   },
 
+  // A colour of the program's for the page's style sheet: a custom property of the document.
+  kepler_page_color: function(property, css, length) {
+    document.documentElement.style.setProperty(UTF8ToString(property), UTF8ToString(css, length));
+  },
+
   kepler_page_virtual_clock: function() {
     return Module.kepler.virtualClock;
   },
@@ -46,8 +51,8 @@ mergeInto(LibraryManager.library, {
                             UTF8ToString(line, length));
   },
 
-  kepler_page_fatal: function(message, length) {
-    console.error("kepler-laws: " + UTF8ToString(message, length));
+  kepler_page_error_line: function(line, length) {
+    console.error(UTF8ToString(line, length));
   },
 
   // On the desktop only a button takes the focus: a press on the drawing, a label or the margin

@@ -4,7 +4,6 @@
 // control a <canvas> of its picture's pixels. The look is the shell's style sheet (shell.html);
 // the elements themselves are made and changed by peers.js.
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -55,13 +54,11 @@ bool Emboldened(const FontSpec& font) {
   return font.family == kPGothic && font.weight >= 700;
 }
 
-// A runtime font as CSS writes it. The two Japanese families map to the page's two subset faces;
-// points become pixels at 96 dpi, rounded, as on the desktop; the heavy gothic is an ultra-bold
-// face at its regular weight, which its stand-in plays in bold.
+// A runtime font as CSS writes it, at its pixel size and weight (forms/font.h). The two Japanese
+// families map to the page's two subset faces.
 std::string CssFont(const FontSpec& font) {
-  const bool heavy = font.family == kHeavyGothic;
   std::string family;
-  if (heavy) {
+  if (font.family == kHeavyGothic) {
     family = kHeavyGothicFace;
   } else if (font.family == kPGothic) {
     family = kPGothicFace;
@@ -71,9 +68,8 @@ std::string CssFont(const FontSpec& font) {
       family += c;
     }
   }
-  const long pixels = std::lround(font.points * 96.0 / 72.0);
-  const int weight = heavy || (font.weight >= 700 && !Emboldened(font)) ? 700 : 400;
-  return std::to_string(weight) + " " + std::to_string(pixels) + "px \"" + family +
+  const int weight = DrawnBold(font) && !Emboldened(font) ? 700 : 400;
+  return std::to_string(weight) + " " + std::to_string(PixelSize(font)) + "px \"" + family +
          "\", sans-serif";
 }
 

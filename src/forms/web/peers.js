@@ -56,9 +56,9 @@ mergeInto(LibraryManager.library, {
   },
 
   kepler_window_background: function(css, length) {
-    const colour = UTF8ToString(css, length);
-    Module.kepler.window.form.style.backgroundColor = colour;
-    document.documentElement.style.backgroundColor = colour;
+    const color = UTF8ToString(css, length);
+    Module.kepler.window.form.style.backgroundColor = color;
+    document.documentElement.style.backgroundColor = color;
   },
 
   // The DOM order of the buttons is the Tab order (and a screen reader's reading order); their

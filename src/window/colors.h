@@ -4,7 +4,7 @@
 
 #include "forms/color.h"
 
-namespace colours {
+namespace colors {
 
 using forms::RGB;
 
@@ -24,4 +24,4 @@ inline constexpr forms::Color kDataSun = RGB(255, 255, 0);
 inline constexpr forms::Color kGaugeBar = RGB(255, 255, 0);
 inline constexpr forms::Color kGaugeTrack = RGB(224, 224, 224);
 
-}  // namespace colours
+}  // namespace colors
