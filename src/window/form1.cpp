@@ -9,6 +9,7 @@
 #include "forms/message_box.h"
 #include "forms/trace.h"
 #include "window/colors.h"
+#include "window/layout.h"
 
 namespace {
 
@@ -34,10 +35,12 @@ std::string Command1Name(int index) {
 Form1::Form1(forms::Clock& clock)
     : clock_(clock),
       window_(989, 577),
-      Picture1("Picture1", window_.client(), kDrawingSurface, forms::systemWindowText(), 0, 41, 800,
-               500),
-      Picture2("Picture2", window_.client(), kDrawingSurface, forms::systemWindowText(), 0, 541,
-               800, 30),
+      Picture1("Picture1", window_.client(), kDrawingSurface, forms::systemWindowText(),
+               layout::kDrawing.left, layout::kDrawing.top, layout::kDrawing.width,
+               layout::kDrawing.height),
+      Picture2("Picture2", window_.client(), kDrawingSurface, forms::systemWindowText(),
+               layout::kReadOuts.left, layout::kReadOuts.top, layout::kReadOuts.width,
+               layout::kReadOuts.height),
       Image1("Image1", Picture1, 8, 280, 33, 25),
       Image2("Image2", Picture1, 16, 320, 25, 25),
       Image4("Image4", Picture1, 16, 408, 25, 25),
@@ -45,19 +48,23 @@ Form1::Form1(forms::Clock& clock)
       Label6("Label6", Picture1.surface(), kDefaultFont, kDrawingSurface, forms::systemButtonText(),
              std::string(10, ' '), kPlain, 0, 0, 105, 25),
       Label7("Label7", Picture1.surface(), kF1, kDrawingSurface, kReadOutText, std::string(10, ' '),
-             kAutoSize, 580, 5, 0, 0),
+             kAutoSize, layout::kSpeedCaption.left, layout::kSpeedCaption.top, 0, 0),
       Label11("Label11", Picture1.surface(), kF1, kDrawingSurface, kReadOutText,
-              std::string(5, ' '), kAutoSize, 700, 5, 0, 0),
+              std::string(5, ' '), kAutoSize, layout::kSpeedValue.left, layout::kSpeedValue.top, 0,
+              0),
       Label4("Label4", Picture2.surface(), kF1, kDrawingSurface, kReadOutText, std::string(12, ' '),
-             kAutoSize, 10, 0, 0, 0),
+             kAutoSize, layout::kRatioText.left, layout::kRatioText.top, 0, 0),
       Label5("Label5", Picture2.surface(), kF1, kDrawingSurface, kReadOutText, std::string(12, ' '),
-             kAutoSize, 400, 0, 0, 0),
+             kAutoSize, layout::kDaysText.left, layout::kDaysText.top, 0, 0),
       Label2("Label2", window_.client(), kDefaultFont, kTitleBand, forms::systemButtonText(),
-             std::string(), kWordWrap, 0, 0, 800, 10),
+             std::string(), kWordWrap, layout::kTitleBand.left, layout::kTitleBand.top,
+             layout::kTitleBand.width, layout::kTitleBand.height),
       Label1("Label1", window_.client(), kF2, kTitleBand, forms::systemWindowText(), "Label1",
-             kCentred, 0, 11, 800, 30),
+             kCentred, layout::kTitle.left, layout::kTitle.top, layout::kTitle.width,
+             layout::kTitle.height),
       Label9("Label9", window_.client(), kF1, forms::systemButtonFace(), colors::kHintText,
-             "Label9", kWordWrap, 801, 0, 180, 40),
+             "Label9", kWordWrap, layout::kHint.left, layout::kHint.top, layout::kHint.width,
+             layout::kHint.height),
       Label8("Label8", window_.client(), kDefaultFont, forms::system3DLight(),
              forms::systemButtonText(), std::string(5, ' '), kPlain, 784, 504, 129, 25),
       Label3("Label3", window_.client(), kDefaultFont, forms::system3DLight(),

@@ -3,6 +3,7 @@
 #include "core/drawing_surface.h"
 #include "window/colors.h"
 #include "window/form1.h"
+#include "window/layout.h"
 
 namespace {
 
@@ -15,39 +16,41 @@ const char* const kScenarioCaptions[8] = {
     ("　地球と火星の運動　"), ("　内 惑 星 の 運 動　"),
 };
 
-void place(forms::Control& control, float top, float left, float width, float height) {
-  control.setTop(top);
-  control.setLeft(left);
-  control.setWidth(width);
-  control.setHeight(height);
+// Top first, then left, width and height, the order start-up has always set them in.
+void place(forms::Control& control, const layout::Place& at) {
+  control.setTop(at.top);
+  control.setLeft(at.left);
+  control.setWidth(at.width);
+  control.setHeight(at.height);
+}
+
+void placeCorner(forms::Control& control, const layout::Place& at) {
+  control.setTop(at.top);
+  control.setLeft(at.left);
 }
 
 }  // namespace
 
 void Form1::Form_Load() {
-  place(Label2, 0, 0, 800, 10);
-  place(Label1, 11, 0, 800, 30);
+  place(Label2, layout::kTitleBand);
+  place(Label1, layout::kTitle);
   Label1.setCaption(kTitle);
-  Label7.setTop(5);
-  Label7.setLeft(580);
-  Label11.setTop(5);
-  Label11.setLeft(700);
-  place(Picture1, 41, 0, 800, 500);
-  place(Picture2, 541, 0, 800, 30);
-  Label4.setTop(0);
-  Label4.setLeft(10);
-  Label5.setTop(0);
-  Label5.setLeft(400);
-  place(Label9, 0, 801, 180, 40);
+  placeCorner(Label7, layout::kSpeedCaption);
+  placeCorner(Label11, layout::kSpeedValue);
+  place(Picture1, layout::kDrawing);
+  place(Picture2, layout::kReadOuts);
+  placeCorner(Label4, layout::kRatioText);
+  placeCorner(Label5, layout::kDaysText);
+  place(Label9, layout::kHint);
   Label9.setCaption(kHint);
   Image1.setWidth(200);
   for (int i = 0; i <= 7; ++i) {
-    place(Command1(i), static_cast<float>(50 * i + 41), 801, 180, 50);
+    place(Command1(i), layout::ButtonPlace(i));
     Command1(i).setBackColor(colors::kButtonFace);
   }
-  place(Command2, 441, 801, 180, 50);
+  place(Command2, layout::ButtonPlace(8));
   Command2.setBackColor(colors::kButtonFace);
-  place(Command3, 491, 801, 180, 50);
+  place(Command3, layout::ButtonPlace(9));
   Command3.setBackColor(colors::kButtonFace);
 
   for (int i = 0; i <= 7; ++i) Command1(i).setCaption(kScenarioCaptions[i]);
