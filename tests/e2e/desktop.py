@@ -1,6 +1,7 @@
-"""What the end-to-end runs do on the X display: find windows, move and click the pointer, press
-keys, take screenshots and send the window manager's close request. It knows nothing about
-kepler-laws itself; the checks live in run_case.py. Standard library only (ctypes for libX11).
+"""What the end-to-end runs do on the X display: find windows, click, take screenshots, read window
+properties, send the window manager's close request and a key with a click in one batch. It knows
+nothing about kepler-laws itself; the checks live in run_case.py. Standard library only (ctypes for
+libX11 and libXtst, xdotool and ImageMagick for the rest).
 """
 
 import ctypes
@@ -10,18 +11,21 @@ import re
 import subprocess
 import time
 
+X11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+XTST = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
+X11.XOpenDisplay.restype = ctypes.c_void_p
+X11.XInternAtom.restype = ctypes.c_ulong
+X11.XStringToKeysym.restype = ctypes.c_ulong
+X11.XKeysymToKeycode.restype = ctypes.c_ubyte
+Ulong = ctypes.c_ulong
+
 
 class Image:
-    """A screenshot: an RGB picture, 8 bits a channel, rows top to bottom, from the binary PPM
-    that ImageMagick writes."""
+    """A screenshot: RGB, 8 bits a channel, rows top to bottom, from ImageMagick's binary PPM."""
 
     def __init__(self, ppm):
         header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
-        if not header:
-            raise ValueError("not an 8-bit binary PPM: %r" % ppm[:20])
-        self.ppm = ppm
-        self.width = int(header.group(1))
-        self.rgb = ppm[header.end():]
+        self.ppm, self.width, self.rgb = ppm, int(header[1]), ppm[header.end():]
 
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
@@ -31,210 +35,110 @@ class Image:
         subprocess.run(["convert", "ppm:-", path], input=self.ppm, check=True)
 
 
-def screenshot():
-    """The whole screen."""
-    return Image(subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True,
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout)
+def screenshot(window="root"):
+    """A window's client area (a window id) or the whole screen."""
+    return Image(subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"],
+                                check=True, capture_output=True).stdout)
 
 
 def xdotool(*args):
-    return subprocess.run(["xdotool", *[str(a) for a in args]], stdout=subprocess.PIPE,
-                          stderr=subprocess.DEVNULL, text=True)
+    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True).stdout
 
 
 def find_window(title, timeout):
     """Id of the visible window with exactly this title, or None after timeout [s]."""
     deadline = time.monotonic() + timeout
-    pattern = "^" + title + "$"
-    while True:
-        result = xdotool("search", "--onlyvisible", "--name", pattern)
-        ids = result.stdout.split()
-        if ids:
-            return int(ids[0])
+    while not (ids := xdotool("search", "--onlyvisible", "--name", "^%s$" % title).split()):
         if time.monotonic() > deadline:
             return None
         time.sleep(0.05)
+    return int(ids[0])
 
 
-def window_geometry(window):
-    """(x, y, width, height) of a window on the screen."""
-    out = xdotool("getwindowgeometry", "--shell", window).stdout
-    values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+def geometry(window):
+    """(x, y, width, height) of a window; x and y are wrong once a window manager frames it."""
+    values = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", window).split())
     return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
 
 
-def client_area(window):
-    """(x, y, width, height) of a window's client area on the screen, also when a window manager
-    has put it in a frame (xdotool then misplaces it)."""
-    _, _, width, height = window_geometry(window)
-    lib = _xlib()
-    display = _open(lib)
-    try:
-        x, y = ctypes.c_int(0), ctypes.c_int(0)
-        child = ctypes.c_ulong(0)
-        root = lib.XDefaultRootWindow(display)
-        lib.XTranslateCoordinates(display, window, root, 0, 0, ctypes.byref(x), ctypes.byref(y),
-                                  ctypes.byref(child))
-        return x.value, y.value, width, height
-    finally:
-        lib.XCloseDisplay(display)
+def click(window, x, y):
+    """A click at (x, y) in the window's client area."""
+    xdotool("mousemove", "--window", window, x, y, "click", 1)
 
 
-def click(x, y):
-    xdotool("mousemove", x, y, "click", 1)
+class Display:
+    """A connection of its own to $DISPLAY for the duration of a with block."""
+
+    def __enter__(self):
+        self.x = ctypes.c_void_p(X11.XOpenDisplay(os.environ["DISPLAY"].encode()))
+        if not self.x:
+            raise RuntimeError("cannot open display %r" % os.environ["DISPLAY"])
+        return self
+
+    def __exit__(self, *_):
+        X11.XCloseDisplay(self.x)
+
+    def atom(self, name):
+        return Ulong(X11.XInternAtom(self.x, name.encode(), 0))
+
+
+def window_property(window, name):
+    """The items of a window property of 32-bit items (C longs here), [] if it has none."""
+    with Display() as d:
+        kind, bits, count, after = Ulong(), ctypes.c_int(), Ulong(), Ulong()
+        data = ctypes.POINTER(ctypes.c_long)()
+        X11.XGetWindowProperty(d.x, Ulong(window), d.atom(name), ctypes.c_long(0),
+                               ctypes.c_long(1 << 24), 0, Ulong(0), ctypes.byref(kind),
+                               ctypes.byref(bits), ctypes.byref(count), ctypes.byref(after),
+                               ctypes.byref(data))
+        items = data[:count.value] if data and bits.value == 32 else []
+        if data:
+            X11.XFree(data)
+        return items
 
 
 def icon_sizes(window):
-    """(width, height) of every picture in the window's _NET_WM_ICON, the taskbar's icon."""
-    lib = _xlib()
-    display = _open(lib)
-    try:
-        atom = lib.XInternAtom(display, b"_NET_WM_ICON", 0)
-        actual_type = ctypes.c_ulong()
-        actual_format = ctypes.c_int()
-        count = ctypes.c_ulong()
-        after = ctypes.c_ulong()
-        data = ctypes.POINTER(ctypes.c_long)()
-        status = lib.XGetWindowProperty(display, window, atom, 0, 1 << 24, 0, 0,
-                                        ctypes.byref(actual_type), ctypes.byref(actual_format),
-                                        ctypes.byref(count), ctypes.byref(after),
-                                        ctypes.byref(data))
-        if status != 0 or not data:
-            return []
-        sizes = []
-        i = 0
-        # Format 32 properties come as C longs: width, height, then width x height pixels.
-        while actual_format.value == 32 and i + 2 <= count.value:
-            width, height = data[i], data[i + 1]
-            sizes.append((width, height))
-            i += 2 + width * height
-        lib.XFree(data)
-        return sizes
-    finally:
-        lib.XCloseDisplay(display)
+    """(width, height) of every picture in _NET_WM_ICON, the taskbar's icon: each is its width,
+    its height and width x height pixels."""
+    data, sizes = window_property(window, "_NET_WM_ICON"), []
+    while len(data) >= 2:
+        sizes.append((data[0], data[1]))
+        data = data[2 + data[0] * data[1]:]
+    return sizes
 
 
-def _xtest():
-    lib = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
-    lib.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
-    lib.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
-                                         ctypes.c_ulong]
-    lib.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
-                                         ctypes.c_ulong]
-    return lib
+def accepts_close_request(window):
+    """Whether the window lists WM_DELETE_WINDOW in WM_PROTOCOLS."""
+    with Display() as d:
+        return d.atom("WM_DELETE_WINDOW").value in window_property(window, "WM_PROTOCOLS")
 
 
-def key_and_click_together(key_name, x, y):
-    """Presses and releases a key, then clicks at (x, y), as one batch: the fake events are queued
-    in one X connection and reach the server in one flush, so the program receives them together,
-    as from a fast hand or a busy machine."""
-    x11 = _xlib()
-    xtst = _xtest()
-    x11.XStringToKeysym.restype = ctypes.c_ulong
-    x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
-    x11.XKeysymToKeycode.restype = ctypes.c_ubyte
-    x11.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-    x11.XFlush.argtypes = [ctypes.c_void_p]
-    display = _open(x11)
-    try:
-        keycode = x11.XKeysymToKeycode(display, x11.XStringToKeysym(key_name.encode()))
-        xtst.XTestFakeKeyEvent(display, keycode, 1, 0)
-        xtst.XTestFakeKeyEvent(display, keycode, 0, 0)
-        xtst.XTestFakeMotionEvent(display, -1, x, y, 0)
-        xtst.XTestFakeButtonEvent(display, 1, 1, 0)
-        xtst.XTestFakeButtonEvent(display, 1, 0, 0)
-        x11.XFlush(display)
-        x11.XSync(display, 0)
-    finally:
-        x11.XCloseDisplay(display)
+class _ClientMessage(ctypes.Structure):  # an XEvent, 24 longs in all
+    _fields_ = [("type", ctypes.c_int), ("serial", Ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", Ulong), ("message_type", Ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
 
 
-class _ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-                ("data", ctypes.c_long * 5)]
+def close(window):
+    """Sends WM_DELETE_WINDOW as a window manager's close button does; returns once the X server
+    has it."""
+    with Display() as d:
+        event = _ClientMessage(type=33, window=window, message_type=d.atom("WM_PROTOCOLS"),
+                               format=32)  # 33: ClientMessage
+        event.data[0] = d.atom("WM_DELETE_WINDOW").value  # data[1], the time: CurrentTime
+        X11.XSendEvent(d.x, Ulong(window), 0, ctypes.c_long(0), ctypes.byref(event))
+        X11.XSync(d.x, 0)
 
 
-class _Event(ctypes.Union):
-    _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
-
-
-_CLIENT_MESSAGE = 33
-
-
-def _xlib():
-    lib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-    lib.XOpenDisplay.restype = ctypes.c_void_p
-    lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    lib.XInternAtom.restype = ctypes.c_ulong
-    lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    lib.XGetWMProtocols.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
-                                    ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
-                                    ctypes.POINTER(ctypes.c_int)]
-    lib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
-                               ctypes.POINTER(_Event)]
-    lib.XGetWindowProperty.argtypes = [
-        ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long,
-        ctypes.c_int, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
-        ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong),
-        ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.POINTER(ctypes.c_long))]
-    lib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    lib.XFree.argtypes = [ctypes.c_void_p]
-    lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    lib.XDefaultRootWindow.restype = ctypes.c_ulong
-    lib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-    lib.XTranslateCoordinates.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong,
-                                          ctypes.c_int, ctypes.c_int,
-                                          ctypes.POINTER(ctypes.c_int),
-                                          ctypes.POINTER(ctypes.c_int),
-                                          ctypes.POINTER(ctypes.c_ulong)]
-    return lib
-
-
-def _open(lib):
-    """A connection to the display DISPLAY names."""
-    display = lib.XOpenDisplay(os.environ.get("DISPLAY", "").encode())
-    if not display:
-        raise RuntimeError("cannot open display %r" % os.environ.get("DISPLAY"))
-    return display
-
-
-class CloseRequest:
-    """Sends WM_DELETE_WINDOW the way a window manager's close button does. The display
-    connection is opened beforehand so that send() costs one round trip."""
-
-    def __init__(self, window):
-        self.window = window
-        self.lib = _xlib()
-        self.display = _open(self.lib)
-        self.protocols = self.lib.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
-        self.delete_window = self.lib.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
-
-    def window_accepts_it(self):
-        """Whether the window lists WM_DELETE_WINDOW in its WM_PROTOCOLS property."""
-        atoms = ctypes.POINTER(ctypes.c_ulong)()
-        count = ctypes.c_int(0)
-        if not self.lib.XGetWMProtocols(self.display, self.window, ctypes.byref(atoms),
-                                        ctypes.byref(count)):
-            return False
-        found = any(atoms[i] == self.delete_window for i in range(count.value))
-        self.lib.XFree(atoms)
-        return found
-
-    def send(self):
-        """Sends the request and returns once the X server has it."""
-        event = _Event()
-        event.xclient.type = _CLIENT_MESSAGE
-        event.xclient.window = self.window
-        event.xclient.message_type = self.protocols
-        event.xclient.format = 32
-        event.xclient.data[0] = self.delete_window
-        event.xclient.data[1] = 0  # CurrentTime
-        self.lib.XSendEvent(self.display, self.window, 0, 0, ctypes.byref(event))
-        self.lib.XSync(self.display, 0)
-
-    def close(self):
-        if self.display:
-            self.lib.XCloseDisplay(self.display)
-            self.display = None
+def key_and_click_together(key, x, y):
+    """Presses and releases a key, then clicks at (x, y) on the screen, as one batch: the fake
+    events are queued in one X connection and reach the server in one flush, so the program
+    receives them together, as from a fast hand or a busy machine."""
+    with Display() as d:
+        code = X11.XKeysymToKeycode(d.x, Ulong(X11.XStringToKeysym(key.encode())))
+        XTST.XTestFakeKeyEvent(d.x, code, 1, Ulong(0))
+        XTST.XTestFakeKeyEvent(d.x, code, 0, Ulong(0))
+        XTST.XTestFakeMotionEvent(d.x, -1, x, y, Ulong(0))
+        XTST.XTestFakeButtonEvent(d.x, 1, 1, Ulong(0))
+        XTST.XTestFakeButtonEvent(d.x, 1, 0, Ulong(0))
+        X11.XSync(d.x, 0)
