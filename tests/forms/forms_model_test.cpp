@@ -162,6 +162,11 @@ TEST_F(PeerProtocol, EveryDrawnPixelIsReportedAndNothingOutsideTheSurface) {
   expectChangesReported(before, box);
   ASSERT_EQ(changed.size(), 1u);
   EXPECT_EQ(rectText(changed[0]), "21,10 130x81") << "both corners' pixels included";
+  EXPECT_EQ(std::count(box.pixels().begin(), box.pixels().end(), box.pixels()[10 * 200 + 21]),
+            130 * 81);
+  box.BoxFill(-100, -100, 10000, 3, forms::RGB(0, 0, 0));  // clipped to the surface
+  box.Cls();
+  EXPECT_EQ(std::count(box.pixels().begin(), box.pixels().end(), before[0]), 200 * 100);
 
   changed.clear();
   box.BoxFill(-50, -50, -10, -10, forms::RGB(0, 0, 0));

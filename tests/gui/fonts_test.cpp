@@ -41,10 +41,12 @@ TEST_F(WindowTest, EveryCaptionIsDrawnInTheBuiltInFacesWithRealGlyphs) {
       {&form->Command3, form->Command3.caption(), pGothic}};
   for (int i = 0; i <= 7; ++i)
     captions.push_back({&form->Command1(i), form->Command1(i).caption(), pGothic});
+  EXPECT_EQ(QFontInfo(forms::qt::WidgetOf(form->window())->font()).family(), pGothic);
   for (const Caption& c : captions) {
     SCOPED_TRACE(c.control->name());
     const QFont font = forms::qt::WidgetOf(*c.control)->font();
     EXPECT_EQ(QFontInfo(font).family().toStdString(), c.family);
+    if (c.control == &form->Label1) EXPECT_TRUE(QFontInfo(font).bold());
     const QString text = QString::fromStdString(c.text);
     const QRawFont raw = QRawFont::fromFont(font);
     const QList<quint32> glyphs = raw.glyphIndexesForString(text);
@@ -65,4 +67,6 @@ TEST_F(WindowTest, TheHintKeepsItsTwoLinesWhateverTheDesktopsHinting) {
   const QRect wrapped = metrics.boundingRect(QRect(0, 0, 180, 1000), Qt::TextWordWrap,
                                              QString::fromStdString(form->Label9.caption()));
   EXPECT_LE(wrapped.height(), 40) << "the hint must not lose a line";
+  EXPECT_LE(wrapped.width(), 180);
+  EXPECT_EQ(form->Label9.width(), 180) << "a wrapped label keeps its width";
 }

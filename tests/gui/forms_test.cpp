@@ -1,4 +1,5 @@
-// The forms layer's drawing and control behaviour that the demonstrations rely on.
+// The forms layer's controls on the desktop: trace text, labels drawn and measured as Qt does,
+// images placed at the nearest pixel.
 #include <QFontMetrics>
 #include <QLabel>
 
@@ -13,70 +14,14 @@
 #include "forms/trace.h"
 
 namespace {
-
 constexpr forms::Color kBack = forms::RGB(128, 128, 255);
 constexpr forms::Color kYellow = forms::RGB(255, 255, 0);
-
-class Surface : public ::testing::Test {
- protected:
-  forms::FormWindow window{989, 577};
-  forms::PictureBox box{"Picture1", window.client(), kBack, forms::RGB(0, 0, 0), 0, 0, 800, 500};
-
-  int countColor(std::uint32_t rgb) const {
-    int n = 0;
-    for (int y = 0; y < box.imageHeight(); ++y) {
-      for (int x = 0; x < box.imageWidth(); ++x) n += box.rgbAt(x, y) == rgb;
-    }
-    return n;
-  }
-  std::uint32_t at(int x, int y) const { return box.rgbAt(x, y); }
-};
-
 }  // namespace
-
-TEST_F(Surface, FilledBoxIncludesBothCornersWhicheverWayRound) {
-  box.BoxFill(780, 30, 602.22f, 50, kYellow);  // right-to-left, as the gauge's grey box is drawn
-  EXPECT_EQ(countColor(0xFFFF00), (780 - 602 + 1) * (50 - 30 + 1));
-  EXPECT_EQ(at(602, 30), 0xFFFF00u);
-  EXPECT_EQ(at(780, 50), 0xFFFF00u);
-  EXPECT_EQ(at(601, 40), 0x8080FFu);
-  EXPECT_EQ(at(781, 40), 0x8080FFu);
-}
-
-TEST_F(Surface, ABarThatShrinksLeavesNoYellowBehind) {
-  box.BoxFill(580, 30, 780, 50, kYellow);
-  box.BoxFill(780, 30, 780, 50, forms::RGB(224, 224, 224));
-  box.BoxFill(580, 30, 602.22f, 50, kYellow);
-  box.BoxFill(780, 30, 602.22f, 50, forms::RGB(224, 224, 224));
-  EXPECT_EQ(countColor(0xFFFF00), (602 - 580) * 21) << "the grey box covers the bar's last column";
-}
-
-TEST_F(Surface, ClsClearsToTheBackgroundAndDrawingOffTheEdgeIsClipped) {
-  box.Circle(790, 490, 50, kYellow);
-  box.BoxFill(-100, -100, 10000, 3, kYellow);
-  box.Cls();
-  EXPECT_EQ(countColor(0x8080FF), 800 * 500);
-}
 
 TEST(Trace, LinesQuoteTexts) {
   // The numbers' own cases are the core's (ShortestFloat); the lines of a run, the golden traces'.
   EXPECT_EQ(forms::quoted("a\"b\\c"), "\"a\\\"b\\\\c\"");
   EXPECT_EQ(forms::quoted("確\"認"), "\"確\\\"認\"") << "multi-byte text passes through whole";
-}
-
-TEST(Labels, AutoSizeFitsTheTextTrailingBlanksIncludedAndGrowsToTheRight) {
-  forms::FormWindow window(989, 577);
-  const QFont font = forms::qt::ToQFont(forms::kF1);
-  forms::Label label("Label7", window.client(), forms::kF1, kBack, 0, std::string(10, ' '),
-                     {.autoSize = true}, 580, 5, 0, 0);
-  label.setCaption("公転速度　");
-  const QFontMetricsF metrics(font);
-  EXPECT_EQ(label.width(), std::ceil(metrics.horizontalAdvance(QStringLiteral("公転速度　"))));
-  EXPECT_GT(label.width(), std::ceil(metrics.horizontalAdvance(QStringLiteral("公転速度"))));
-  EXPECT_EQ(label.left(), 580);
-  label.setCaption("");
-  EXPECT_EQ(label.width(), 0) << "an empty read-out shrinks to nothing";
-  EXPECT_EQ(forms::qt::WidgetOf(label)->width(), 0);
 }
 
 TEST(Images, PictureTakesItsNaturalSizeAndPlacesAtTheNearestPixel) {
@@ -111,12 +56,13 @@ TEST(Labels, DrawTheirTextAsAPlainTextQLabelDoesAndMeasureItAsQtDoes) {
       {"運動が止まってから他のボタンを選択してください", forms::kF1, {.wordWrap = true}, 180, 40},
       {"一行目\n二行目", forms::kDefaultFont, {}, 105, 40},
       {"", forms::kF1, {}, 50, 20},
+      {"", forms::kF1, {.autoSize = true}, 0, 0},  // an empty read-out shrinks to nothing
   };
   forms::FormWindow window(989, 577);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    forms::Label label("Label1", window.client(), c.font, kBack, kYellow, std::string(), c.style, 0,
-                       0, static_cast<float>(c.width), static_cast<float>(c.height));
+    forms::Label label("Label1", window.client(), c.font, kBack, kYellow, std::string(10, ' '),
+                       c.style, 580, 5, static_cast<float>(c.width), static_cast<float>(c.height));
     label.setCaption(c.text);
     const QFont font = forms::qt::ToQFont(c.font);
     const QString text = QString::fromUtf8(c.text);
@@ -125,6 +71,8 @@ TEST(Labels, DrawTheirTextAsAPlainTextQLabelDoesAndMeasureItAsQtDoes) {
           << "measured from the line the label draws";
     }
     QWidget* shown = forms::qt::WidgetOf(label);
+    EXPECT_EQ(shown->geometry(),
+              QRect(580, 5, static_cast<int>(label.width()), static_cast<int>(label.height())));
     QLabel reference(text);
     reference.setFont(font);
     reference.setTextFormat(Qt::PlainText);

@@ -6,8 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <numeric>
-
 #include "core/comet_pacing.h"
 #include "core/legacy_number.h"
 #include "core/swept_sectors.h"
@@ -217,17 +215,13 @@ TEST_F(LessonTest, KeysOnTheDesktopReachTheLessonAheadOfTheFocusedButton) {
 }
 
 TEST_F(LessonTest, SectorsOfEqualTimeSweepEqualAreasShadedUnderTheDrawing) {
+  // The slices' areas against each other are swept_sectors_test's, their outlines the golden
+  // traces'; here, the pixels: the comet's and the ellipse's.
   const struct {
     int button;
     double a, e;
     int factor;
-    double spread;  // largest over smallest completed slice, less 1
-  } cases[] = {
-      // The waits time the degree 3/4 ahead of the body (swept_sectors_test).
-      {4, 200, 0.5, 20, 0.031},
-      // The comet's slow sub-frames give a degree N / 25 of its time, N = 3 where the crawl
-      // begins and ends and 8 at aphelion: those slices are twice as large as those around it.
-      {5, 300, 0.967, 1, 1.1}};
+  } cases[] = {{4, 200, 0.5, 20}, {5, 300, 0.967, 1}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.button);
     const auto steps = kepler::StepTimes(c.a, c.e);
@@ -256,10 +250,6 @@ TEST_F(LessonTest, SectorsOfEqualTimeSweepEqualAreasShadedUnderTheDrawing) {
     EXPECT_EQ(late, shaded) << "turned on late, cut anew from the first frame";
     lesson.act(LessonAction::ToggleSectors);  // off for the next case
     ASSERT_EQ(areas.size(), 12u);
-    const auto [least, most] = std::minmax_element(areas.begin(), areas.end());
-    EXPECT_LT(*most / *least - 1, c.spread);
-    const double whole = kepler::EllipseArea(c.a, c.e);
-    EXPECT_NEAR(std::accumulate(areas.begin(), areas.end(), 0.0), whole, 1e-6);
     // Only the background changes, to one of two shades; each shade's pixels are its six slices'
     // area, less what the orbit line and the Sun keep above them.
     const std::uint32_t back = plain.front();
@@ -277,31 +267,6 @@ TEST_F(LessonTest, SectorsOfEqualTimeSweepEqualAreasShadedUnderTheDrawing) {
       bool matched = false;
       for (const auto& [rgb, n] : changed) matched |= std::abs(n - expected) < 0.02 * expected;
       EXPECT_TRUE(matched) << "slices of parity " << parity << ": " << expected << " px^2";
-    }
-  }
-}
-
-// Mars's and Mercury's recorded longitudes are ecliptic ones: Mercury's orbit, inclined 7 degrees,
-// turns up to 0.75 % faster or slower seen in the ecliptic than in its own plane; Mars's only
-// 1.85 degrees. The planets on circles move uniformly: their sectors are equal to rounding.
-TEST_F(LessonTest, TheRecordedPlanetsSweepAlmostEqualAreasInEqualDays) {
-  const struct {
-    int button;
-    std::vector<std::size_t> slices;  // completed in each body's first turn
-    double spread;                    // of the recorded planet's slices
-  } cases[] = {{6, {22, 12}, 0.0025}, {7, {10, 28, 0}, 0.015}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.button);
-    restart();
-    form->SetSectors(true, 12);
-    click(form->Command1(c.button));
-    const auto areas = form->sectorAreas(true);
-    ASSERT_EQ(areas.size(), c.slices.size());
-    for (std::size_t body = 0; body < areas.size(); ++body) {
-      ASSERT_EQ(areas[body].size(), c.slices[body]) << body;
-      if (areas[body].empty()) continue;
-      const auto [least, most] = std::minmax_element(areas[body].begin(), areas[body].end());
-      EXPECT_LT(*most / *least - 1, body == 0 ? c.spread : 1e-9) << body;
     }
   }
 }

@@ -1,7 +1,5 @@
 // The window after start-up, the pacing wait, the laws picture, the end of the program and the
 // run-time error path.
-#include <QFontInfo>
-#include <QFontMetrics>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -9,7 +7,6 @@
 
 #include "forms/qt/access.h"
 #include "forms/qt/color.h"
-#include "forms/qt/fonts.h"
 #include "post_click.h"
 #include "window/colors.h"
 #include "window_fixture.h"
@@ -25,21 +22,6 @@ QRgb pixel(const forms::PictureBox& box, int x, int y) {
 constexpr QRgb kSurfaceRgb = forms::qt::ToQRgb(colors::kDrawingSurface) & 0xFFFFFF;
 constexpr QRgb kSunRgb = forms::qt::ToQRgb(colors::kSun) & 0xFFFFFF;
 }  // namespace
-
-TEST_F(WindowTest, EveryWidgetSitsWhereItsControlIsPlaced) {
-  // The placements themselves are in the start-up trace; here, that the widgets follow them.
-  std::vector<const forms::Control*> controls = {
-      &form->Label1, &form->Label2,   &form->Label3,   &form->Label6,   &form->Label8,
-      &form->Label9, &form->Picture1, &form->Picture2, &form->Command2, &form->Command3};
-  for (int i = 0; i <= 7; ++i) controls.push_back(&form->Command1(i));
-  for (const forms::Control* c : controls) {
-    EXPECT_EQ(forms::qt::WidgetOf(*c)->geometry(),
-              QRect(static_cast<int>(c->left()), static_cast<int>(c->top()),
-                    static_cast<int>(c->width()), static_cast<int>(c->height())))
-        << c->name();
-  }
-  EXPECT_EQ(forms::qt::WidgetOf(form->window())->size(), QSize(989, 577));
-}
 
 TEST_F(WindowTest, StartUpDrawsOnlyASolidSunDisc) {
   for (int y = 0; y < 500; ++y) {
@@ -57,20 +39,6 @@ TEST_F(WindowTest, StartUpDrawsOnlyASolidSunDisc) {
   for (int y = 0; y < 30; ++y) {
     for (int x = 0; x < 800; ++x) ASSERT_EQ(pixel(form->Picture2, x, y), kSurfaceRgb);
   }
-}
-
-TEST_F(WindowTest, FontsResolveToTheBuiltInGothicsAndTheHintFitsItsBox) {
-  // Even where the installed Japanese fonts could play them.
-  EXPECT_EQ(QFontInfo(forms::qt::ToQFont(form->Label9.font())).family(), "Kepler P Gothic");
-  EXPECT_EQ(QFontInfo(forms::qt::ToQFont(form->Label1.font())).family(), "Kepler Gothic UB");
-  EXPECT_TRUE(QFontInfo(forms::qt::ToQFont(form->Label1.font())).bold());
-  EXPECT_EQ(QFontInfo(forms::qt::WidgetOf(form->window())->font()).family(), "Kepler P Gothic");
-  const QFontMetrics metrics(forms::qt::ToQFont(form->Label9.font()));
-  const QRect wrapped = metrics.boundingRect(QRect(0, 0, 180, 1000), Qt::TextWordWrap,
-                                             QString::fromStdString(form->Label9.caption()));
-  EXPECT_LE(wrapped.height(), 40) << "the hint must not lose a line";
-  EXPECT_LE(wrapped.width(), 180);
-  EXPECT_EQ(form->Label9.width(), 180) << "a wrapped label keeps its width";
 }
 
 // ---- The pacing wait ----
