@@ -25,6 +25,8 @@ Run with /usr/bin/python3 (Debian's selenium).
 
 import atexit
 import base64
+import functools
+import http.server
 import io
 import json
 import os
@@ -32,6 +34,7 @@ import pathlib
 import shutil
 import subprocess
 import tempfile
+import threading
 import time
 import unittest
 
@@ -68,9 +71,16 @@ FLAGS = [
 ]
 
 
+def matching(line):
+    """A JavaScript test of a trace line: it is `line`, or begins so if `line` ends in a blank."""
+    test = "includes" if line.endswith(" ") else "endsWith"
+    return f"l => l.{test}(' kepler.forms: ' + {line!r})"
+
+
 class Engine:
     """What every engine offers in terms of the few each one implements: open_url, run,
-    screenshot_png, key, mouse, console, requests and close."""
+    screenshot_png, key, mouse, console, requests and close. Chromium and WebKitGTK run scripts
+    and take screenshots through selenium's driver."""
 
     def __enter__(self):
         return self
@@ -81,6 +91,10 @@ class Engine:
     def open(self, path, query=""):
         """Opens a local file as file://PATH?QUERY and waits for its load event."""
         return self.open_url(pathlib.Path(path).resolve().as_uri() + query)
+
+    def run(self, script, *args):
+        """Runs a JavaScript function body in the page and returns its value."""
+        return self.driver.execute_script(script, *args)
 
     def value(self, expression):
         """The JSON-able value of a JavaScript expression in the page."""
@@ -107,14 +121,51 @@ class Engine:
         """The trace's lines without their time stamps."""
         return [line.split(" kepler.forms: ", 1)[1] for line in self.trace()]
 
-    def screenshot(self, path):
-        """Saves a PNG of the viewport."""
-        pathlib.Path(path).write_bytes(self.screenshot_png())
-        return path
+    # --- the program's page ---
+
+    def open_program(self, page, query="?trace&scale=1"):
+        """Opens the program's page and waits for its first frame."""
+        self.open(page, query)
+        self.wait_for("window.keplerFirstFrame", timeout=60)
+
+    def count(self, line):
+        """How many trace lines are `line`, or begin with it if it ends in a blank."""
+        return self.value(f"window.keplerTrace.filter({matching(line)}).length")
+
+    def wait_line(self, line, n=1, timeout=60):
+        """Waits until the trace holds `line` (as count() matches it) n times or more."""
+        self.wait_for(f"window.keplerTrace.filter({matching(line)}).length >= {n}",
+                      timeout=timeout, poll=0.01)
+
+    def focused(self):
+        return self.value("document.activeElement.dataset.control || "
+                          "document.activeElement.tagName")
+
+    def rect(self, css):
+        """The viewport rectangle of the element `css` selects, or of the control so named."""
+        css = css if css[0] in ".[" else f'[data-control="{css}"]'
+        return self.value(f"document.querySelector({css!r}).getBoundingClientRect().toJSON()")
+
+    def click_on(self, css):
+        """A mouse click in the middle of a control or of the element `css` selects."""
+        r = self.rect(css)
+        self.click_at(r["x"] + r["width"] / 2, r["y"] + r["height"] / 2)
+
+    # --- screen, keys and mouse ---
+
+    def screenshot_png(self):
+        """A PNG of the viewport, taken once the page has drawn its next frame (a WebKit view's
+        snapshot shows the last frame drawn)."""
+        self.run("return new Promise(done => requestAnimationFrame(() => "
+                 "requestAnimationFrame(done)));")
+        return self._png()
+
+    def _png(self):
+        return self.driver.get_screenshot_as_png()
 
     def pixels(self):
-        """The viewport as it is now, as Pixels (pixel(x, y) -> (r, g, b))."""
-        return Pixels(self.screenshot_png())
+        """The viewport as it is now: pixels[x, y] -> (r, g, b)."""
+        return PIL.Image.open(io.BytesIO(self.screenshot_png())).convert("RGB").load()
 
     def click_at(self, x, y):
         """Presses and releases the left mouse button at (x, y) of the viewport, as a mouse does."""
@@ -143,20 +194,28 @@ class Engine:
         return sum(ticks.get(pid, 0) for pid in family) / os.sysconf("SC_CLK_TCK")
 
 
-# DOM key names as WebDriver's actions name them (WebKitGTK and Firefox press keys through
-# those); single characters stand for themselves.
-WEBDRIVER_KEYS = {"Enter": "\ue007", "Tab": "\ue004", "Escape": "\ue00c", "PageUp": "\ue00e",
-                  "PageDown": "\ue00f", "ArrowLeft": "\ue012", "ArrowUp": "\ue013",
-                  "ArrowRight": "\ue014", "ArrowDown": "\ue015"}
+# Keys by their DOM name: (DOM code, Windows key code, WebDriver's value); a letter or digit is
+# its own WebDriver value, with code KeyX or DigitN.
+KEYS = {"Enter": ("Enter", 13, "\ue007"), "Tab": ("Tab", 9, "\ue004"), " ": ("Space", 32, " "),
+        "PageUp": ("PageUp", 33, "\ue00e"), "PageDown": ("PageDown", 34, "\ue00f"),
+        "ArrowRight": ("ArrowRight", 39, "\ue014"), ".": ("Period", 190, "."),
+        "+": ("Equal", 187, "+"), "=": ("Equal", 187, "="), "-": ("Minus", 189, "-")}
 # Alt, Ctrl, Meta, Shift
 MODIFIER_KEYS = [(1, "\ue00a"), (2, "\ue009"), (4, "\ue03d"), (8, "\ue008")]
+
+
+def key_names(key):
+    """(DOM code, Windows key code, WebDriver's value) of a key by its DOM name."""
+    if key in KEYS:
+        return KEYS[key]
+    return ("Digit" if key.isdigit() else "Key") + key.upper(), ord(key.upper()), key
 
 
 def webdriver_key_actions(key, modifiers, repeats):
     """[("down" | "up", WebDriver key value)] for a key press with modifiers held; a key pressed
     again before its release is an auto-repeat to WebDriver."""
     held = [value for bit, value in MODIFIER_KEYS if modifiers & bit]
-    value = WEBDRIVER_KEYS.get(key, key)
+    value = key_names(key)[2]
     return ([("down", m) for m in held] + [("down", value)] * (1 + repeats) + [("up", value)]
             + [("up", m) for m in reversed(held)])
 
@@ -202,17 +261,12 @@ class Chromium(Engine):
         self.driver.get(self._page_url)
         return self._page_url
 
-    def run(self, script, *args):
-        """Runs a JavaScript function body in the page and returns its value."""
-        return self.driver.execute_script(script, *args)
-
-    def screenshot_png(self):
-        return self.driver.get_screenshot_as_png()
-
-    def key(self, key, code, key_code, *, text="", modifiers=0, repeats=0):
-        """Presses and releases a key on the focused element through the DevTools protocol, as a
-        keyboard does: `text` is what it types ("\\r" for Enter, " " for Space), `repeats` the
+    def key(self, key, modifiers=0, repeats=0):
+        """Presses and releases a key (its DOM name) on the focused element through the DevTools
+        protocol, as a keyboard does, typing its text unless Alt is held; `repeats` the
         auto-repeated key-downs while it is held; modifiers: 1 Alt, 2 Ctrl, 4 Meta, 8 Shift."""
+        code, key_code, _ = key_names(key)
+        text = "" if modifiers & 1 else "\r" if key == "Enter" else key if len(key) == 1 else ""
         event = {"key": key, "code": code, "windowsVirtualKeyCode": key_code,
                  "modifiers": modifiers}
         down = dict(event, type="keyDown", text=text) if text else dict(event, type="rawKeyDown")
@@ -313,16 +367,7 @@ class WebKit(Engine):
         self.driver.execute_script(CONSOLE_HOOK)
         return url
 
-    def run(self, script, *args):
-        return self.driver.execute_script(script, *args)
-
-    def screenshot_png(self):
-        # The view's snapshot shows the last frame drawn: a change made just before waits a frame.
-        self.run("return new Promise(done => requestAnimationFrame(() => "
-                 "requestAnimationFrame(done)));")
-        return self.driver.get_screenshot_as_png()
-
-    def key(self, key, code, key_code, *, text="", modifiers=0, repeats=0):
+    def key(self, key, modifiers=0, repeats=0):
         """Presses and releases a key (its DOM name) through WebDriver's actions, `repeats` more
         key-downs while it is held; modifiers: 1 Alt, 2 Ctrl, 4 Meta, 8 Shift."""
         actions = ActionChains(self.driver)
@@ -428,10 +473,10 @@ class Firefox(Engine):
     def run(self, script, *args):
         return self._call("run", script=script, args=list(args))
 
-    def screenshot_png(self):
+    def _png(self):
         return base64.b64decode(self._call("screenshot"))
 
-    def key(self, key, code, key_code, *, text="", modifiers=0, repeats=0):
+    def key(self, key, modifiers=0, repeats=0):
         """Presses and releases a key (its DOM name) through WebDriver BiDi's actions, `repeats`
         more key-downs while it is held; modifiers: 1 Alt, 2 Ctrl, 4 Meta, 8 Shift."""
         self._call("keys", actions=webdriver_key_actions(key, modifiers, repeats))
@@ -475,13 +520,35 @@ class BrowserCase(unittest.TestCase):
         cls.browser.close()
 
 
-class Pixels:
-    """A decoded PNG screenshot: pixel(x, y) -> (r, g, b)."""
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    log_message = lambda self, *args: None  # noqa: E731
 
-    def __init__(self, png):
-        image = PIL.Image.open(io.BytesIO(png)).convert("RGB")
-        self.width, self.height = image.size
-        self._pixels = image.load()
 
-    def pixel(self, x, y):
-        return self._pixels[x, y]
+class Server:
+    """A static server of one folder on 127.0.0.1, started again on the same port after a stop
+    (a service worker belongs to the origin, port included). Use as a context manager."""
+
+    def __init__(self, folder):
+        self._handler = functools.partial(QuietHandler, directory=str(folder))
+        self.port, self._server = 0, None
+
+    def __enter__(self):
+        self.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def url(self, path=""):
+        return f"http://127.0.0.1:{self.port}/{path}"
+
+    def start(self):
+        self._server = http.server.ThreadingHTTPServer(("127.0.0.1", self.port), self._handler)
+        self.port = self._server.server_port
+        threading.Thread(target=self._server.serve_forever, daemon=True).start()
+
+    def stop(self):
+        if self._server:
+            self._server.shutdown()
+            self._server.server_close()
+            self._server = None
