@@ -4,8 +4,8 @@
 # files 644, programs 755), then under a virtual display, as another, unprivileged user (nobody,
 # when the test runs as root): starts the installed executable itself from / (it must find its
 # pictures and data files in the share folder beside it) and plays the inner-planet demonstration
-# to its end; then starts it from its menu entry through gio, as a desktop does (the entry's Exec
-# line, quoted for the space), shows the laws picture and quits with はい.
+# to its end; then starts it from its menu entry through gio, as a desktop does, shows the laws
+# picture and quits with はい.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -18,10 +18,10 @@ chmod 755 "$work" "$prefix" "$prefix/bin" "$prefix/share"
 (umask 077 && cmake --install "$build" --prefix "$prefix" >/dev/null)
 fail() { echo "$@"; exit 1; }
 
-# What the two runs below do not use: the icon, the font licences; the share folder holds the nine
-# files the program reads and nothing else.
+# What the two runs below do not use: the icon, the font licences, the Mars data; the share folder
+# holds the nine files the program reads and nothing else.
 for f in icons/hicolor/128x128/apps/kepler-laws.png doc/kepler-laws/kepler-p-gothic-LICENSE.txt \
-         doc/kepler-laws/kepler-gothic-ub-LICENSE.txt; do
+         doc/kepler-laws/kepler-gothic-ub-LICENSE.txt kepler-laws/kasei-kouten-Koukei.dat; do
   [[ -e "$prefix/share/$f" ]] || fail "not installed: share/$f"
 done
 [[ $(ls "$prefix/share/kepler-laws" | wc -l) -eq 9 ]] || fail "expected nine files in share/kepler-laws"
@@ -34,6 +34,7 @@ wrong=$(cd "$prefix" && find . \( \( -type d ! -perm 755 \) -o \
 entry="$prefix/share/applications/kepler-laws.desktop"
 grep -qx "Name\[ja\]=ケプラーの法則" "$entry" || fail "no Japanese name in the menu entry"
 grep -qx "Path=$prefix/share/kepler-laws" "$entry" || fail "wrong Path line:" "$(grep Path "$entry")"
+grep -qx "Exec=\"$prefix/bin/kepler-laws\"" "$entry" || fail "wrong Exec line:" "$(grep Exec "$entry")"
 
 # Who starts the installed program: a student, not the administrator who installed it. As root,
 # the user nobody; otherwise the test can switch to no other user, and the program runs as the
