@@ -9,7 +9,7 @@
 // them. `shotBase64` is a PNG of the drawing area as the screen shows it.
 //
 // Resolves to {width, height, compared, mismatched, mismatches: [[x, y, shown, expected]...],
-// bodies: [{name, file, left, top, shown: [every picture file that the screen shows there]}]}.
+// bodies: [{name, file, left, top}]}.
 /* exported keplerDrawingCheck */
 async function keplerDrawingCheck(shotBase64) {
   const pixelsOf = async blob => {
@@ -87,41 +87,15 @@ async function keplerDrawingCheck(shotBase64) {
   if (shot.width != width || shot.height != height) {
     throw new Error("the shot is " + shot.width + " x " + shot.height);
   }
-  const shown = i => Array.from(shot.data.subarray(4 * i, 4 * i + 3));
   let compared = 0, mismatched = 0;
   const mismatches = [];
   for (let i = 0; i < width * height; ++i) {
     if (owner[i] < 0) continue;
     ++compared;
-    const s = shown(i), e = Array.from(expected.subarray(3 * i, 3 * i + 3));
+    const s = Array.from(shot.data.subarray(4 * i, 4 * i + 3));
+    const e = Array.from(expected.subarray(3 * i, 3 * i + 3));
     if (s[0] == e[0] && s[1] == e[1] && s[2] == e[2]) continue;
     if (++mismatched <= 10) mismatches.push([i % width, Math.floor(i / width), s, e]);
-  }
-
-  // Which pictures the screen shows at each body's place: those whose every opaque pixel on at
-  // least half of the pixels the body owns equals the screen's.
-  const files = Module.FS.readdir(".").filter(name => /\.(gif|bmp)$/i.test(name)).sort();
-  for (const [index, body] of bodies.entries()) {
-    const owned = owner.reduce((n, o) => n + (o == index + 1), 0);
-    body.shown = [];
-    for (const file of files) {
-      const pixels = await picture(file);
-      let same = true, seen = 0;
-      for (let y = 0; y < pixels.height && same; ++y) {
-        for (let x = 0; x < pixels.width && same; ++x) {
-          const sx = body.left + x, sy = body.top + y;
-          if (sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
-          if (owner[sy * width + sx] != index + 1) continue;
-          const at = 4 * (y * pixels.width + x);
-          if (pixels.data[at + 3] != 255) continue;
-          const s = shown(sy * width + sx);
-          ++seen;
-          same = s[0] == pixels.data[at] && s[1] == pixels.data[at + 1] &&
-              s[2] == pixels.data[at + 2];
-        }
-      }
-      if (same && seen > 0 && 2 * seen >= owned) body.shown.push(file);
-    }
   }
   return {width, height, compared, mismatched, mismatches, bodies};
 }

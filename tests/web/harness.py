@@ -153,11 +153,15 @@ class Engine:
 
     # --- screen, keys and mouse ---
 
-    def screenshot_png(self):
-        """A PNG of the viewport, taken once the page has drawn its next frame (a WebKit view's
-        snapshot shows the last frame drawn)."""
+    def next_frame(self):
+        """Waits until the page has drawn its next frame."""
         self.run("return new Promise(done => requestAnimationFrame(() => "
                  "requestAnimationFrame(done)));")
+
+    def screenshot_png(self):
+        """A PNG of the viewport once the page has drawn its next frame (a WebKit view's
+        snapshot shows the last frame drawn)."""
+        self.next_frame()
         return self._png()
 
     def _png(self):
