@@ -57,7 +57,8 @@ def find_window(title, timeout):
 
 def geometry(window):
     """(x, y, width, height) of a window; x and y are wrong once a window manager frames it."""
-    values = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", window).split())
+    shell = xdotool("getwindowgeometry", "--shell", window)
+    values = dict(line.split("=") for line in shell.split())
     return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
 
 
@@ -82,35 +83,24 @@ class Display:
         return Ulong(X11.XInternAtom(self.x, name.encode(), 0))
 
 
-def window_property(window, name):
-    """The items of a window property of 32-bit items (C longs here), [] if it has none."""
+def icon_sizes(window):
+    """(width, height) of every picture in _NET_WM_ICON, the taskbar's icon: 32-bit items (C longs
+    here), each picture its width, its height and width x height pixels."""
     with Display() as d:
         kind, bits, count, after = Ulong(), ctypes.c_int(), Ulong(), Ulong()
-        data = ctypes.POINTER(ctypes.c_long)()
-        X11.XGetWindowProperty(d.x, Ulong(window), d.atom(name), ctypes.c_long(0),
+        icon = ctypes.POINTER(ctypes.c_long)()
+        X11.XGetWindowProperty(d.x, Ulong(window), d.atom("_NET_WM_ICON"), ctypes.c_long(0),
                                ctypes.c_long(1 << 24), 0, Ulong(0), ctypes.byref(kind),
                                ctypes.byref(bits), ctypes.byref(count), ctypes.byref(after),
-                               ctypes.byref(data))
-        items = data[:count.value] if data and bits.value == 32 else []
-        if data:
-            X11.XFree(data)
-        return items
-
-
-def icon_sizes(window):
-    """(width, height) of every picture in _NET_WM_ICON, the taskbar's icon: each is its width,
-    its height and width x height pixels."""
-    data, sizes = window_property(window, "_NET_WM_ICON"), []
+                               ctypes.byref(icon))
+        data = icon[:count.value] if icon and bits.value == 32 else []
+        if icon:
+            X11.XFree(icon)
+    sizes = []
     while len(data) >= 2:
         sizes.append((data[0], data[1]))
         data = data[2 + data[0] * data[1]:]
     return sizes
-
-
-def accepts_close_request(window):
-    """Whether the window lists WM_DELETE_WINDOW in WM_PROTOCOLS."""
-    with Display() as d:
-        return d.atom("WM_DELETE_WINDOW").value in window_property(window, "WM_PROTOCOLS")
 
 
 class _ClientMessage(ctypes.Structure):  # an XEvent, 24 longs in all
