@@ -20,11 +20,7 @@ const puppeteer = require("puppeteer-core");
 const [executablePath, width, height] = process.argv.slice(2);
 
 async function main() {
-  const browser = await puppeteer.launch({
-    browser: "firefox",
-    executablePath,
-    headless: true,
-  });
+  const browser = await puppeteer.launch({ browser: "firefox", executablePath, headless: true });
   // The tab that the browser starts with stays in the background in headless mode: its document
   // never has the focus, so a focused button neither shows :focus nor answers Enter and Space.
   // A tab opened now is the selected one.
@@ -47,15 +43,10 @@ async function main() {
       page.evaluate(`Promise.resolve((function () { ${script}\n}).apply(null, ` +
         `${JSON.stringify(args)})).then(v => v instanceof Node ? v.nodeName : v)`),
     async keys({ actions }) {
-      for (const [kind, key] of actions) {
-        await (kind === "down" ? page.keyboard.down(key) : page.keyboard.up(key));
-      }
+      for (const [kind, key] of actions) await page.keyboard[kind](key);
     },
     async mouse({ actions }) {
-      for (const [kind, x, y] of actions) {
-        if (kind === "move") await page.mouse.move(x, y);
-        else await (kind === "down" ? page.mouse.down() : page.mouse.up());
-      }
+      for (const [kind, x, y] of actions) await page.mouse[kind](x, y);
     },
     screenshot: () => page.screenshot({ encoding: "base64" }),
     console: () => messages.splice(0),

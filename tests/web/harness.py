@@ -113,6 +113,11 @@ class Engine:
                                    f"console: {self.console()}")
             time.sleep(poll)
 
+    def console(self):
+        """The page's console messages and uncaught errors so far."""
+        self._console = getattr(self, "_console", []) + self._new_console()
+        return list(self._console)
+
     def trace(self):
         """window.keplerTrace: the page's operation trace lines, as they are."""
         return self.value("window.keplerTrace || []")
@@ -132,10 +137,10 @@ class Engine:
         """How many trace lines are `line`, or begin with it if it ends in a blank."""
         return self.value(f"window.keplerTrace.filter({matching(line)}).length")
 
-    def wait_line(self, line, n=1, timeout=60):
+    def wait_line(self, line, n=1, timeout=60, poll=0.01):
         """Waits until the trace holds `line` (as count() matches it) n times or more."""
         self.wait_for(f"window.keplerTrace.filter({matching(line)}).length >= {n}",
-                      timeout=timeout, poll=0.01)
+                      timeout=timeout, poll=poll)
 
     def focused(self):
         return self.value("document.activeElement.dataset.control || "
@@ -170,6 +175,14 @@ class Engine:
     def pixels(self):
         """The viewport as it is now: pixels[x, y] -> (r, g, b)."""
         return PIL.Image.open(io.BytesIO(self.screenshot_png())).convert("RGB").load()
+
+    def mouse(self, x, y, kind):
+        """Presses ("down") or releases ("up") the left mouse button at (x, y) of the viewport."""
+        actions = ActionBuilder(self.driver)
+        actions.pointer_action.move_to_location(int(x), int(y))
+        (actions.pointer_action.pointer_down if kind == "down"
+         else actions.pointer_action.pointer_up)()
+        actions.perform()
 
     def click_at(self, x, y):
         """Presses and releases the left mouse button at (x, y) of the viewport, as a mouse does."""
@@ -233,10 +246,8 @@ class Chromium(Engine):
         self._profile = tempfile.mkdtemp(prefix="kepler-chromium-")
         options = webdriver.ChromeOptions()
         options.binary_location = CHROMIUM
-        for flag in FLAGS:
+        for flag in FLAGS + [f"--user-data-dir={self._profile}", f"--window-size={width},{height}"]:
             options.add_argument(flag)
-        options.add_argument(f"--user-data-dir={self._profile}")
-        options.add_argument(f"--window-size={width},{height}")
         # The performance log carries the DevTools Network.* events of the page.
         options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
         self._page_url = None
@@ -247,7 +258,6 @@ class Chromium(Engine):
             raise
         self._root_pid = self.driver.service.process.pid
         self._network_events = []
-        self._console = []
 
     def close(self):
         try:
@@ -279,18 +289,10 @@ class Chromium(Engine):
             self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", dict(down, autoRepeat=True))
         self.driver.execute_cdp_cmd("Input.dispatchKeyEvent", dict(event, type="keyUp"))
 
-    def mouse(self, x, y, kind):
-        """Presses ("down") or releases ("up") the left mouse button at (x, y) of the viewport."""
-        self.driver.execute_cdp_cmd("Input.dispatchMouseEvent", {
-            "type": {"down": "mousePressed", "up": "mouseReleased"}[kind], "x": x, "y": y,
-            "button": "left", "clickCount": 1})
-
     # --- logs ---
 
-    def console(self):
-        """The page's console messages so far (each read once from the browser)."""
-        self._console += [entry["message"] for entry in self.driver.get_log("browser")]
-        return list(self._console)
+    def _new_console(self):  # each message is read once from the browser
+        return [entry["message"] for entry in self.driver.get_log("browser")]
 
     def _drain_network(self):
         for entry in self.driver.get_log("performance"):
@@ -351,7 +353,6 @@ class WebKit(Engine):
             self._service.stop()
             raise
         self._root_pid = self._service.process.pid
-        self._console = []
 
     def _fit_viewport(self, width, height):
         """Sizes the window so that its view is width × height."""
@@ -366,7 +367,7 @@ class WebKit(Engine):
             self._service.stop()
 
     def open_url(self, url):
-        self._console += self._copied_console()
+        self.console()  # what the page before left
         self.driver.get(url)
         self.driver.execute_script(CONSOLE_HOOK)
         return url
@@ -379,21 +380,9 @@ class WebKit(Engine):
             (actions.key_down if kind == "down" else actions.key_up)(value)
         actions.perform()
 
-    def mouse(self, x, y, kind):
-        actions = ActionBuilder(self.driver)
-        actions.pointer_action.move_to_location(int(x), int(y))
-        (actions.pointer_action.pointer_down if kind == "down"
-         else actions.pointer_action.pointer_up)()
-        actions.perform()
-
-    def _copied_console(self):
+    def _new_console(self):
         return self.driver.execute_script("return window.keplerConsoleCopy ? "
                                           "window.keplerConsoleCopy.splice(0) : [];") or []
-
-    def console(self):
-        """The page's console messages and uncaught errors since it loaded."""
-        self._console += self._copied_console()
-        return list(self._console)
 
     def requests(self, include_page=False):
         """URLs the page has requested since it loaded, as its Resource Timing lists them."""
@@ -434,7 +423,6 @@ class Firefox(Engine):
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, encoding="utf-8",
             env=dict(os.environ, NODE_PATH=modules))
         self._root_pid = self._bridge.pid
-        self._console = []
         self._page_url = None
         try:
             self._answer("start")
@@ -460,12 +448,9 @@ class Firefox(Engine):
     def close(self):
         try:
             self._call("close")
-        except (RuntimeError, OSError):
-            pass
-        try:
             self._bridge.stdin.close()
             self._bridge.wait(timeout=20)
-        except subprocess.TimeoutExpired:
+        except (RuntimeError, OSError, subprocess.TimeoutExpired):
             self._bridge.kill()
             self._bridge.wait()
 
@@ -488,10 +473,8 @@ class Firefox(Engine):
     def mouse(self, x, y, kind):
         self._call("mouse", actions=[["move", x, y], [kind]])
 
-    def console(self):
-        """The page's console messages and uncaught errors so far."""
-        self._console += self._call("console")
-        return list(self._console)
+    def _new_console(self):
+        return self._call("console")
 
     def requests(self, include_page=False):
         """URLs of every request since the page opened last, its own load left out unless
@@ -507,8 +490,6 @@ ENGINES = {"chromium": Chromium, "webkit": WebKit, "firefox": Firefox}
 
 def Browser(width=1280, height=800):
     """The engine that KEPLER_BROWSER names, with one tab whose view is width × height."""
-    if ENGINE not in ENGINES:
-        raise ValueError(f"KEPLER_BROWSER={ENGINE!r}: not one of {', '.join(ENGINES)}")
     return ENGINES[ENGINE](width, height)
 
 

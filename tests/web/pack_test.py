@@ -28,8 +28,9 @@ TEXT = "ケプラーの法則　第１法則 Kepler 0-9"
 
 
 def pack(*args):
-    return subprocess.run([sys.executable, str(PACK), *map(str, args)],
-                          capture_output=True, text=True)
+    """web/pack.py on the demo's script and wasm, and `args`."""
+    return subprocess.run([sys.executable, PACK, "--script", DEMO_SCRIPT, "--wasm",
+                           DEMO_SCRIPT.with_suffix(".wasm"), *args], capture_output=True, text=True)
 
 
 class PackedPage(unittest.TestCase):
@@ -51,19 +52,13 @@ class PackedPage(unittest.TestCase):
         for name, data in cls.files.items():
             (work / name).write_bytes(data)
             options += ["--file", f"{name}={work / name}"]
-        fonts = work / "fonts"
-        subset = subprocess.run([sys.executable, str(SUBSET), "--out", str(fonts), "--text", TEXT],
-                                capture_output=True, text=True)
-        if subset.returncode != 0:
-            raise RuntimeError(subset.stderr)
-        cls.fonts = fonts
+        cls.fonts = fonts = work / "fonts"
+        subprocess.run([sys.executable, SUBSET, "--out", fonts, "--text", TEXT], check=True)
         options += ["--font", "Kepler P Gothic=" + str(fonts / "kepler-p-gothic.woff2"),
                   "--font", "Kepler Gothic UB:700=" + str(fonts / "kepler-gothic-ub.woff2")]
         cls.page = work / "demo.html"
-        result = pack("--script", DEMO_SCRIPT, "--wasm", DEMO_SCRIPT.with_suffix(".wasm"),
-                      "--out", cls.page, "--title", "demo", *options)
-        if result.returncode != 0:
-            raise RuntimeError(result.stderr)
+        result = pack("--out", cls.page, "--title", "demo", *options)
+        assert result.returncode == 0, result.stderr
         cls.browser = Browser()
         cls.browser.open(cls.page)
         cls.browser.wait_for("window.demoDone", timeout=60)
@@ -73,14 +68,13 @@ class PackedPage(unittest.TestCase):
         cls.browser.close()
         cls.dir.cleanup()
 
-    def test_every_file_reads_back_byte_for_byte_by_bare_name(self):
-        read = {name: base64.b64decode(data)
-                for name, data in self.browser.value("window.embeddedFiles").items()}
-        self.assertEqual(sorted(read), sorted(self.files))
-        for name, data in self.files.items():
-            self.assertEqual(read[name], data, name)
+    def test_every_file_reads_back_byte_for_byte_by_bare_name_and_nothing_is_requested(self):
+        self.assertEqual({name: base64.b64decode(data) for name, data
+                          in self.browser.value("window.embeddedFiles").items()}, self.files)
         # Packed compressed: the 1.2 MB picture must not be there as plain base64.
         self.assertLess(self.page.stat().st_size, 700_000)
+        self.assertEqual(self.browser.requests(), [])
+        self.assertEqual(len(self.browser.requests(include_page=True)), 1)
 
     def test_subset_fonts_hold_exactly_the_text_and_load_under_their_own_names(self):
         for file in ("kepler-p-gothic", "kepler-gothic-ub"):
@@ -98,24 +92,17 @@ class PackedPage(unittest.TestCase):
         self.assertTrue(self.browser.value(
             "document.fonts.check('bold 16px \"Kepler Gothic UB\"', 'ケプラーの法則')"))
 
-    def test_page_makes_no_request_but_its_own_load(self):
-        self.assertEqual(self.browser.requests(), [])
-        self.assertEqual(len(self.browser.requests(include_page=True)), 1)
-
-    def test_without_decompression_stream_it_says_so_and_asks_for_nothing(self):
+    def test_without_decompression_stream_it_says_so_and_asks_for_nothing(self):  # the last
         b = self.browser
-        script = b.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
-                                          {"source": "delete window.DecompressionStream;"})
-        try:
-            b.open(self.page)
-            message = b.wait_for("document.querySelector('pre')?.textContent")
-            time.sleep(0.5)  # room for a late fetch of the wasm
-            self.assertEqual(message, "この ページ を 開け ません: DecompressionStream がありません")
-            self.assertEqual(b.requests(), [])
-            self.assertEqual(b.value("performance.getEntriesByType('resource').length"), 0)
-            self.assertIsNone(b.value("window.demoDone"))
-        finally:
-            b.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", script)
+        b.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                 {"source": "delete window.DecompressionStream;"})
+        b.open(self.page)
+        message = b.wait_for("document.querySelector('pre')?.textContent")
+        time.sleep(0.5)  # room for a late fetch of the wasm
+        self.assertEqual(message, "この ページ を 開け ません: DecompressionStream がありません")
+        self.assertEqual(b.requests(), [])
+        self.assertEqual(b.value("performance.getEntriesByType('resource').length"), 0)
+        self.assertIsNone(b.value("window.demoDone"))
 
 
 class Packer(unittest.TestCase):
@@ -136,8 +123,7 @@ class Packer(unittest.TestCase):
                 (["--shell", work / "shell.html"], "exactly once"),
                 (["--wasm", DEMO_SCRIPT], "is not WebAssembly"),
             ]:
-                result = pack("--script", DEMO_SCRIPT, "--wasm", DEMO_SCRIPT.with_suffix(".wasm"),
-                              "--out", out, *args)
+                result = pack("--out", out, *args)
                 self.assertEqual(result.returncode, 2, args)
                 self.assertIn(message, result.stderr, args)
                 self.assertFalse(out.exists(), args)

@@ -59,7 +59,7 @@ class WebApp(unittest.TestCase):
 
     def test_1_first_visit_the_page_is_installable_and_stored(self):
         b = self.browser
-        b.open_url(self.server.url(QUERY))  # the folder, as a school's server would give its address
+        b.open_url(self.server.url(QUERY))  # the folder, as a school's server gives its address
         b.wait_for("navigator.serviceWorker.controller", timeout=60)
         manifest = b.driver.execute_cdp_cmd("Page.getAppManifest", {})
         self.assertEqual((manifest["url"], manifest["errors"]),
