@@ -174,8 +174,8 @@ def close_during_demonstration(run):
     trace = run.trace()
     check(trace[-1][1] == "Form1 End" and "Form1 Return Command1(0)" not in run.operations(),
           "the demonstration did not stop at the close: %s" % trace[-3:])
-    check(trace[-1][0] - last <= 0.5, "Form1 End came %.0f ms after the close" %
-          (1000 * (trace[-1][0] - last)))
+    check(trace[-1][0] - last <= 0.5, "Form1 End came %.0f ms after the last line before the "
+          "close" % (1000 * (trace[-1][0] - last)))
 
 
 def inner_planets(run):
