@@ -196,20 +196,15 @@ TEST_F(LessonTest, KeysOnTheDesktopReachTheLessonAheadOfTheFocusedButton) {
   key(Qt::Key_Right);
   EXPECT_EQ(QApplication::focusWidget(), forms::qt::ButtonOf(form->Command1(4)))
       << "not paused: the arrow moves the focus as before";
-  for (const Qt::Key code : {Qt::Key_P, Qt::Key_B}) key(code);
-  key(Qt::Key_Period);
-  key(Qt::Key_Minus);
-  key(Qt::Key_Plus);
-  key(Qt::Key_Plus);
-  key(Qt::Key_H);
-  key(Qt::Key_H);
+  for (const Qt::Key code : {Qt::Key_P, Qt::Key_B, Qt::Key_Period, Qt::Key_Minus, Qt::Key_Plus,
+                             Qt::Key_Plus, Qt::Key_H, Qt::Key_H})
+    key(code);
   EXPECT_EQ(trace.lines(), (QStringList{"Lesson Pause", "Lesson Resume", "Lesson Pause",
                                         "Lesson Rate 0.5", "Lesson Rate 1", "Lesson Rate 2",
                                         "Lesson Strip Hidden", "Lesson Strip Shown"}));
   key(Qt::Key_PageDown);
   EXPECT_EQ(QApplication::focusWidget(), forms::qt::ButtonOf(form->Command1(5)));
-  key(Qt::Key_PageUp);
-  key(Qt::Key_PageUp);
+  for (const Qt::Key code : {Qt::Key_PageUp, Qt::Key_PageUp}) key(code);
   EXPECT_EQ(QApplication::focusWidget(), forms::qt::ButtonOf(form->Command1(3)));
   qunsetenv("XDG_CONFIG_HOME");
 }

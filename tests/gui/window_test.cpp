@@ -43,32 +43,25 @@ TEST_F(WindowTest, StartUpDrawsOnlyASolidSunDisc) {
 
 // ---- The pacing wait ----
 
-TEST_F(WindowTest, ZeroOrNegativeWaitReturnsWithoutPumping) {
-  for (const int delay : {0, -1, -2147483647 - 1}) {
+// A whole run's length and clicks inside its waits: lesson_test and the golden traces.
+TEST_F(WindowTest, AWaitLastsItsDelayFromTheLatestWaitStartAndNoneWithoutPumping) {
+  // A 1 ms wait lasts until the clock next advances. WaitStartTime is shared: interrupted 10 ms in
+  // by a handler that waits, a wait returns right after the nested one, or measures its own delay
+  // from the nested one's start.
+  const struct {
+    int delay;
+    int nested;  // the handler's wait, or 0
+    std::uint64_t lasts;
+  } cases[] = {{0, 0, 0}, {-1, 0, 0},   {-2147483647 - 1, 0, 0},
+               {1, 0, 1}, {30, 50, 60}, {100, 20, 110}};
+  for (const auto& c : cases) {
     const int pumps = clock.pumps();
-    const auto before = clock.elapsed();
-    form->WaitMilliseconds(delay);
-    EXPECT_EQ(clock.pumps(), pumps) << delay;
-    EXPECT_EQ(clock.elapsed(), before) << delay;
+    const auto start = clock.elapsed();
+    if (c.nested) clock.after(10, [&] { form->WaitMilliseconds(c.nested); });
+    form->WaitMilliseconds(c.delay);
+    EXPECT_EQ(clock.elapsed() - start, c.lasts) << c.delay;
+    if (c.delay <= 0) EXPECT_EQ(clock.pumps(), pumps) << c.delay;
   }
-  const auto before = clock.elapsed();
-  form->WaitMilliseconds(1);
-  EXPECT_EQ(clock.elapsed() - before, 1u) << "a 1 ms wait lasts until the clock next advances";
-}
-
-// A whole run's length and clicks inside its waits: orbit_animation_test and the golden traces.
-TEST_F(WindowTest, NestedWaitRestartsTheSharedStartTime) {
-  // An outer wait of 30 ms interrupted at 10 ms by a handler that waits 50 ms returns right after
-  // the nested wait: 50 ms have passed since the nested wait began.
-  auto start = clock.elapsed();
-  clock.after(10, [this] { form->WaitMilliseconds(50); });
-  form->WaitMilliseconds(30);
-  EXPECT_EQ(clock.elapsed() - start, 60u);
-  // An outer wait of 100 ms interrupted at 10 ms by a 20 ms wait measures from the nested start.
-  start = clock.elapsed();
-  clock.after(10, [this] { form->WaitMilliseconds(20); });
-  form->WaitMilliseconds(100);
-  EXPECT_EQ(clock.elapsed() - start, 110u);
 }
 
 TEST(WrappingClock, WaitIsExactAcrossTheCounterWrap) {
