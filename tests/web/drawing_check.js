@@ -19,29 +19,24 @@ async function keplerDrawingCheck(shotBase64) {
     context.drawImage(bitmap, 0, 0);
     return context.getImageData(0, 0, bitmap.width, bitmap.height);
   };
-  const pictures = window.keplerDecodedPictures = window.keplerDecodedPictures || {};
-  const picture = async file => {
-    pictures[file] = pictures[file] || await pixelsOf(new Blob([Module.FS.readFile(file)]));
-    return pictures[file];
-  };
 
   const surface = document.querySelector('[data-control="Picture1"]');
   const model = surface.keplerModel();
   const width = model.width, height = model.height;
   const expected = new Uint8Array(width * height * 3);
-  const owner = new Int8Array(width * height);  // -1 left out, 0 the drawing, n the n-th body
+  const owner = new Int8Array(width * height);  // -1 left out, 0 the drawing, 1 a body
   for (let i = 0; i < width * height; ++i) {
     const argb = model.argb[i];
     expected.set([(argb >>> 16) & 255, (argb >>> 8) & 255, argb & 255], 3 * i);
   }
-  const fill = (left, top, w, h, value) => {
-    for (let y = Math.max(0, top); y < Math.min(height, top + h); ++y) {
-      for (let x = Math.max(0, left); x < Math.min(width, left + w); ++x) owner[y * width + x] = value;
-    }
-  };
   for (const label of surface.querySelectorAll(".kepler-label")) {
     if (getComputedStyle(label).display == "none") continue;
-    fill(label.offsetLeft, label.offsetTop, label.offsetWidth, label.offsetHeight, -1);
+    const top = label.offsetTop, left = label.offsetLeft;
+    for (let y = Math.max(0, top); y < Math.min(height, top + label.offsetHeight); ++y) {
+      for (let x = Math.max(0, left); x < Math.min(width, left + label.offsetWidth); ++x) {
+        owner[y * width + x] = -1;
+      }
+    }
   }
 
   // Each image's last Left, Top, Picture and Visible in the trace.
@@ -50,13 +45,9 @@ async function keplerDrawingCheck(shotBase64) {
     const m = / kepler\.forms: (Image\d) (Left|Top|Picture|Visible) (.*)$/.exec(line);
     if (!m) continue;
     const image = state[m[1]] = state[m[1]] || {visible: true};
-    if (m[2] == "Picture") {
-      image.file = m[3].slice(1, -1);
-    } else if (m[2] == "Visible") {
-      image.visible = m[3] == "True";
-    } else {
-      image[m[2].toLowerCase()] = Math.floor(Number(m[3]) + 0.5);  // as the control places it
-    }
+    if (m[2] == "Picture") image.file = m[3].slice(1, -1);
+    else if (m[2] == "Visible") image.visible = m[3] == "True";
+    else image[m[2].toLowerCase()] = Math.floor(Number(m[3]) + 0.5);  // as the control places it
   }
   const bodies = [];
   for (const element of surface.querySelectorAll(".kepler-image")) {
@@ -67,7 +58,7 @@ async function keplerDrawingCheck(shotBase64) {
       throw new Error(name + " is shown before the trace placed it");
     }
     const body = {name: name, file: image.file, left: image.left, top: image.top};
-    const pixels = await picture(image.file);
+    const pixels = await pixelsOf(new Blob([Module.FS.readFile(image.file)]));
     bodies.push(body);
     for (let y = 0; y < pixels.height; ++y) {
       for (let x = 0; x < pixels.width; ++x) {
@@ -76,7 +67,7 @@ async function keplerDrawingCheck(shotBase64) {
         const sx = body.left + x, sy = body.top + y;
         if (alpha == 0 || sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
         const to = sy * width + sx;
-        owner[to] = alpha == 255 ? bodies.length : -1;  // a partly transparent pixel: left out
+        owner[to] = alpha == 255 ? 1 : -1;  // a partly transparent pixel: left out
         expected.set(pixels.data.subarray(at, at + 3), 3 * to);
       }
     }

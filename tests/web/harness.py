@@ -90,7 +90,7 @@ class Engine:
 
     def open(self, path, query=""):
         """Opens a local file as file://PATH?QUERY and waits for its load event."""
-        return self.open_url(pathlib.Path(path).resolve().as_uri() + query)
+        self.open_url(pathlib.Path(path).resolve().as_uri() + query)
 
     def run(self, script, *args):
         """Runs a JavaScript function body in the page and returns its value."""
@@ -250,14 +250,13 @@ class Chromium(Engine):
             options.add_argument(flag)
         # The performance log carries the DevTools Network.* events of the page.
         options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
-        self._page_url = None
+        self._page_url, self._requests = None, []
         try:
             self.driver = webdriver.Chrome(service=Service(CHROMEDRIVER), options=options)
         except Exception:
             shutil.rmtree(self._profile, ignore_errors=True)
             raise
         self._root_pid = self.driver.service.process.pid
-        self._network_events = []
 
     def close(self):
         try:
@@ -269,11 +268,9 @@ class Chromium(Engine):
 
     def open_url(self, url):
         """Opens a page by its URL (a local server's) and waits for its load event."""
-        self._page_url = url
-        self._drain_network()  # what the previous page did is not this page's
-        self._network_events = []
-        self.driver.get(self._page_url)
-        return self._page_url
+        self.requests()  # what the previous page did is not this page's
+        self._page_url, self._requests = url, []
+        self.driver.get(url)
 
     def key(self, key, modifiers=0, repeats=0):
         """Presses and releases a key (its DOM name) on the focused element through the DevTools
@@ -294,23 +291,16 @@ class Chromium(Engine):
     def _new_console(self):  # each message is read once from the browser
         return [entry["message"] for entry in self.driver.get_log("browser")]
 
-    def _drain_network(self):
-        for entry in self.driver.get_log("performance"):
-            message = json.loads(entry["message"])["message"]
-            if message["method"].startswith("Network."):
-                self._network_events.append(message)
-
     def requests(self, include_page=False):
         """URLs of every request made for the page opened last (Network.requestWillBeSent whose
         document is that page), in order; the page's own file:// load left out unless
         include_page. Data and blob URLs count too: an offline page needs none of them either."""
-        self._drain_network()
-        urls = [event["params"]["request"]["url"] for event in self._network_events
-                if event["method"] == "Network.requestWillBeSent"
-                and event["params"].get("documentURL") == self._page_url]
-        if not include_page:
-            urls = [url for url in urls if url != self._page_url]
-        return urls
+        for entry in self.driver.get_log("performance"):
+            message = json.loads(entry["message"])["message"]
+            if (message["method"] == "Network.requestWillBeSent"
+                    and message["params"].get("documentURL") == self._page_url):
+                self._requests.append(message["params"]["request"]["url"])
+        return [url for url in self._requests if include_page or url != self._page_url]
 
 
 # WebKitGTK tells a WebDriver client neither the console nor the requests: the page's console
@@ -370,7 +360,6 @@ class WebKit(Engine):
         self.console()  # what the page before left
         self.driver.get(url)
         self.driver.execute_script(CONSOLE_HOOK)
-        return url
 
     def key(self, key, modifiers=0, repeats=0):
         """Presses and releases a key (its DOM name) through WebDriver's actions, `repeats` more
@@ -457,7 +446,6 @@ class Firefox(Engine):
     def open_url(self, url):
         self._page_url = url
         self._call("open", url=url)
-        return url
 
     def run(self, script, *args):
         return self._call("run", script=script, args=list(args))
