@@ -1,12 +1,11 @@
-// The forms layer's controls on the desktop: trace text, labels drawn and measured as Qt does,
-// images placed at the nearest pixel.
+// The forms layer's controls on the desktop: trace text, and labels drawn and measured as Qt
+// does.
 #include <QFontMetrics>
 #include <QLabel>
 
 #include <gtest/gtest.h>
 
 #include "forms/form_window.h"
-#include "forms/image_control.h"
 #include "forms/label.h"
 #include "forms/picture_box.h"
 #include "forms/qt/access.h"
@@ -22,20 +21,6 @@ TEST(Trace, LinesQuoteTexts) {
   // The numbers' own cases are the core's (ShortestFloat); the lines of a run, the golden traces'.
   EXPECT_EQ(forms::quoted("a\"b\\c"), "\"a\\\"b\\\\c\"");
   EXPECT_EQ(forms::quoted("確\"認"), "\"確\\\"認\"") << "multi-byte text passes through whole";
-}
-
-TEST(Images, PictureTakesItsNaturalSizeAndPlacesAtTheNearestPixel) {
-  forms::FormWindow window(989, 577);
-  forms::PictureBox box("Picture1", window.client(), kBack, 0, 0, 41, 800, 500);
-  forms::ImageControl image("Image1", box, 8, 280, 33, 25);
-  image.setWidth(200);
-  image.setPicture(kepler::Picture{30, 30, std::vector<std::uint32_t>(30 * 30, 0)}, "x.gif");
-  EXPECT_EQ(image.width(), 30);
-  EXPECT_EQ(image.height(), 30);
-  image.setLeft(135.02219f);
-  image.setTop(237.57991f);
-  EXPECT_EQ(forms::qt::WidgetOf(image)->geometry(), QRect(135, 238, 30, 30));
-  EXPECT_EQ(image.left(), 135.02219f) << "the model keeps the exact value";
 }
 
 TEST(Labels, DrawTheirTextAsAPlainTextQLabelDoesAndMeasureItAsQtDoes) {
