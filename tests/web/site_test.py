@@ -15,7 +15,7 @@ import sys
 import tempfile
 import unittest
 
-from harness import Browser, Server
+from harness import BrowserCase, Server
 
 SITE = None  # set from the command line
 SITE_PY = pathlib.Path(__file__).resolve().parents[2] / "web" / "site.py"
@@ -33,7 +33,7 @@ def worker_version(folder):
     return re.search(r'const VERSION = "([^"]*)";', (folder / "sw.js").read_text()).group(1)
 
 
-class WebApp(unittest.TestCase):
+class WebApp(BrowserCase):
     """One served copy of the site and one browser, through a first visit, offline, and a new
     build; the steps run in their numbered order."""
 
@@ -43,11 +43,11 @@ class WebApp(unittest.TestCase):
         shutil.copytree(SITE, cls.folder, dirs_exist_ok=True)
         cls.server = Server(cls.folder)
         cls.server.start()
-        cls.browser = Browser()
+        super().setUpClass()
 
     @classmethod
     def tearDownClass(cls):
-        cls.browser.close()
+        super().tearDownClass()
         cls.server.stop()
         shutil.rmtree(cls.folder, ignore_errors=True)
 
