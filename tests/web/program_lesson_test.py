@@ -45,20 +45,23 @@ class Keys(BrowserCase):
     def test_keys_write_their_lesson_lines_and_leave_the_focus_page_keys_move_it(self):
         b = self.browser
         open_page(b)
-        # (key, modifiers, its lines, the state text after it); the rates' steps and bounds are
-        # the shared lesson's (tests/gui/lesson_test.cpp).
+        # (key, modifiers, its lines, the state text after it)
         table = [
             ("p", 0, ["Lesson Pause"], "一時停止中　×1"),
             ("b", 0, ["Lesson Resume"], "再生中　×1"),
             ("+", 8, ["Lesson Rate 2"], "再生中　×2"),
+            ("+", 8, [], None),  # already the fastest
             (".", 0, ["Lesson Pause"], "一時停止中　×2"),
             ("ArrowRight", 0, [], None),  # paused, but no demonstration waits
             ("-", 0, ["Lesson Rate 1"], "一時停止中　×1"),
             ("-", 0, ["Lesson Rate 0.5"], "一時停止中　×1/2"),
-            ("=", 0, ["Lesson Rate 1"], "一時停止中　×1"),
+            ("-", 0, ["Lesson Rate 0.25"], None),
+            ("-", 0, ["Lesson Rate 0.1"], "一時停止中　×1/10"),
+            ("-", 0, [], None),  # already the slowest
+            ("=", 0, ["Lesson Rate 0.25"], "一時停止中　×1/4"),
             ("s", 1, [], None),  # Alt+S
             ("s", 0, ["Lesson Stop"], None),
-            ("r", 0, ["Lesson Replay", "Lesson Resume"], "再生中　×1"),
+            ("r", 0, ["Lesson Replay", "Lesson Resume"], "再生中　×1/4"),
             ("h", 0, ["Lesson Strip Hidden"], None),
             ("h", 0, ["Lesson Strip Shown"], None),
         ]
