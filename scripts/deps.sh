@@ -7,7 +7,8 @@ set -euo pipefail
 # carries built in.
 run_packages=(cmake ninja-build g++ qt6-base-dev libgif-dev libfast-float-dev libfmt-dev fonts-ipafont-gothic fonts-noto-cjk
               python3 python3-fonttools python3-brotli)
-test_packages=(googletest libgtest-dev libgmock-dev python3 xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
+# Qt's private headers let a test change the offscreen screen's refresh rate, as a platform does.
+test_packages=(googletest libgtest-dev libgmock-dev qt6-base-private-dev python3 xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
                libglib2.0-bin openbox wmctrl locales)
 # The browser build: the compiler, the libraries' sources (dpkg-dev unpacks giflib's), the font
 # tools and the three engines for the page's tests: headless Chromium, WebKitGTK (its MiniBrowser

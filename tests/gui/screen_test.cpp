@@ -6,11 +6,11 @@
 #include <QScreen>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <vector>
 
 #include "forms/qt/access.h"
+#include "repaints.h"
 #include "window_fixture.h"
 
 using testing_support::WindowTest;
@@ -67,8 +67,7 @@ class ScreenTest : public WindowTest {
 
   // The drawing surface as the screen shows it, after the held repaint has gone out.
   QImage onScreen() {
-    window()->pacer().setRepaintPeriod(std::chrono::nanoseconds(0));  // flushes what is held
-    window()->pacer().setRepaintPeriod(kRefresh);
+    testing_support::ShowHeldRepaint(window());
     QWidget* surface = forms::qt::WidgetOf(form->Picture1);
     const QImage whole = window()->screen()->grabWindow(window()->winId()).toImage();
     return whole.copy(QRect(surface->mapTo(window(), QPoint(0, 0)), surface->size()))
@@ -120,8 +119,6 @@ class ScreenTest : public WindowTest {
     clock.onPump = nullptr;
     return faults;
   }
-
-  static constexpr std::chrono::nanoseconds kRefresh{16'666'667};
 };
 
 }  // namespace
@@ -135,7 +132,6 @@ TEST_F(ScreenTest, EveryBodyShowsItsOwnPictureAtItsPlaceThroughSequencesOfDemons
   } sequences[] = {{{7, 2}, 97}, {{7, 5}, 89}, {{7, 6}, 173}, {{2, 7}, 101}};
   for (const auto& sequence : sequences) {
     restart();
-    window()->pacer().setRepaintPeriod(kRefresh);
     const std::vector<std::string> faults = play(sequence.buttons, sequence.every);
     EXPECT_TRUE(faults.empty()) << faults.size() << " frames wrong, e.g. " << faults.front();
   }

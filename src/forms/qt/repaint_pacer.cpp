@@ -30,15 +30,8 @@ RepaintPacer::RepaintPacer(QWidget& window) : window_(window) {
   }
 }
 
-void RepaintPacer::setRepaintPeriod(std::chrono::nanoseconds period) {
-  period_ = period;
-  if (period <= std::chrono::nanoseconds::zero() &&
-      (release_.isActive() || !deferredMoves_.empty()))
-    flushRepaint();
-}
-
 bool RepaintPacer::defersMoves() const {
-  return window_.isVisible() && refreshPeriod() > std::chrono::nanoseconds::zero();
+  return window_.isVisible();
 }
 
 void RepaintPacer::deferMove(PeerWidget* control) {
@@ -62,7 +55,6 @@ void RepaintPacer::applyDeferredMoves() {
 }
 
 std::chrono::nanoseconds RepaintPacer::refreshPeriod() const {
-  if (period_) return *period_;
   const QScreen* display = window_.screen();
   const double hertz = display ? display->refreshRate() : 0.0;
   // A screen that reports no rate, or a nonsensical one, is taken to refresh at 60 Hz.
@@ -71,8 +63,8 @@ std::chrono::nanoseconds RepaintPacer::refreshPeriod() const {
 }
 
 bool RepaintPacer::holdRepaint() {
+  if (releasing_) return false;
   const auto period = refreshPeriod();
-  if (period <= std::chrono::nanoseconds::zero() || releasing_) return false;
   const auto due = lastRepaint_ + period;
   const auto now = std::chrono::steady_clock::now();
   if (now >= due) return false;
@@ -110,7 +102,6 @@ bool RepaintPacer::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::UpdateRequest:
       if (holdRepaint()) return true;
       lastRepaint_ = std::chrono::steady_clock::now();
-      ++repaintsShown_;
       applyDeferredMoves();
       break;
     case QEvent::WindowBlocked:

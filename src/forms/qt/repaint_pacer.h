@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include <chrono>
-#include <optional>
 #include <vector>
 
 namespace forms::qt {
@@ -20,16 +19,8 @@ class RepaintPacer final : public QObject {
   // Paces the repaints of the top-level `window`, which outlives the pacer.
   explicit RepaintPacer(QWidget& window);
 
-  // Repaints reach the screen at most once per `period`; zero lets each through as soon as the
-  // event loop gets to it. Until this is called, the period is one refresh of the window's screen.
-  void setRepaintPeriod(std::chrono::nanoseconds period);
-  // Whatever waits to be repainted, held back or not, reaches the screen now.
-  void flushRepaint();
-  // Repaints that have reached the screen so far.
-  int repaintsShown() const { return repaintsShown_; }
-
   // Whether controls that only move are moved on the screen at the next repaint instead of at
-  // once: while the window is shown and its repaints are paced.
+  // once: while the window is shown.
   bool defersMoves() const;
   // Moves the control's widget to its model place just before the next repaint.
   void deferMove(PeerWidget* control);
@@ -48,14 +39,14 @@ class RepaintPacer final : public QObject {
   // Lets a held repaint go once a refresh period has passed since the last one.
   void releaseDueRepaint();
   void applyDeferredMoves();
+  // Whatever waits to be repainted, held back or not, reaches the screen now.
+  void flushRepaint();
 
   QWidget& window_;
   std::vector<PeerWidget*> deferredMoves_;
-  std::optional<std::chrono::nanoseconds> period_;
   bool releasing_ = false;
   QBasicTimer release_;
   std::chrono::steady_clock::time_point lastRepaint_{};
-  int repaintsShown_ = 0;
 };
 
 }  // namespace forms::qt
