@@ -33,49 +33,43 @@ bool TextLabel::drawnAsLine(const QString& text) const {
          });
 }
 
-TextLabel::Line::Line(const QString& text, const QFont& font) {
-  constexpr QChar kFullWidthBlank(0x3000);
-  while (blanks < text.size() && text.at(blanks) == kFullWidthBlank) ++blanks;
-  if (blanks > 0) blanksAdvance = blanks * QFontMetricsF(font).horizontalAdvance(kFullWidthBlank);
+namespace {
+
+// Where the text's character `position` begins on its laid-out line [px].
+qreal XAt(const QTextLayout& line, qsizetype position) {
+  return line.lineAt(0).cursorToX(static_cast<int>(position));
+}
+
+}  // namespace
+
+QTextLayout& TextLabel::line() {
+  if (line_) return *line_;
   // As QPainter lays out one unwrapped line of a label: left to right, trailing blanks kept.
-  rest.setText(text.mid(blanks));
-  rest.setFont(font);
+  line_ = std::make_unique<QTextLayout>(text_, font());
   QTextOption option;
   option.setTextDirection(Qt::LeftToRight);
   option.setFlags(QTextOption::IncludeTrailingSpaces);
-  rest.setTextOption(option);
-  rest.setCacheEnabled(true);
-  rest.beginLayout();
-  QTextLine only = rest.createLine();
+  line_->setTextOption(option);
+  line_->setCacheEnabled(true);
+  line_->beginLayout();
+  QTextLine only = line_->createLine();
   only.setLineWidth(0x01000000);
   only.setPosition(QPointF(0, 0));
-  rest.endLayout();
-}
-
-qreal TextLabel::Line::xAt(qsizetype position) const {
-  if (position <= blanks) return blanksAdvance * position / std::max<qsizetype>(blanks, 1);
-  return blanksAdvance + rest.lineAt(0).cursorToX(static_cast<int>(position - blanks));
-}
-
-qreal TextLabel::Line::advance() const {
-  return blanksAdvance + (rest.text().isEmpty() ? 0.0 : rest.lineAt(0).horizontalAdvance());
-}
-
-TextLabel::Line& TextLabel::line() {
-  if (!line_) line_ = std::make_unique<Line>(text_, font());
+  line_->endLayout();
   return *line_;
 }
 
 std::optional<qreal> TextLabel::lineAdvance() {
   if (!drawnAsLine(text_)) return std::nullopt;
-  return line().advance();
+  return text_.isEmpty() ? 0.0 : line().lineAt(0).horizontalAdvance();
 }
 
 void TextLabel::setText(const QString& text) {
   if (text == text_) return;
   const QString oldText = std::exchange(text_, text);
-  const std::unique_ptr<Line> old = std::move(line_);
-  if (!isVisible() || !old || !drawnAsLine(oldText) || !drawnAsLine(text_) || text_.isEmpty()) {
+  const std::unique_ptr<QTextLayout> old = std::move(line_);
+  if (!isVisible() || !old || !drawnAsLine(oldText) || !drawnAsLine(text_) || text_.isEmpty() ||
+      oldText.isEmpty()) {
     update();
     return;
   }
@@ -84,7 +78,7 @@ void TextLabel::setText(const QString& text) {
   const auto common = std::mismatch(text_.cbegin(), text_.cend(), oldText.cbegin(), oldText.cend());
   qsizetype same = std::max<qsizetype>(0, (common.first - text_.cbegin()) - 1);
   if (same > 0 && text_.at(same - 1).isHighSurrogate()) --same;
-  const qreal from = std::min(old->xAt(same), line().xAt(same));
+  const qreal from = std::min(XAt(*old, same), XAt(line(), same));
   // A glyph may reach left of its own place by a fraction of the font's height.
   const int reach = QFontMetrics(font()).height() / 4 + 1;
   const int left = std::max(0, static_cast<int>(std::floor(from)) - reach);
@@ -102,7 +96,7 @@ void TextLabel::paintEvent(QPaintEvent* event) {
   if (text_.isEmpty()) return;
   painter.setPen(fore_);
   if (drawnAsLine(text_)) {
-    line().rest.draw(&painter, QPointF(line().blanksAdvance, 0));
+    line().draw(&painter, QPointF(0, 0));
   } else {
     // As a QLabel draws plain text.
     const int flags = static_cast<int>(alignment_) | Qt::TextForceLeftToRight |

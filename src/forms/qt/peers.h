@@ -21,8 +21,8 @@ namespace forms::qt {
 
 // The widget of a label: its text in one colour on a solid ground, drawn as Qt draws a plain-text
 // label. A left-aligned line of text is laid out once per caption, for measuring and for every
-// repaint, and a new caption repaints only what changed: the day read-out's twelve leading
-// blanks and its "日経過" stay as they are while the count runs.
+// repaint, and a new caption repaints only from its first changed character on: a running
+// read-out's leading text stays as it is while its count changes.
 class TextLabel : public QWidget {
  public:
   TextLabel(QWidget* parent, QColor back, QColor fore, Qt::Alignment alignment, bool wordWrap);
@@ -37,28 +37,16 @@ class TextLabel : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
-  // One line of text as drawn. The read-outs are pushed right by a row of full-width blanks,
-  // which are only counted; the text after them is laid out.
-  struct Line {
-    Line(const QString& text, const QFont& font);
-    // Where the text's character `position` begins [px].
-    qreal xAt(qsizetype position) const;
-    qreal advance() const;
-    qsizetype blanks = 0;
-    qreal blanksAdvance = 0;
-    QTextLayout rest;
-  };
-
   bool drawnAsLine(const QString& text) const;
-  // The line of the text, made on first use.
-  Line& line();
+  // The text laid out as one line, made on first use.
+  QTextLayout& line();
 
   QColor back_;
   QColor fore_;
   Qt::Alignment alignment_;
   bool wordWrap_;
   QString text_;
-  std::unique_ptr<Line> line_;
+  std::unique_ptr<QTextLayout> line_;
 };
 
 class LabelWidgetPeer final : public LabelPeer, public PeerWidget {
