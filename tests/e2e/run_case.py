@@ -32,15 +32,18 @@ except OSError as error:
 X11.XOpenDisplay.restype = ctypes.c_void_p
 X11.XInternAtom.restype = ctypes.c_ulong
 X11.XKeysymToKeycode.restype = ctypes.c_ubyte
+# An X error (a request for a window that is gone) is ignored: Xlib's own handler would end this
+# script at once, leaving the program and its X server running.
+IGNORE_ERRORS = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0)
+X11.XSetErrorHandler(IGNORE_ERRORS)
 Ulong = ctypes.c_ulong
 
 SIZE = (989, 577)
 SURFACE, YELLOW = (128, 128, 255), (255, 240, 0)
 # Logical points of the window and their colours before any click: the Sun's disc (its centre at
 # Picture1's (300, 250)), the surface round it, its far corner and the read-out strip below.
-LOOK = [((300 + dx, 291 + dy), YELLOW) for dx, dy in [(0, 0), (8, 0), (-8, 0), (0, 8), (0, -8)]] + \
-       [(point, SURFACE) for point in [(314, 291), (286, 291), (300, 277), (798, 539), (790, 570),
-                                       (20, 545)]]
+LOOK = [((300 + x, 291 + y), YELLOW) for x, y in [(0, 0), (8, 0), (-8, 0), (0, 8), (0, -8)]] + [
+    (p, SURFACE) for p in [(314, 291), (286, 291), (300, 277), (798, 539), (790, 570), (20, 545)]]
 TRACE = re.compile(r"^\s*([0-9.]+) kepler\.forms: (.*)$")
 SANITIZERS = ("AddressSanitizer", "LeakSanitizer", "UndefinedBehaviorSanitizer", "runtime error:")
 # The program's line when it cannot open a display, and the exit code that asks for a new X server.
@@ -91,9 +94,13 @@ class Run:
     device-independent pixels `ratio` screen pixels wide."""
 
     def __init__(self, args, case):
+        self.x = ctypes.c_void_p(X11.XOpenDisplay(None) or sys.exit("cannot open the X display"))
         program, assets, artifacts = map(os.path.abspath, args[:3])
         self.artifacts = os.path.join(artifacts, args[3])
         shutil.rmtree(self.artifacts, ignore_errors=True)
+        if case.removed:  # a copy of the asset folder without that file
+            assets = shutil.copytree(assets, os.path.join(self.artifacts, "folder"))
+            os.remove(os.path.join(assets, case.removed))
         # The lesson strip hidden, as a teacher leaves it, so that the window is the layout alone.
         config = os.path.join(self.artifacts, "config")
         os.makedirs(os.path.join(config, "kepler-laws"))
@@ -109,9 +116,6 @@ class Run:
             self.process = subprocess.Popen([program], cwd=assets, env=env, stderr=log,
                                             stdout=subprocess.DEVNULL)
         self.window = None
-        self.x = ctypes.c_void_p(X11.XOpenDisplay(None))
-        if not self.x:
-            raise RuntimeError("cannot open display %r" % os.environ["DISPLAY"])
 
     def stderr(self):
         with open(self.log, encoding="utf-8", errors="replace") as f:
@@ -150,7 +154,7 @@ class Run:
         self.window = find_window("Form1", 20)
         check(self.window, "the window Form1 did not appear within 20 s")
         size = geometry(self.window)[2:]
-        check(all(map(int.__le__, size, self.screen)), "the window is %dx%d, the screen less" % size)
+        check(all(map(int.__le__, size, self.screen)), "the window is larger: %dx%d" % size)
         shots = [None]
 
         def painted_and_settled():
@@ -163,13 +167,9 @@ class Run:
                  if pixel(shots[-1], *self.point(*p)) != color]
         check(not wrong, "logical points of the wrong colour, and their colours: %s" % wrong)
 
-    def button(self, index):
-        """The pixel of the window's client area at the middle of Command1(0..7), Command2 (8) or
-        Command3 (9)."""
-        return self.point(891, 66 + 50 * index)
-
-    def click(self, index):
-        xdotool("mousemove", "--window", self.window, *self.button(index), "click", 1)
+    def click(self, i):
+        """Clicks the middle of Command1(i) (i 0..7), Command2 (i 8) or Command3 (i 9)."""
+        xdotool("mousemove", "--window", self.window, *self.point(891, 66 + 50 * i), "click", 1)
 
     def atom(self, name):
         return X11.XInternAtom(self.x, name.encode(), 0)
@@ -193,10 +193,10 @@ class Run:
         X11.XSync(self.x, 0)
 
     def key_and_click_together(self, key, index):
-        """Presses and releases a key, then clicks a button, as one batch: the fake events are
-        queued in our connection and reach the server in one flush, so the program receives them
-        together, as from a fast hand or a busy machine."""
-        x, y = (a + b for a, b in zip(geometry(self.window), self.button(index)))
+        """Presses and releases a key, then clicks a button as click() does, as one batch: the fake
+        events are queued in our connection and reach the server in one flush, so the program
+        receives them together, as from a fast hand or a busy machine."""
+        x, y = (a + b for a, b in zip(geometry(self.window), self.point(891, 66 + 50 * index)))
         code = X11.XKeysymToKeycode(self.x, Ulong(X11.XStringToKeysym(key.encode())))
         for down in (1, 0):
             XTST.XTestFakeKeyEvent(self.x, code, down, Ulong(0))
@@ -210,8 +210,7 @@ class Run:
         if self.process.poll() is None and self.window:
             subprocess.run(["import", "-window", "root", os.path.join(self.artifacts, "last.png")])
             self.close()
-            self.ended(5)
-        if self.process.poll() is None:
+        if not self.ended(5):
             self.process.kill()
         return self.process.wait()
 
@@ -266,29 +265,36 @@ def inner_planets(run):
           (times[end] - times[start]))
 
 
-def quit_same_batch(run):
-    """At scale factor 2 on 1920x1080 the window opens scaled down so that all of it shows. The
-    quit box, answered with Return in the same batch of X events as a click on 地球と火星の運動:
-    nothing may run after the answer; the trace ends with the answer's line and Form1 End, and the
-    program ends within 1 s."""
-    run.click(9)
-    check(find_window("確　　認", 10), "no quit box within 10 s")
-    time.sleep(0.3)
-    run.key_and_click_together("Return", 6)
-    check(run.ended(1), "the program still runs 1 s after Return and the click")
-    answer = 'Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 6'
-    check(run.operations()[-2:] == [answer, "Form1 End"], "the trace ends otherwise")
+def answer_together_with_a_click(trigger, title, answer):
+    """A case that opens a box with the trigger button, then answers it with Return in the same
+    batch of X events as a click on 地球と火星の運動. Nothing may run after the answer: the trace
+    ends with the answer's line and Form1 End, and the program ends within 1 s."""
+
+    def case(run):
+        run.click(trigger)
+        check(find_window(title, 10), "no box titled %s within 10 s" % title)
+        time.sleep(0.3)
+        run.key_and_click_together("Return", 6)
+        check(run.ended(1), "the program still runs 1 s after Return and the click")
+        check(run.operations()[-2].startswith(answer) and run.operations()[-1] == "Form1 End",
+              "the trace ends otherwise")
+
+    return case
 
 
-Case = collections.namedtuple("Case", "run screen environment window_manager",
-                              defaults=("1280x800", {}, False))
+Case = collections.namedtuple("Case", "run screen environment window_manager removed status",
+                              defaults=("1280x800", {}, False, None, 0))
 # Each case: what it does once the window shows, the X screen, the program's variables beside the
-# trace's, and whether openbox runs. Every case expects the exit status 0.
+# trace's, whether openbox runs, the file removed from a copy of the asset folder, and the exit
+# status expected. At scale factor 2 on 1920x1080 the window opens scaled down to fit (show()).
 CASES = {
     "window_manager": Case(window_manager, screen="1920x1080", window_manager=True),
     "inner_planets_comma_locale": Case(inner_planets, environment={"LC_ALL": "de_DE.UTF-8"}),
-    "quit_same_batch": Case(quit_same_batch, screen="1920x1080",
-                            environment={"QT_SCALE_FACTOR": "2"}),
+    "error_box_same_batch": Case(answer_together_with_a_click(8, "実行時エラー", "Form1 Error "),
+                                 removed="kepler.bmp", status=1),
+    "quit_same_batch": Case(answer_together_with_a_click(
+        9, "確　　認", 'Form1 MsgBox "本当に終わりますか？" 4 "確　　認" = 6'),
+        screen="1920x1080", environment={"QT_SCALE_FACTOR": "2"}),
 }
 
 
@@ -310,7 +316,8 @@ def run_case(args, case):
         if manager:
             manager.kill()
     others = [line for line in run.stderr() if not TRACE.match(line)]
-    if failure is None and (status or any(mark in line for line in others for mark in SANITIZERS)):
+    if failure is None and (status != case.status or
+                            any(mark in line for line in others for mark in SANITIZERS)):
         failure = "the program ended with status %d, or sanitizer messages below" % status
     if failure and not run.operations() and any(NO_DISPLAY_LINE in line for line in others):
         # The program could not connect to the X server started for it: a fault of the test's

@@ -73,8 +73,7 @@ xdotool key Return
 wait_for "Form1 End" 50
 sleep 0.5
 DRIVE
-chmod 755 "$run/drive.sh"
-"${as_user[@]}" xvfb-run -a -s "-screen 0 1280x800x24" "$run/drive.sh" "$prefix" "$run"
+"${as_user[@]}" xvfb-run -a -s "-screen 0 1280x800x24" bash "$run/drive.sh" "$prefix" "$run"
 
 # expect LOG LINE WHAT_IT_MEANS
 expect() { grep -q "kepler.forms: $2" "$run/$1.log" || { tail "$run/$1.log"; fail "$3"; }; }
