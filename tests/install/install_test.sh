@@ -26,8 +26,8 @@ fail() { echo "$@"; exit 1; }
 [[ $(ls "$prefix/share/kepler-laws" | wc -l) -eq 9 ]] || fail "not nine files in share/kepler-laws"
 # Whatever the umask: folders 755, the two programs 755, every other file 644 (a program at 644
 # is left to the runs below, which it would not start).
-wrong=$(cd "$prefix" && find . -printf '%y%m %p\n' | grep -v -e '^d755 ' -e '^f644 ' \
-  -e '^f755 \./bin/kepler-laws$' -e '^f755 \./libexec/kepler-laws/kepler-laws$' || true)
+wrong=$(cd "$prefix" && find . -printf '%y%m %p\n' | { grep -v -e '^d755 ' -e '^f644 ' \
+  -e '^f755 \./bin/kepler-laws$' -e '^f755 \./libexec/kepler-laws/kepler-laws$' || true; })
 [[ -z $wrong ]] || fail "installed under umask 077, not readable by every user:" "$wrong"
 entry="$prefix/share/applications/kepler-laws.desktop"
 [[ $(grep -cxF -e "Name[ja]=ケプラーの法則" -e "Path=$prefix/share/kepler-laws" \
