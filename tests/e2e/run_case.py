@@ -8,7 +8,7 @@ manager); what the window draws and does on its own is the GUI tests' (tests/gui
 
 Usage: run_case.py PROGRAM ASSET_DIR ARTIFACT_DIR CASE   (the cases: CASES below)
 Exit status 0 passed, 1 failed, 77 skipped (a tool is missing). The trace and the last screenshot
-of each run are left in ARTIFACTS/CASE for a person to look at.
+of each run are left in ARTIFACT_DIR/CASE for a person to look at.
 """
 
 import collections
@@ -88,10 +88,10 @@ def pixel(ppm, x, y):
 
 
 class Run:
-    """One case: the program started in its folder with the trace on (stderr in ARTIFACTS/CASE),
-    a connection of our own to the X server, the program's window and where the window shows its
-    989x577 logical pixels: magnified uniformly to the largest size that fits and centred, in
-    device-independent pixels `ratio` screen pixels wide."""
+    """One case: the program started in its folder with the trace on (stderr in the case's folder
+    of ARTIFACT_DIR), a connection of our own to the X server, the program's window and where the
+    window shows its 989x577 logical pixels: magnified uniformly to the largest size that fits and
+    centred, in device-independent pixels `ratio` screen pixels wide."""
 
     def __init__(self, args, case):
         self.x = ctypes.c_void_p(X11.XOpenDisplay(None) or sys.exit("cannot open the X display"))
