@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "forms/backend.h"
@@ -30,38 +30,23 @@ std::string text(const forms::PixelRect& r) {
          std::to_string(r.height);
 }
 
-// Every control's peer records its geometry.
-template <class Base>
-class Recording : public Base {
+// One recording peer serves as every kind.
+class RecordingPeer final : public forms::WindowPeer,
+                            public forms::LabelPeer,
+                            public forms::ButtonPeer,
+                            public forms::SurfacePeer {
  public:
   void setGeometry(const forms::PixelRect& r) override { told.push_back("geometry " + text(r)); }
   void setVisible(bool) override {}
-};
-
-class RecordingLabel final : public Recording<forms::LabelPeer> {
- public:
   void setText(std::string_view utf8) override { told.push_back("text " + std::string(utf8)); }
   // Every byte 7.25 px wide, lines 16.5 px high: fractions the label must round up.
   TextSize measure(std::string_view utf8) const override {
     return {7.25f * static_cast<float>(utf8.size()), 16.5f};
   }
-};
-
-class RecordingButton final : public Recording<forms::ButtonPeer> {
- public:
-  void setText(std::string_view) override {}
   void setFaceColor(forms::Color) override {}
   void setFocus() override {}
   void onClick(std::function<void()>) override {}
-};
-
-class RecordingSurface final : public Recording<forms::SurfacePeer> {
- public:
   void imageChanged(const forms::PixelRect& dirty) override { changed.push_back(dirty); }
-};
-
-class RecordingWindow final : public forms::WindowPeer {
- public:
   void setTitle(std::string_view) override {}
   void setBackground(forms::Color) override {}
   void setTabOrder(const std::vector<forms::ButtonPeer*>& buttons) override { tabOrder = buttons; }
@@ -74,17 +59,17 @@ class RecordingWindow final : public forms::WindowPeer {
 namespace forms {
 
 std::unique_ptr<WindowPeer> MakeWindowPeer(int, int) {
-  return std::make_unique<RecordingWindow>();
+  return std::make_unique<RecordingPeer>();
 }
 std::unique_ptr<LabelPeer> MakeLabelPeer(ContainerPeer&, const LabelLook&, std::string_view) {
-  return std::make_unique<RecordingLabel>();
+  return std::make_unique<RecordingPeer>();
 }
 std::unique_ptr<ButtonPeer> MakeButtonPeer(ContainerPeer&, const FontSpec&, std::string_view) {
-  return std::make_unique<RecordingButton>();
+  return std::make_unique<RecordingPeer>();
 }
 std::unique_ptr<SurfacePeer> MakeSurfacePeer(ContainerPeer&, Color, const std::uint32_t*, int, int,
                                              std::string_view) {
-  return std::make_unique<RecordingSurface>();
+  return std::make_unique<RecordingPeer>();
 }
 std::unique_ptr<ImagePeer> MakeImagePeer(SurfacePeer&, std::string_view) {
   return nullptr;
@@ -212,11 +197,7 @@ TEST(PeerProtocol, MessageBoxesHaveTheRuntimesCaptionsAndTitlesAndAnswerOnThePre
 }
 
 TEST(Fonts, PointsArePixelsAt96DpiAndBoldOrTheHeavyGothicIsDrawnBold) {
-  const struct {
-    FontSpec font;
-    int pixels;
-    bool bold;
-  } cases[] = {
+  const std::tuple<FontSpec, int, bool> cases[] = {
       {kDefaultFont, 12, false},
       {kF1, 16, true},
       {kF2, 21, true},                   // 15.75 pt is exactly 21 px
@@ -224,9 +205,9 @@ TEST(Fonts, PointsArePixelsAt96DpiAndBoldOrTheHeavyGothicIsDrawnBold) {
       {{kPGothic, 11.25, 700}, 15, true},
       {{kPGothic, 8, 699}, 11, false},  // 10.67 rounds up
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(PixelSize(c.font), c.pixels) << c.font.points << " pt";
-    EXPECT_EQ(DrawnBold(c.font), c.bold) << c.font.family << " " << c.font.weight;
+  for (const auto& [font, pixels, bold] : cases) {
+    EXPECT_EQ(PixelSize(font), pixels) << font.points << " pt";
+    EXPECT_EQ(DrawnBold(font), bold) << font.family << " " << font.weight;
   }
 }
 
