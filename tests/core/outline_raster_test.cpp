@@ -49,22 +49,17 @@ TEST(Outline, CircleSpansTwoRadiiPlusOnePixelsEachOnceAndThinEnoughToLeaveTheIns
 TEST(Outline, ConcentricRingsFillASolidDisc) {
   // The window's Sun: twenty half-pixel rings; the data demonstrations' steps by whole pixels;
   // the comet's sits off the grid at x = 59.9. Filled within `solid`, nothing beyond `outside`.
-  const struct {
-    double cx, step;
-    int rings;
-    double solid, outside;
-  } suns[] = {{300, 0.5, 20, 9.0, 10.8}, {300, 1, 10, 9.0, 10.8}, {59.9, 0.5, 10, 4.0, 5.8}};
-  for (const auto& sun : suns) {
+  // Centre x, ring step, rings, solid, outside.
+  for (const auto& [cx, step, rings, solid, outside] : {std::tuple{300.0, 0.5, 20, 9.0, 10.8},
+                                                        {300.0, 1.0, 10, 9.0, 10.8},
+                                                        {59.9, 0.5, 10, 4.0, 5.8}}) {
     std::set<std::pair<int, int>> disc;
-    for (int i = 1; i <= sun.rings; ++i) {
-      disc.merge(asSet(EllipseOutline(sun.cx, 250, i * sun.step, i * sun.step)));
-    }
+    for (int i = 1; i <= rings; ++i) disc.merge(asSet(EllipseOutline(cx, 250, i * step, i * step)));
     for (int y = 240; y <= 260; ++y) {
-      for (int x = static_cast<int>(sun.cx) - 11; x <= sun.cx + 11; ++x) {
-        const double d = std::hypot(x - sun.cx, y - 250);
-        if (d <= sun.solid || d > sun.outside) {
-          EXPECT_EQ(disc.count({x, y}), d <= sun.solid ? 1u : 0u)
-              << sun.cx << ": " << x << "," << y;
+      for (int x = static_cast<int>(cx) - 11; x <= cx + 11; ++x) {
+        const double d = std::hypot(x - cx, y - 250);
+        if (d <= solid || d > outside) {
+          EXPECT_EQ(disc.count({x, y}), d <= solid ? 1u : 0u) << cx << ": " << x << "," << y;
         }
       }
     }

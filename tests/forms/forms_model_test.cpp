@@ -170,20 +170,15 @@ TEST(PeerProtocol, PlacesAreWholePixelsLabelsRoundTheirTextUpTabOrderIsTheWindow
 
 TEST(PeerProtocol, MessageBoxesHaveTheRuntimesCaptionsAndTitlesAndAnswerOnThePress) {
   const std::string yesNo = "はい(&Y),いいえ(&N), default 0 escape 1";
-  const struct {
-    MsgBoxButtons buttons;
-    int press;
-    MsgBoxAnswer answer;
-    std::string shown;
-  } cases[] = {{MsgBoxButtons::YesNo, 0, MsgBoxAnswer::Yes, yesNo},
-               {MsgBoxButtons::YesNo, 1, MsgBoxAnswer::No, yesNo},
-               {MsgBoxButtons::Ok, 0, MsgBoxAnswer::Ok, "OK, default 0 escape 0"}};
-  for (const auto& c : cases) {
+  for (const auto& [buttons, press, answer, shown] :
+       {std::tuple{MsgBoxButtons::YesNo, 0, MsgBoxAnswer::Yes, yesNo},
+        {MsgBoxButtons::YesNo, 1, MsgBoxAnswer::No, yesNo},
+        {MsgBoxButtons::Ok, 0, MsgBoxAnswer::Ok, std::string("OK, default 0 escape 0")}}) {
     told.clear();
-    boxPress = c.press;
-    const auto pressed = [&](MsgBoxAnswer a) { told.push_back(a == c.answer ? "answer" : "?"); };
-    EXPECT_EQ(MsgBox("本当に終わりますか？", c.buttons, "確　　認", pressed), c.answer);
-    EXPECT_EQ(told, (std::vector<std::string>{"box 確　　認|本当に終わりますか？|" + c.shown,
+    boxPress = press;
+    const auto pressed = [&](MsgBoxAnswer a) { told.push_back(a == answer ? "answer" : "?"); };
+    EXPECT_EQ(MsgBox("本当に終わりますか？", buttons, "確　　認", pressed), answer);
+    EXPECT_EQ(told, (std::vector<std::string>{"box 確　　認|本当に終わりますか？|" + shown,
                                               "answer", "box closed"}))
         << "told the answer on the press, before the box has closed";
   }

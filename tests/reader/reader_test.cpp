@@ -29,13 +29,9 @@ std::string Read(const std::string& bytes, std::size_t limit = 10000) {
       out << "| " << kFaults[static_cast<int>(fault)];
       break;
     }
-    if (v.isText()) {
-      out << '"' << v.textValue() << '"';
-    } else if (v.isEmpty()) {
-      out << "<>";
-    } else {
-      out << *v.number();
-    }
+    v.isText()    ? out << '"' << v.textValue() << '"'
+    : v.isEmpty() ? out << "<>"
+                  : out << *v.number();
   }
   return out.str();
 }

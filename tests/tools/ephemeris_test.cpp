@@ -8,6 +8,7 @@
 #include <limits>
 #include <numbers>
 #include <stdexcept>
+#include <tuple>
 
 namespace kepler {
 namespace {
@@ -84,12 +85,8 @@ TEST(ParseInstant, AcceptsRealGregorianDatesOnlyAndFormatRecordWritesFourAndThre
 // 6000 km; VSOP87A gives the barycentre at J2000 and the Earth itself (within 4700 km of it) for
 // 1899.
 TEST(Position, EachPlanetWithinItsToleranceOfVsop87) {
-  const struct {
-    Planet planet;
-    double jd;
-    double x, y, z;      // [AU]
-    double degrees, au;  // tolerances
-  } points[] = {
+  // The planet, the JD, x, y and z [AU], then the tolerances in degrees and AU.
+  const std::tuple<Planet, double, double, double, double, double, double> points[] = {
       {Planet::Mercury, 2451545.0, -0.1300934115, -0.4472876716, -0.0245983802, 0.015, 3e-5},
       {Planet::Mercury, 2415020.0, -0.3897246931, -0.1502242199, +0.0236199373, 0.015, 3e-5},
       {Planet::Mercury, 2378495.0, -0.1683565237, +0.2735108157, +0.0378103630, 0.015, 3e-5},
@@ -100,14 +97,14 @@ TEST(Position, EachPlanetWithinItsToleranceOfVsop87) {
       {Planet::Earth, 2451545.0, -0.1771591440, +0.9672192891, -0.0000009536, 0.01, 1e-4},
       {Planet::Earth, 2415020.0, -0.1883079649, +0.9650688844, +0.0002150325, 0.01, 1e-4},
   };
-  for (const auto& p : points) {
-    SCOPED_TRACE(testing::Message() << static_cast<int>(p.planet) << " at " << p.jd);
-    const HeliocentricPosition pos = PositionAt(p.planet, p.jd);
-    const double r = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
-    const double longitude = std::atan2(p.y, p.x) * 180.0 / kPi;
-    EXPECT_LE(std::fabs(std::remainder(pos.longitude - longitude, 360.0)), p.degrees);
-    EXPECT_NEAR(pos.latitude, std::asin(p.z / r) * 180.0 / kPi, p.degrees);
-    EXPECT_NEAR(pos.distance, r, p.au);
+  for (const auto& [planet, jd, x, y, z, degrees, au] : points) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(planet) << " at " << jd);
+    const HeliocentricPosition pos = PositionAt(planet, jd);
+    const double r = std::sqrt(x * x + y * y + z * z);
+    EXPECT_LE(std::fabs(std::remainder(pos.longitude - std::atan2(y, x) * 180.0 / kPi, 360.0)),
+              degrees);
+    EXPECT_NEAR(pos.latitude, std::asin(z / r) * 180.0 / kPi, degrees);
+    EXPECT_NEAR(pos.distance, r, au);
   }
 }
 
