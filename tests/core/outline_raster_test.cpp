@@ -46,7 +46,12 @@ TEST(Outline, CircleSpansTwoRadiiPlusOnePixelsEachOnceAndThinEnoughToLeaveTheIns
   }
 }
 
-TEST(Outline, ConcentricRingsFillASolidDisc) {
+TEST(Outline, ConcentricRingsFillASolidDiscAndDegenerateAndHostileSizesStayBounded) {
+  EXPECT_EQ(EllipseOutline(3, 4, 0, 0), std::vector<Pixel>({{3, 4}}));
+  EXPECT_EQ(EllipseOutline(0, 0, 2, 0).size(), 5u);
+  EXPECT_TRUE(EllipseOutline(0, 0, 1e300, 1e300).empty());
+  EXPECT_TRUE(EllipseOutline(std::nan(""), 0, 5, 5).empty());
+
   // The window's Sun: twenty half-pixel rings; the data demonstrations' steps by whole pixels;
   // the comet's sits off the grid at x = 59.9. Filled within `solid`, nothing beyond `outside`.
   // Centre x, ring step, rings, solid, outside.
@@ -64,11 +69,4 @@ TEST(Outline, ConcentricRingsFillASolidDisc) {
       }
     }
   }
-}
-
-TEST(Outline, DegenerateAndHostileSizesStayBounded) {
-  EXPECT_EQ(EllipseOutline(3, 4, 0, 0), std::vector<Pixel>({{3, 4}}));
-  EXPECT_EQ(EllipseOutline(0, 0, 2, 0).size(), 5u);
-  EXPECT_TRUE(EllipseOutline(0, 0, 1e300, 1e300).empty());
-  EXPECT_TRUE(EllipseOutline(std::nan(""), 0, 5, 5).empty());
 }

@@ -150,14 +150,13 @@ std::vector<Damage> DamagedPictures() {
       garbage[at + i] = static_cast<char>(random());
     }
   }
-  const std::string tenPixels = EncodeGif(10, 1, {Filled(10, 1, 1)});  // of the 30 x 30 promised
+  const std::string ten = EncodeGif(10, 1, {Filled(10, 1, 1)});  // pixels, of the 900 promised
   const std::string laws = ReadAsset(kepler::kLawsPicture);
   const std::string outside = EncodeGif(30, 30, {Filled(20, 20, 1)});  // moved to columns 11-30
   // clang-format off
   std::vector<Damage> cases = {
       {"LZW garbage", garbage, Damaged, "画素のデータ"},
-      {"10 of 900 pixels", gif.substr(0, kCodeSize) + tenPixels.substr(kCodeSize), Damaged,
-       "画素のデータ"},
+      {"10 of 900", gif.substr(0, kCodeSize) + ten.substr(kCodeSize), Damaged, "画素のデータ"},
       {"image outside", Patched(outside, kDescriptor + 1, "\x0B"), Damaged, "はみ出して"},
       {"no image", gif.substr(0, kDescriptor) + ";", Damaged, "一枚も"},
       {"kepler.bmp less its last row", laws.substr(0, laws.size() - 800 * 3), CutShort, "途中で"},
@@ -173,10 +172,8 @@ std::vector<Damage> DamagedPictures() {
       {"RLE8 run past the row end", {4, 2, 8, 1, two, Bytes({5, 1, 0, 1})}, Damaged, "はみ出して"},
       {"RLE8 literal past the row end",
        {4, 2, 8, 1, two, Bytes({0, 3, 1, 1, 1, 0, 0, 3, 1, 1, 1, 0, 0, 1})}, Damaged, "はみ出して"},
-      {"RLE4 move below the picture", {4, 2, 4, 2, two, Bytes({0, 2, 0, 3, 0, 1})}, Damaged,
-       "はみ出して"},
-      {"RLE8 rows past the last", {2, 1, 8, 1, two, Bytes({2, 1, 0, 0, 2, 1, 0, 1})}, Damaged,
-       "はみ出して"},
+      {"RLE4 moved below", {4, 2, 4, 2, two, Bytes({0, 2, 0, 3, 0, 1})}, Damaged, "はみ出して"},
+      {"RLE8 extra row", {2, 1, 8, 1, two, Bytes({2, 1, 0, 0, 2, 1, 0, 1})}, Damaged, "はみ出して"},
       {"RLE8 ending before its rows", {2, 2, 8, 1, two, Bytes({2, 1, 0, 0})}, CutShort, "途中で"},
       {"colour index beyond the table", {2, 1, 8, 0, two, Bytes({0, 2, 0, 0})}, Damaged, "色番号"},
       {"JPEG-compressed BMP", {1, 1, 24, 4, {}, z}, Unsupported, "対応していません"},

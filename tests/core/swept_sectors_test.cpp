@@ -87,7 +87,7 @@ TEST(PolygonSpans, CoverTheAreaAndNeighboursShareNoPixel) {
   EXPECT_EQ(whole, halves);
 }
 
-TEST(SectorSweep, OneTurnOfEqualTimesSweepsEqualAreasButForTheWaitsThreeQuartersOfADegreeAhead) {
+TEST(SectorSweep, EqualTimesSweepEqualAreasButForTheWaitsThreeQuartersOfADegreeAheadCometFrom160) {
   // e = 0.5 as the animation plays it: degree k after a wait of its step time x 20, rounded. That
   // wait is the sweep measure from degree k on, half a degree's triangle twice, so it times the
   // degree ahead of the body, about 3/4 degree later than the one the body crosses: slices come
@@ -117,20 +117,18 @@ TEST(SectorSweep, OneTurnOfEqualTimesSweepsEqualAreasButForTheWaitsThreeQuarters
   ASSERT_EQ(days.lastTurnAreas().size(), 12u);
   EXPECT_NEAR(days.lastTurnAreas()[0], days.lastTurnAreas()[11], 1e-6);
   EXPECT_EQ(days.completedAreas().size(), 1u);
-}
 
-TEST(SectorSweep, TheCometsTurnIsTheTimeOfItsFramesFromDegree160Round) {
   // 40210 ms for the whole run, of which the second pass from 160 to 200 (the slow crawl through
   // aphelion, and its medium first frame's 95 ms) lies beyond the turn.
-  const auto steps = StepTimes(300, 0.967);
+  const auto comet = StepTimes(300, 0.967);
   double second = 0;
   for (int k = 161; k <= 200; ++k) {
-    const double s = steps[static_cast<std::size_t>(k)];
+    const double s = comet[static_cast<std::size_t>(k)];
     const auto regime = RegimeOf(s);
     second += regime == CometRegime::Slow ? SubFrameCount(s) * FrameWait(regime, s, 1)
                                           : FrameWait(regime, s, 1);
   }
-  EXPECT_EQ(CometTurnTime(steps, 1), 40210 - 95 - second);
+  EXPECT_EQ(CometTurnTime(comet, 1), 40210 - 95 - second);
   EXPECT_EQ(PercentText(8.3349), "8.33");
   EXPECT_EQ(PercentText(12.5), "12.50");
 }

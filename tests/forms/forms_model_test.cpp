@@ -225,7 +225,7 @@ std::int32_t paced(int waits, std::int32_t delay, std::int32_t wakeLate, std::in
   return real - 1000;
 }
 
-TEST(ScheduledReading, LateWakeUpsAndDrawingAreAbsorbedNotAddedUp) {
+TEST(ScheduledReading, LateWakeUpsAndDrawingAreAbsorbedTheReadingRealAfterLeavingOrAnEarlyEnd) {
   EXPECT_EQ(paced(1800, 3, 1, 0), 1800 * 3 + 1) << "only the last wake-up's lateness is left";
   EXPECT_EQ(paced(1800, 3, 1, 1), 1800 * 3 + 2);
   constexpr std::int32_t slack = ScheduledReading::kSlack;
@@ -235,9 +235,6 @@ TEST(ScheduledReading, LateWakeUpsAndDrawingAreAbsorbedNotAddedUp) {
   EXPECT_LE(paced(1800, 3, 2, 2), 1800 * 3 + 2 + 2) << "frames that fit their delay keep to it";
   EXPECT_EQ(paced(10, 3, 1, slack + 3), 10 * (3 + 1 + slack + 3))
       << "a frame past the slack: paced from where it is";
-}
-
-TEST(ScheduledReading, TheReadingIsRealAfterLeavingOrAnEarlyEndAndNeverGoesBack) {
   ScheduledReading clock;
   clock.reached(1003, 1005);
   EXPECT_EQ(clock.read(1005), 1003);
