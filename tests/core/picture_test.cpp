@@ -22,7 +22,7 @@ using kepler::DecodePicture;
 using kepler::Picture;
 using kepler::PictureError;
 using Fault = PictureError::Fault;
-using enum Fault;
+using enum PictureError::Fault;
 
 std::string ReadAsset(std::string_view name) {
   std::ostringstream bytes;

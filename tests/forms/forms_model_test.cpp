@@ -176,7 +176,9 @@ TEST(PeerProtocol, MessageBoxesHaveTheRuntimesCaptionsAndTitlesAndAnswerOnThePre
         {MsgBoxButtons::Ok, 0, MsgBoxAnswer::Ok, std::string("OK, default 0 escape 0")}}) {
     told.clear();
     boxPress = press;
-    const auto pressed = [&](MsgBoxAnswer a) { told.push_back(a == answer ? "answer" : "?"); };
+    const auto pressed = [expected = answer](MsgBoxAnswer a) {
+      told.push_back(a == expected ? "answer" : "?");
+    };
     EXPECT_EQ(MsgBox("本当に終わりますか？", buttons, "確　　認", pressed), answer);
     EXPECT_EQ(told, (std::vector<std::string>{"box 確　　認|本当に終わりますか？|" + shown,
                                               "answer", "box closed"}))
