@@ -9,32 +9,17 @@
 using namespace kepler;
 
 TEST(Sweep, MatchesTheReferenceRadiiAndMeasures) {
-  struct Case {
-    double a, e, rPeri, rAph, sPeri, sAph;
-  };
-  for (const Case c : {Case{200, 0, 200, 200, 348.884465, 348.884465},
-                       Case{200, 0.0167, 196.660016, 203.339996, 337.329137, 360.634343},
-                       Case{200, 0.5, 100.000169, 299.999620, 87.221709, 784.969101},
-                       Case{300, 0.967, 9.900025, 590.078070, 0.854863, 3034.823316}}) {
-    SCOPED_TRACE(c.e);
-    const Sweep peri = SweepAt(c.a, c.e, kTurn);
-    const Sweep aph = SweepAt(c.a, c.e, kHalfTurn);
-    EXPECT_NEAR(peri.radius, c.rPeri, 5e-7);
-    EXPECT_NEAR(aph.radius, c.rAph, 5e-7);
-    EXPECT_NEAR(peri.measure, c.sPeri, 5e-7);
-    EXPECT_NEAR(aph.measure, c.sAph, 5e-7);
+  // a, e; radius and sweep measure at perihelion, then at aphelion.
+  const std::array<double, 6> cases[] = {
+      {200, 0, 200, 348.884465, 200, 348.884465},
+      {200, 0.0167, 196.660016, 337.329137, 203.339996, 360.634343},
+      {200, 0.5, 100.000169, 87.221709, 299.999620, 784.969101},
+      {300, 0.967, 9.900025, 0.854863, 590.078070, 3034.823316}};
+  for (const auto& c : cases) {
+    const Sweep peri = SweepAt(c[0], c[1], kTurn), aph = SweepAt(c[0], c[1], kHalfTurn);
+    const double got[] = {peri.radius, peri.measure, aph.radius, aph.measure};
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(got[i], c[2 + i], 5e-7) << c[1] << ": " << i;
   }
-}
-
-TEST(CometRegimes, BoundariesAreFastAtFiftyAndSlowAtFiveHundred) {
-  EXPECT_EQ(RegimeOf(50), CometRegime::Fast);
-  EXPECT_EQ(RegimeOf(50.0001), CometRegime::Medium);
-  EXPECT_EQ(RegimeOf(499.9999), CometRegime::Medium);
-  EXPECT_EQ(RegimeOf(500), CometRegime::Slow);
-  EXPECT_EQ(FastJump(50), 2) << "the next frame is three degrees on";
-  EXPECT_EQ(FastJump(25.0001), 2);
-  EXPECT_EQ(FastJump(25), 3);
-  EXPECT_EQ(SubFrameCount(500), 3);
 }
 
 // Figures worked out by hand from the formulas (a calculator's sin, cos and floor), so that a
@@ -49,6 +34,15 @@ TEST(DemonstrationArithmetic, HandCheckedFigures) {
   EXPECT_EQ(GaugeEnd(SpeedValue(1)), 780);  // 580 + 10000 / 50
   EXPECT_EQ(GaugeEnd(SpeedValue(8.9996)), 580 + 10000 / 8.9996 / 50);
 
+  // The comet's regimes: fast up to 50, slow from 500; fast jumps of 2 down to 25.0001.
+  EXPECT_EQ(RegimeOf(50), CometRegime::Fast);
+  EXPECT_EQ(RegimeOf(50.0001), CometRegime::Medium);
+  EXPECT_EQ(RegimeOf(499.9999), CometRegime::Medium);
+  EXPECT_EQ(RegimeOf(500), CometRegime::Slow);
+  EXPECT_EQ(FastJump(50), 2) << "the next frame is three degrees on";
+  EXPECT_EQ(FastJump(25.0001), 2);
+  EXPECT_EQ(FastJump(25), 3);
+  EXPECT_EQ(SubFrameCount(500), 3);
   // The comet's waits, ties to even: s, s / 5 and s / 25 per sub-frame.
   EXPECT_EQ(FrameWait(CometRegime::Fast, 2.5, 1), 2);
   EXPECT_EQ(FrameWait(CometRegime::Fast, 12.5, 2), 25);

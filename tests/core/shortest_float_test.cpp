@@ -15,15 +15,12 @@
 
 using kepler::ShortestFloat;
 
-namespace {
-
-float FromBits(std::uint32_t bits) {
+// (The browser build's library has no std::bit_cast.)
+static float FromBits(std::uint32_t bits) {
   float value;
   std::memcpy(&value, &bits, sizeof value);
   return value;
 }
-
-}  // namespace
 
 // The browser build has no to_chars to compare with, so these stand for the sweep below there:
 // 1e+05 is shorter than 100000, 10000 and 0.00012 are ties kept fixed, and 2^33 is written
@@ -44,19 +41,14 @@ TEST(ShortestFloat, WritesTheShorterOfFixedAndExponentFormFixedOnATie) {
 
 #if !defined(__EMSCRIPTEN__)
 // Every 65,537th bit pattern (a prime stride, so every exponent and many mantissa endings are
-// visited) against the standard library; the whole range was compared once by hand.
+// visited) against the standard library, up to the first that differs; the whole range was
+// compared once by hand.
 TEST(ShortestFloat, AgreesWithTheStandardLibraryAcrossTheBitPatterns) {
-  int mismatches = 0;
   for (std::uint64_t bits = 0; bits <= 0xFFFFFFFFu; bits += 65537) {
     const float value = FromBits(static_cast<std::uint32_t>(bits));
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    const std::string expected(buffer, result.ptr);
-    if (ShortestFloat(value) != expected && ++mismatches <= 5) {
-      ADD_FAILURE() << "bits " << bits << ": expected " << expected << ", got "
-                    << ShortestFloat(value);
-    }
+    ASSERT_EQ(ShortestFloat(value), std::string(buffer, result.ptr)) << "bits " << bits;
   }
-  EXPECT_EQ(mismatches, 0);
 }
 #endif

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "core/field_reader.h"
 #include "core/legacy_number.h"
@@ -28,28 +29,11 @@ std::string Read(const std::string& bytes, std::size_t limit = 10000) {
       out << "| " << kFaults[static_cast<int>(fault)];
       break;
     }
-    if (v.isText()) {
-      out << '"' << v.textValue() << '"';
-    } else if (v.isEmpty()) {
-      out << "<>";
-    } else {
-      out << *v.number();
-    }
+    v.isText()    ? out << '"' << v.textValue() << '"'
+    : v.isEmpty() ? out << "<>"
+                  : out << *v.number();
   }
   return out.str();
-}
-
-TEST(Reader, EveryLayoutGivesTheSameFieldSequence) {
-  for (const std::string layout : {
-           "\"Mercury, I\",0.387,0.2056\n\"Venus\",0.723,0.0068\n",     // a record per line
-           "\"Mercury, I\",0.387,0.2056,\"Venus\",0.723,0.0068",        // all on one line
-           "\"Mercury, I\"\n0.387\n0.2056\n\"Venus\"\n0.723\n0.0068",   // a field per line
-           "\"Mercury, I\",0.387,0.2056\r\n\"Venus\",0.723\r0.0068\r",  // CR LF, lone CR
-           "\n\n\"Mercury, I\" , 0.387 ,\t0.2056\n\n\r\n  \n\r\r\"Venus\",0.723,0.0068\n\n",
-           "\"Mercury, I\",0.387,0.2056\nVenus,0.723,0.0068\nEarth,1,0.0167\nend of table, real\n",
-       }) {
-    EXPECT_EQ(Read(layout, 6), "\"Mercury, I\" 0.387 0.2056 \"Venus\" 0.723 0.0068") << layout;
-  }
 }
 
 TEST(ParseNumber, TakesSignsExponentsAndBlanksAndLeavesTheRestAsText) {
@@ -79,7 +63,17 @@ TEST(Numbers, ReadAndWriteAlikeInADecimalCommaLocale) {
   EXPECT_EQ(written, " 9673.1 101 .05 1.5E-07|1.5|-2.3");
 }
 
-TEST(Reader, QuotesCommasAndOddBytesGiveTheFieldsTheOldRuntimeRead) {
+TEST(Reader, EveryLayoutGivesTheSameFieldsAndOddBytesTheOnesTheOldRuntimeRead) {
+  for (const std::string layout : {
+           "\"Mercury, I\",0.387,0.2056\n\"Venus\",0.723,0.0068\n",     // a record per line
+           "\"Mercury, I\",0.387,0.2056,\"Venus\",0.723,0.0068",        // all on one line
+           "\"Mercury, I\"\n0.387\n0.2056\n\"Venus\"\n0.723\n0.0068",   // a field per line
+           "\"Mercury, I\",0.387,0.2056\r\n\"Venus\",0.723\r0.0068\r",  // CR LF, lone CR
+           "\n\n\"Mercury, I\" , 0.387 ,\t0.2056\n\n\r\n  \n\r\r\"Venus\",0.723,0.0068\n\n",
+           "\"Mercury, I\",0.387,0.2056\nVenus,0.723,0.0068\nEarth,1,0.0167\nend of table, real\n",
+       }) {
+    EXPECT_EQ(Read(layout, 6), "\"Mercury, I\" 0.387 0.2056 \"Venus\" 0.723 0.0068") << layout;
+  }
   const std::string longest(FieldReader::kMaxFieldBytes, 'x');
   const std::pair<std::string, std::string> cases[] = {
       // A quoted lead may span lines; what follows its closing quote is dropped.
@@ -114,46 +108,34 @@ TEST(PrintableExcerpt, ShowsBytesThatAreNoTextAndCharactersThatPrintBlankOrAsNot
 }
 
 TEST(SeparatorFault, FindsDecimalCommasAndTabsButNotTheLayoutsTheReaderTakes) {
-  const struct {
-    const char* line;
-    SeparatorFault::Kind kind;
-    const char* excerpt;
-  } cases[] = {
-      {"\"2026-06-02\",93,2712,250.1", SeparatorFault::CommaInNumber, "93,2712"},
-      {"\"2026-06-02\",93.2712,250,1", SeparatorFault::CommaInNumber, "250,1"},
-      {"7, -93,2712 , 250,1", SeparatorFault::CommaInNumber, "-93,2712"},
-      {"\"2026-06-02\"\t93.2712\t250.1", SeparatorFault::TabForComma,
-       "\"2026-06-02\"\t93.2712\t250.1"},
-      {"93.2712\t", SeparatorFault::None, ""},
-      {"\"a\tb\"", SeparatorFault::None, ""},
-      {"\"a, b\",93.2712,250.1", SeparatorFault::None, ""},
-      {"1,93.2,250.1,2,94.0,251", SeparatorFault::None, ""},  // two records on one line
-      {"0.387", SeparatorFault::None, ""},                    // a field per line
-      {",,", SeparatorFault::None, ""},
-      {"\"day 5\",east,201,", SeparatorFault::None, ""},
+  using enum SeparatorFault::Kind;
+  const std::tuple<const char*, SeparatorFault::Kind, std::string> cases[] = {
+      {"\"2026-06-02\",93,2712,250.1", CommaInNumber, "93,2712"},
+      {"\"2026-06-02\",93.2712,250,1", CommaInNumber, "250,1"},
+      {"7, -93,2712 , 250,1", CommaInNumber, "-93,2712"},
+      {"\"2026-06-02\"\t93.2712\t250.1", TabForComma, "\"2026-06-02\"\t93.2712\t250.1"},
   };
-  for (const auto& c : cases) {
-    const SeparatorFault fault = FindSeparatorFault(c.line);
-    EXPECT_EQ(fault.kind, c.kind) << c.line;
-    EXPECT_EQ(fault.excerpt, c.excerpt) << c.line;
+  for (const auto& [line, kind, excerpt] : cases) {
+    const SeparatorFault fault = FindSeparatorFault(line);
+    EXPECT_EQ(std::pair(fault.kind, fault.excerpt), std::pair(kind, excerpt)) << line;
+  }
+  // Among the lines the reader takes as they are: two records on one line, a field per line.
+  for (const char* line : {"93.2712\t", "\"a\tb\"", "\"a, b\",93.2712,250.1",
+                           "1,93.2,250.1,2,94.0,251", "0.387", ",,", "\"day 5\",east,201,"}) {
+    EXPECT_EQ(FindSeparatorFault(line).kind, None) << line;
   }
 }
 
 TEST(LineAt, CountsLinesAsTheReaderEndsThem) {
   const std::string text = "a\r\nbb\rc\n\nd";
-  const struct {
-    std::size_t offset;
-    std::size_t number;
-    const char* line;
-  } cases[] = {{0, 1, "a"}, {1, 1, "a"}, {3, 2, "bb"}, {6, 3, "c"},
-               {8, 4, ""},  {9, 5, "d"}, {99, 5, "d"}};
+  const std::tuple<std::size_t, std::size_t, std::string_view> cases[] = {
+      {0, 1, "a"}, {1, 1, "a"}, {3, 2, "bb"}, {6, 3, "c"}, {8, 4, ""}, {9, 5, "d"}, {99, 5, "d"}};
   LineOfText from;
-  for (const auto& c : cases) {
-    const LineOfText line = LineAt(text, c.offset);
-    EXPECT_EQ(line.number, c.number) << c.offset;
-    EXPECT_EQ(line.text, c.line) << c.offset;
-    from = LineAt(text, c.offset, from);
-    EXPECT_EQ(from.number, c.number) << "from the line before, " << c.offset;
+  for (const auto& [offset, number, line] : cases) {
+    const LineOfText found = LineAt(text, offset);
+    EXPECT_EQ(std::pair(found.number, found.text), std::pair(number, line)) << offset;
+    from = LineAt(text, offset, from);
+    EXPECT_EQ(from.number, number) << "from the line before, " << offset;
   }
 }
 
