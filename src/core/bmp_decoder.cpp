@@ -222,7 +222,8 @@ void ReadUncompressed(const Bytes& b, std::size_t at, std::uint32_t bpp, Canvas&
   // The last row's padding may be missing: some writers leave it out.
   const std::uint64_t needed =
       stride * static_cast<std::uint64_t>(canvas.height() - 1) + (bits + 7) / 8;
-  if (!b.has(at, needed)) CutShort();
+  // The size is checked by now (at most 800 × 500 at 32 bits): `needed` fits a size_t anywhere.
+  if (!b.has(at, static_cast<std::size_t>(needed))) CutShort();
   for (int r = 0; r < canvas.height(); ++r) {
     const std::size_t start = at + static_cast<std::size_t>(stride) * r;
     std::uint32_t* out = canvas.row(r);
