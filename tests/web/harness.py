@@ -29,21 +29,19 @@ def matching(line):
 class ProgramPage:
     """The program's page, on top of any engine."""
 
-    def lines(self):
-        """The trace's lines without their time stamps."""
-        return [line.split(" kepler.forms: ", 1)[1] for line in self.trace()]
+    def lines(self, prefix=""):
+        """The trace's lines without their time stamps, those that begin with `prefix`."""
+        return [line for line in (entry.split(" kepler.forms: ", 1)[1] for entry in self.trace())
+                if line.startswith(prefix)]
 
     def open_program(self, page, query="?trace&scale=1"):
         """Opens the program's page and waits for its first frame."""
         self.open(page, query)
         self.wait_for("window.keplerFirstFrame", timeout=60)
 
-    def count(self, line):
-        """How many trace lines are `line`, or begin with it if it ends in a blank."""
-        return self.value(f"window.keplerTrace.filter({matching(line)}).length")
-
     def wait_line(self, line, n=1, timeout=60, poll=0.01):
-        """Waits until the trace holds `line` (as count() matches it) n times or more."""
+        """Waits until the trace holds `line` n times or more: lines that are `line`, or begin
+        with it if it ends in a blank."""
         self.wait_for(f"window.keplerTrace.filter({matching(line)}).length >= {n}",
                       timeout=timeout, poll=poll)
 
@@ -56,10 +54,20 @@ class ProgramPage:
         css = css if css[0] in ".[" else f'[data-control="{css}"]'
         return self.value(f"document.querySelector({css!r}).getBoundingClientRect().toJSON()")
 
+    def box(self, css):
+        """(x, y, width, height) of rect(css)."""
+        r = self.rect(css)
+        return r["x"], r["y"], r["width"], r["height"]
+
+    def view(self):
+        """The view's size without scroll bars: [width, height]."""
+        return self.value("[document.documentElement.clientWidth, "
+                          "document.documentElement.clientHeight]")
+
     def click_on(self, css):
         """A mouse click in the middle of a control or of the element `css` selects."""
-        r = self.rect(css)
-        self.click_at(r["x"] + r["width"] / 2, r["y"] + r["height"] / 2)
+        x, y, width, height = self.box(css)
+        self.click_at(x + width / 2, y + height / 2)
 
 
 def Browser(width=1280, height=800):
@@ -73,11 +81,7 @@ class BrowserCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.browser = Browser()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.browser.close()
+        cls.browser = cls.enterClassContext(Browser())
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -85,19 +89,13 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
 
 
 class Server:
-    """A static server of one folder on 127.0.0.1, started again on the same port after a stop
-    (a service worker belongs to the origin, port included). Use as a context manager."""
+    """A static server of one folder on 127.0.0.1, running from its making, started again on the
+    same port after a stop (a service worker belongs to the origin, port included)."""
 
     def __init__(self, folder):
         self._handler = functools.partial(QuietHandler, directory=str(folder))
         self.port, self._server = 0, None
-
-    def __enter__(self):
         self.start()
-        return self
-
-    def __exit__(self, *exc):
-        self.stop()
 
     def url(self, path=""):
         return f"http://127.0.0.1:{self.port}/{path}"

@@ -29,22 +29,12 @@ SECOND_HOLDS = [1, 900, 1900]
 class ShownAsModelled(BrowserCase):
     """One fresh page per sequence of two demonstrations."""
 
-    def hold(self, start, lines, button, click=False):
-        """Holds the clock at the first wait `lines` trace lines or more after `start` (clicking
-        `button` first if `click`), and waits until it holds."""
-        b = self.browser
-        b.run("Module.kepler.holdAt = arguments[0];", start + lines)
-        if click:
-            b.run(f"document.querySelector('[data-control=\"{button}\"]').click();")
-        held = f"Module.kepler.holding && window.keplerTrace.length >= {start + lines}"
-        b.wait_for(f"({held}) || window.keplerTrace.slice({start})"
-                   f".some(l => l.endsWith(' Return {button}'))", timeout=60)
-        self.assertTrue(b.value(held), f"{button} returned before {lines} lines")
+    def returned(self, start, button):
+        return f"window.keplerTrace.slice({start}).some(l => l.endsWith(' Return {button}'))"
 
     def check(self, where, files):
         b = self.browser
-        r = b.rect("Picture1")
-        clip = dict({k: r[k] for k in ("x", "y", "width", "height")}, scale=1)
+        clip = dict(zip(("x", "y", "width", "height"), b.box("Picture1")), scale=1)
         shot = b.driver.execute_cdp_cmd("Page.captureScreenshot",
                                         {"format": "png", "clip": clip})["data"]
         result = b.driver.execute_async_script(
@@ -65,12 +55,17 @@ class ShownAsModelled(BrowserCase):
             button = f"Command1({index})"
             start = b.value("window.keplerTrace.length")
             for n, lines in enumerate(holds):
-                self.hold(start, lines, button, click=n == 0)
+                # The clock held at the first wait `lines` trace lines or more after the click.
+                b.run("Module.kepler.holdAt = arguments[0];", start + lines)
+                if n == 0:
+                    b.run(f"document.querySelector('[data-control=\"{button}\"]').click();")
+                held = f"Module.kepler.holding && window.keplerTrace.length >= {start + lines}"
+                b.wait_for(f"({held}) || {self.returned(start, button)}", timeout=60)
+                self.assertTrue(b.value(held), f"{button} returned before {lines} lines")
                 b.next_frame()
                 self.check(f"{button}, {lines} lines in", BODIES[index])
             b.run("delete Module.kepler.holdAt;")
-            b.wait_for(f"window.keplerTrace.slice({start}).some(l => l.endsWith(' Return {button}'))",
-                       timeout=60)
+            b.wait_for(self.returned(start, button), timeout=60)
 
     def test_inner_planets_then_mars_halley_earth_and_mars_and_mars_then_inner_planets(self):
         for first, second in [(7, 2), (7, 5), (7, 6), (2, 7)]:
