@@ -20,10 +20,6 @@ CHECK = (pathlib.Path(__file__).resolve().parent / "drawing_check.js").read_text
 # The bodies each demonstration shows, in the surface's stacking order (Image1, Image2, Image4).
 BODIES = {2: ["mars01.gif"], 5: ["harei01.gif"], 6: ["earth02.gif", "mars01.gif"],
           7: ["earth02.gif", "suisei02.gif", "Venus01.gif"]}
-# Holds, in trace lines after a demonstration's click: a frame of the first demonstration, and
-# the first frame and two later ones of the second (Halley's, the shortest, traces 1992 lines).
-FIRST_HOLD = 900
-SECOND_HOLDS = [1, 900, 1900]
 
 
 class ShownAsModelled(BrowserCase):
@@ -51,7 +47,10 @@ class ShownAsModelled(BrowserCase):
     def play(self, first, second):
         b = self.browser
         b.open_program(PAGE, "?trace&scale=1&clock=virtual")
-        for index, holds in [(first, [FIRST_HOLD]), (second, SECOND_HOLDS)]:
+        # Holds, in trace lines after a demonstration's click: a frame of the first
+        # demonstration, and the first frame and two later ones of the second (Halley's, the
+        # shortest, traces 1992 lines).
+        for index, holds in [(first, [900]), (second, [1, 900, 1900])]:
             button = f"Command1({index})"
             start = b.value("window.keplerTrace.length")
             for n, lines in enumerate(holds):
