@@ -47,9 +47,9 @@ module.exports = [
     files: ["web/site/sw.js"],
     languageOptions: {globals: globals.serviceworker},
   },
-  // Run by Node: the Firefox bridge of the page's tests, and this file.
+  // Run by Node: the Firefox bridge of the browser driver (web/browser.py), and this file.
   {
-    files: ["tests/web/firefox_bridge.js", "eslint.config.js"],
+    files: ["web/firefox_bridge.js", "eslint.config.js"],
     languageOptions: {sourceType: "commonjs", globals: globals.node},
   },
 ];

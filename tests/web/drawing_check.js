@@ -51,19 +51,17 @@ async function keplerDrawingCheck(shotBase64) {
   }
   const bodies = [];
   for (const element of surface.querySelectorAll(".kepler-image")) {
-    const name = element.dataset.control;
-    const image = state[name];
+    const name = element.dataset.control, image = state[name];
     if (!image || !image.visible || !image.file) continue;
     if (image.left === undefined || image.top === undefined) {
       throw new Error(name + " is shown before the trace placed it");
     }
     const body = {name: name, file: image.file, left: image.left, top: image.top};
-    const pixels = await pixelsOf(new Blob([Module.FS.readFile(image.file)]));
     bodies.push(body);
+    const pixels = await pixelsOf(new Blob([Module.FS.readFile(image.file)]));
     for (let y = 0; y < pixels.height; ++y) {
       for (let x = 0; x < pixels.width; ++x) {
-        const at = 4 * (y * pixels.width + x);
-        const alpha = pixels.data[at + 3];
+        const at = 4 * (y * pixels.width + x), alpha = pixels.data[at + 3];
         const sx = body.left + x, sy = body.top + y;
         if (alpha == 0 || sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
         const to = sy * width + sx;
@@ -85,7 +83,7 @@ async function keplerDrawingCheck(shotBase64) {
     ++compared;
     const s = Array.from(shot.data.subarray(4 * i, 4 * i + 3));
     const e = Array.from(expected.subarray(3 * i, 3 * i + 3));
-    if (s[0] == e[0] && s[1] == e[1] && s[2] == e[2]) continue;
+    if (s.join() == e.join()) continue;
     if (++mismatched <= 10) mismatches.push([i % width, Math.floor(i / width), s, e]);
   }
   return {width, height, compared, mismatched, mismatches, bodies};

@@ -20,31 +20,17 @@ CHECK = (pathlib.Path(__file__).resolve().parent / "drawing_check.js").read_text
 # The bodies each demonstration shows, in the surface's stacking order (Image1, Image2, Image4).
 BODIES = {2: ["mars01.gif"], 5: ["harei01.gif"], 6: ["earth02.gif", "mars01.gif"],
           7: ["earth02.gif", "suisei02.gif", "Venus01.gif"]}
-# Holds, in trace lines after a demonstration's click: a frame of the first demonstration, and
-# the first frame and two later ones of the second (Halley's, the shortest, traces 1992 lines).
-FIRST_HOLD = 900
-SECOND_HOLDS = [1, 900, 1900]
 
 
 class ShownAsModelled(BrowserCase):
     """One fresh page per sequence of two demonstrations."""
 
-    def hold(self, start, lines, button, click=False):
-        """Holds the clock at the first wait `lines` trace lines or more after `start` (clicking
-        `button` first if `click`), and waits until it holds."""
-        b = self.browser
-        b.run("Module.kepler.holdAt = arguments[0];", start + lines)
-        if click:
-            b.run(f"document.querySelector('[data-control=\"{button}\"]').click();")
-        held = f"Module.kepler.holding && window.keplerTrace.length >= {start + lines}"
-        b.wait_for(f"({held}) || window.keplerTrace.slice({start})"
-                   f".some(l => l.endsWith(' Return {button}'))", timeout=60)
-        self.assertTrue(b.value(held), f"{button} returned before {lines} lines")
+    def returned(self, start, button):
+        return f"window.keplerTrace.slice({start}).some(l => l.endsWith(' Return {button}'))"
 
     def check(self, where, files):
         b = self.browser
-        r = b.rect("Picture1")
-        clip = dict({k: r[k] for k in ("x", "y", "width", "height")}, scale=1)
+        clip = dict(zip(("x", "y", "width", "height"), b.box("Picture1")), scale=1)
         shot = b.driver.execute_cdp_cmd("Page.captureScreenshot",
                                         {"format": "png", "clip": clip})["data"]
         result = b.driver.execute_async_script(
@@ -61,16 +47,24 @@ class ShownAsModelled(BrowserCase):
     def play(self, first, second):
         b = self.browser
         b.open_program(PAGE, "?trace&scale=1&clock=virtual")
-        for index, holds in [(first, [FIRST_HOLD]), (second, SECOND_HOLDS)]:
+        # Holds, in trace lines after a demonstration's click: a frame of the first
+        # demonstration, and the first frame and two later ones of the second (Halley's, the
+        # shortest, traces 1992 lines).
+        for index, holds in [(first, [900]), (second, [1, 900, 1900])]:
             button = f"Command1({index})"
             start = b.value("window.keplerTrace.length")
             for n, lines in enumerate(holds):
-                self.hold(start, lines, button, click=n == 0)
+                # The clock held at the first wait `lines` trace lines or more after the click.
+                b.run("Module.kepler.holdAt = arguments[0];", start + lines)
+                if n == 0:
+                    b.run(f"document.querySelector('[data-control=\"{button}\"]').click();")
+                held = f"Module.kepler.holding && window.keplerTrace.length >= {start + lines}"
+                b.wait_for(f"({held}) || {self.returned(start, button)}", timeout=60)
+                self.assertTrue(b.value(held), f"{button} returned before {lines} lines")
                 b.next_frame()
                 self.check(f"{button}, {lines} lines in", BODIES[index])
             b.run("delete Module.kepler.holdAt;")
-            b.wait_for(f"window.keplerTrace.slice({start}).some(l => l.endsWith(' Return {button}'))",
-                       timeout=60)
+            b.wait_for(self.returned(start, button), timeout=60)
 
     def test_inner_planets_then_mars_halley_earth_and_mars_and_mars_then_inner_planets(self):
         for first, second in [(7, 2), (7, 5), (7, 6), (2, 7)]:

@@ -4,7 +4,8 @@ each of the ten buttons clicked once on a fresh page (on the virtual clock), the
 trace without its time stamps has the line count and SHA-256 digest that the desktop's golden
 trace test pins (tests/gui/golden_traces.txt).
 
-    /usr/bin/python3 tests/web/program_trace_test.py BUILD_WEB/kepler-laws.html [CASE ...]
+    /usr/bin/python3 tests/web/program_trace_test.py BUILD_WEB/kepler-laws.html \
+        [TraceEquality.test_CASE ...]
 
 With KEPLER_TRACE_DUMP=<folder> holding the desktop's traces (the golden test writes them there
 under the same variable), a difference is shown as the first lines that differ.
@@ -23,38 +24,29 @@ PAGE = None  # set from the command line
 GOLDEN = pathlib.Path(__file__).resolve().parent.parent / "gui" / "golden_traces.txt"
 BUTTONS = [f"Command1({i})" for i in range(8)] + ["Command2", "Command3"]
 ANSWERS = {"はい": "はい(Y)", "いいえ": "いいえ(N)"}
-
-
-def golden_cases():
-    """{name: (button index or -1, the quit box's answer or None, lines, sha256)} for the cases
-    without a second, nested click (those need the desktop clock's schedule)."""
-    cases = {}
-    for line in GOLDEN.read_text().splitlines():
-        if line and not line.startswith("#"):
-            name, button, answer, nested_at, _, count, digest = line.split()
-            if int(nested_at) == 0:
-                cases[name] = (int(button), None if answer == "-" else answer, int(count), digest)
-    return cases
+# {name: (button index or -1, the quit box's answer or "-", lines, sha256)} for the cases without a
+# second, nested click (those need the desktop clock's schedule): name, button, answer, nested_at,
+# _, count, digest.
+ROWS = [line.split() for line in GOLDEN.read_text().splitlines() if line and line[0] != "#"]
+CASES = {row[0]: (int(row[1]), row[2], int(row[5]), row[6]) for row in ROWS if int(row[3]) == 0}
 
 
 class TraceEquality(BrowserCase):
     """One fresh page per case, in one browser."""
 
-    cases = {}
-
     def run_case(self, name):
-        button, answer, expected_count, expected_digest = self.cases[name]
+        button, answer, expected_count, expected_digest = CASES[name]
         b = self.browser
         b.open_program(PAGE, "?trace&scale=1&clock=virtual")
         # Start-up ends when its last line is written; nothing more comes until a click.
-        b.wait_for(f"window.keplerTrace.length >= {self.cases['start_up'][2]}", timeout=60)
+        b.wait_for(f"window.keplerTrace.length >= {CASES['start_up'][2]}", timeout=60)
         before = 0 if button < 0 else b.value("window.keplerTrace.length")
         if name.startswith("sectors_"):  # the lesson's sectors on, by their key
             b.run("document.dispatchEvent(new KeyboardEvent('keydown', {key: 'a', code: 'KeyA'}));")
         if button >= 0:
             b.run("document.querySelector(arguments[0]).click();",
                   f'[data-control="{BUTTONS[button]}"]')
-        if answer is not None:
+        if answer in ANSWERS:
             b.wait_for("document.querySelector('dialog[open]')")
             b.run("[...document.querySelectorAll('dialog[open] button')]"
                   ".find(button => button.textContent === arguments[0]).click();", ANSWERS[answer])
@@ -74,15 +66,9 @@ class TraceEquality(BrowserCase):
         self.fail(f"the page's trace differs from the desktop's: {detail}")
 
 
-def add_cases():
-    TraceEquality.cases = golden_cases()
-    for name in TraceEquality.cases:
-        setattr(TraceEquality, f"test_{name}", lambda self, name=name: self.run_case(name))
-
+for _name in CASES:
+    setattr(TraceEquality, f"test_{_name}", lambda self, name=_name: self.run_case(name))
 
 if __name__ == "__main__":
     PAGE = sys.argv.pop(1)
-    add_cases()
-    wanted = sys.argv[1:]
-    sys.argv[1:] = [f"TraceEquality.test_{name}" for name in wanted]
     unittest.main(verbosity=2)

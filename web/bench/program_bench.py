@@ -9,7 +9,7 @@ the real clock: the time from its click to its return, against the sum of the wa
 PAGE defaults to build-web/web/kepler-laws.html (scripts/web.sh builds it). The times come from
 the page's own trace (?trace: every line carries performance.now()), so nothing is added to the
 program for them. All eight demonstrations take about four minutes. A benchmark, not a test: the
-figures depend on the machine's load. KEPLER_BROWSER picks the engine (tests/web/harness.py).
+figures depend on the machine's load. KEPLER_BROWSER picks the engine (web/browser.py).
 Each demonstration is played --runs times (each on a fresh page); its row gives the medians of
 the overhead and of the CPU time of all the browser's processes over the time from its click to
 its return, as a share of one core. --busy keeps one core busy with a spinning process meanwhile,
@@ -28,8 +28,8 @@ import statistics
 import sys
 import time
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tests" / "web"))
-from harness import Browser  # noqa: E402
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))  # web/browser.py
+from browser import Browser  # noqa: E402
 
 LINE = re.compile(r"^(\d+\.\d+) kepler\.forms: (.*)$")
 

@@ -15,8 +15,8 @@ import pathlib
 import sys
 import time
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "tests" / "web"))
-from harness import Browser  # noqa: E402
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))  # web/browser.py
+from browser import Browser  # noqa: E402
 
 STRATEGIES = [
     ("sleep", "emscripten_sleep(delay)"),

@@ -1,7 +1,7 @@
-// Firefox for the page's tests: tests/web/harness.py starts this script with Node, and it drives
-// Debian's firefox-esr through puppeteer-core over WebDriver BiDi (there is no geckodriver here).
+// Firefox for the benchmarks and tests of the page: web/browser.py starts this script with Node;
+// it drives Debian's firefox-esr through puppeteer-core over WebDriver BiDi (no geckodriver here).
 //
-//   node tests/web/firefox_bridge.js FIREFOX WIDTH HEIGHT
+//   node web/firefox_bridge.js FIREFOX WIDTH HEIGHT
 //
 // One JSON request a line on standard input, one JSON answer a line on standard output, in turn:
 //   {"op": "open", "url": U}                 loads U and waits for its load event
