@@ -63,21 +63,18 @@ class GoldenTraceTest : public WindowTest, public ::testing::WithParamInterface<
 
 TEST_P(GoldenTraceTest, TraceIsUnchanged) {
   const GoldenCase& c = GetParam();
-  QStringList lines;
-  {
-    TraceRecorder trace;
-    startRecorded();
-    forms::Lesson lesson(lessonClock);
-    lesson.sectorsChanged = [&] { form->SetSectors(lesson.sectorsShown(), lesson.sectorCount()); };
-    if (c.button >= 0) {
-      trace.clear();
-      if (c.name.starts_with("sectors_")) lesson.act(forms::LessonAction::ToggleSectors);
-      if (!c.answer.empty()) modal.answer(QString::fromStdString(c.answer));
-      if (c.nestedAt > 0) clickLater(static_cast<std::uint32_t>(c.nestedAt), c.nestedButton);
-      click(c.button);
-    }
-    lines = trace.lines();
+  TraceRecorder trace;
+  startRecorded();
+  forms::Lesson lesson(lessonClock);
+  lesson.sectorsChanged = [&] { form->SetSectors(lesson.sectorsShown(), lesson.sectorCount()); };
+  if (c.button >= 0) {
+    trace.clear();
+    if (c.name.starts_with("sectors_")) lesson.act(forms::LessonAction::ToggleSectors);
+    if (!c.answer.empty()) modal.answer(QString::fromStdString(c.answer));
+    if (c.nestedAt > 0) clickLater(static_cast<std::uint32_t>(c.nestedAt), c.nestedButton);
+    click(c.button);
   }
+  const QStringList lines = trace.lines();
   const QByteArray text = lines.join(QLatin1Char('\n')).toUtf8();
   if (const QByteArray dump = qgetenv("KEPLER_TRACE_DUMP"); !dump.isEmpty()) {
     QFile file(QString::fromLocal8Bit(dump) + QLatin1Char('/') + QString::fromStdString(c.name) +

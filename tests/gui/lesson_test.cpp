@@ -105,8 +105,7 @@ TEST_F(LessonTest, AStepPlaysExactlyOneFrameAndPausesAgain) {
   at(20000, LessonAction::PauseOrResume);
   click(0);
   ASSERT_EQ(waited.size(), 4u);
-  EXPECT_EQ(waited,
-            (std::vector<qsizetype>{waited[0], waited[0] + 1, waited[0] + 2, waited[0] + 3}));
+  for (qsizetype k = 1; k <= 3; ++k) EXPECT_EQ(waited[static_cast<std::size_t>(k)], waited[0] + k);
   EXPECT_EQ(trace.lines().filter("Lesson Step").size(), 3);
   EXPECT_EQ(trace.lines().last(), "Form1 Return Command1(0)");
   lesson.act(LessonAction::Step);
@@ -116,24 +115,19 @@ TEST_F(LessonTest, AStepPlaysExactlyOneFrameAndPausesAgain) {
 TEST_F(LessonTest, StopEndsNestedRunsAtTheirNextWaitAndReplayPlaysTheLastOnceFromItsStart) {
   const QStringList fresh = play(2);
   restart();
-  const std::pair<LessonAction, bool> cases[] = {// nested: Mars clicked inside the circle
-                                                 {LessonAction::Stop, false},
-                                                 {LessonAction::Stop, true},
-                                                 {LessonAction::Replay, true}};
+  // The action, and whether Mars was clicked inside the circle or alone.
+  const std::pair<LessonAction, bool> cases[] = {
+      {LessonAction::Stop, false}, {LessonAction::Stop, true}, {LessonAction::Replay, true}};
   for (const auto& [action, nested] : cases) {
     const bool stop = action == LessonAction::Stop;
     SCOPED_TRACE(std::string(stop ? "stop" : "replay") + (nested ? ", nested" : ""));
     TraceRecorder trace;
-    bool acted = false;
     int deepestAfter = 0;
     if (nested) clickLater(3000, 2);
     clock.after(6000, [&] {
       lesson.act(action);
-      acted = true;
+      clock.onPump = [&] { deepestAfter = std::max(deepestAfter, form->scenarioDepth()); };
     });
-    clock.onPump = [&] {
-      if (acted) deepestAfter = std::max(deepestAfter, form->scenarioDepth());
-    };
     click(nested ? 0 : 2);
     clock.onPump = nullptr;
     const QStringList lines = trace.lines();
@@ -160,22 +154,20 @@ TEST_F(LessonTest, KeysOnTheDesktopReachTheLessonAheadOfTheFocusedButton) {
   window()->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window()));
   forms::qt::ButtonOf(form->Command1(3))->setFocus();
-  const auto keys = [](std::initializer_list<Qt::Key> codes) {
+  // Presses the keys; the focus is then on Command1(focus).
+  const auto keys = [&](int focus, std::initializer_list<Qt::Key> codes) {
     for (const Qt::Key code : codes) QTest::keyClick(QApplication::focusWidget(), code);
+    EXPECT_EQ(QApplication::focusWidget(), forms::qt::ButtonOf(form->Command1(focus)));
   };
   TraceRecorder trace;
-  keys({Qt::Key_Right});
-  EXPECT_EQ(QApplication::focusWidget(), forms::qt::ButtonOf(form->Command1(4)))
-      << "not paused: the arrow moves the focus as before";
-  keys({Qt::Key_P, Qt::Key_B, Qt::Key_Period, Qt::Key_Minus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_H,
-        Qt::Key_H});
+  keys(4, {Qt::Key_Right});  // not paused: the arrow moves the focus as before
+  keys(4, {Qt::Key_P, Qt::Key_B, Qt::Key_Period, Qt::Key_Minus, Qt::Key_Plus, Qt::Key_Plus,
+           Qt::Key_H, Qt::Key_H});
   EXPECT_EQ(trace.lines(), (QStringList{"Lesson Pause", "Lesson Resume", "Lesson Pause",
                                         "Lesson Rate 0.5", "Lesson Rate 1", "Lesson Rate 2",
                                         "Lesson Strip Hidden", "Lesson Strip Shown"}));
-  keys({Qt::Key_PageDown});
-  EXPECT_EQ(QApplication::focusWidget(), forms::qt::ButtonOf(form->Command1(5)));
-  keys({Qt::Key_PageUp, Qt::Key_PageUp});
-  EXPECT_EQ(QApplication::focusWidget(), forms::qt::ButtonOf(form->Command1(3)));
+  keys(5, {Qt::Key_PageDown});
+  keys(3, {Qt::Key_PageUp, Qt::Key_PageUp});
   qunsetenv("XDG_CONFIG_HOME");
 }
 

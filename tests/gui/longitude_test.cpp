@@ -9,7 +9,6 @@
 namespace {
 
 const std::string kMars = "kasei-kouten-Koukei.dat";
-const std::string kMercury = "Suisei-kouten-Koukei.dat";
 
 // A recognisable record n: longitude n / 4 degrees, distance 200 + n / 1000.
 constexpr auto longitudeOf = [](int n) { return n / 4.0; };
@@ -59,7 +58,7 @@ TEST_F(LongitudeTest, MercuryOverwritesOnlyItsRowsOfTheMarsTable) {
   std::vector<double> mars(687);
   for (int n = 1; n <= 686; ++n) mars[n] = cell(n, 1);
   click(7);
-  QFile mercury(QString::fromStdString(kMercury));
+  QFile mercury("Suisei-kouten-Koukei.dat");
   ASSERT_TRUE(mercury.open(QIODevice::ReadOnly));
   EXPECT_EQ(cell(1, 1), mercury.readLine().split(',')[1].toDouble())
       << "row 1 holds Mercury's first record";

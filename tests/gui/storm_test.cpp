@@ -15,11 +15,10 @@ TEST_F(StormTest, ClicksBeyondTheNestingCapAreIgnoredAndLoseNothing) {
   // A scenario click every 5 ms: each one lands in the wait of the one before.
   for (int i = 1; i <= Form1::kMaxScenarioNesting + 4; ++i) clickLater(5u * i, i % 2 == 0 ? 0 : 4);
   click(2);
-  EXPECT_EQ(deepest, Form1::kMaxScenarioNesting);
-  EXPECT_EQ(trace.starting("Form1 Click Command1").size(),
-            static_cast<qsizetype>(Form1::kMaxScenarioNesting));
-  EXPECT_EQ(trace.starting("Form1 Return Command1").size(),
-            static_cast<qsizetype>(Form1::kMaxScenarioNesting));
+  const qsizetype cap = Form1::kMaxScenarioNesting;
+  EXPECT_EQ(deepest, cap);
+  EXPECT_EQ(trace.starting("Form1 Click Command1").size(), cap);
+  EXPECT_EQ(trace.starting("Form1 Return Command1").size(), cap);
   EXPECT_EQ(form->scenarioDepth(), 0);
   EXPECT_FALSE(form->ending());
 }

@@ -10,7 +10,6 @@
 #include <QRegularExpression>
 #include <QTimer>
 
-#include <cstring>
 #include <functional>
 #include <map>
 
@@ -107,7 +106,7 @@ class TraceRecorder {
 
  private:
   static void record(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (recorded && context.category && std::strcmp(context.category, "kepler.forms") == 0) {
+    if (recorded && qstrcmp(context.category, "kepler.forms") == 0) {
       recorded->append(message);
     } else if (previous) {
       previous(type, context, message);
@@ -137,11 +136,9 @@ class ModalAnswerer {
 
  private:
   void poll() {
+    if (queue_.isEmpty()) return;
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box || queue_.isEmpty()) {
-      if (!queue_.isEmpty()) QTimer::singleShot(0, &context_, [this] { poll(); });
-      return;
-    }
+    if (!box) return QTimer::singleShot(0, &context_, [this] { poll(); });
     const QString wanted = queue_.takeFirst();
     seen_.append(box->windowTitle() + QLatin1Char('|') + box->text());
     // The button named, by its text with or without its access key ("はい(&Y)" is "はい(Y)" and
