@@ -7,39 +7,17 @@
 #include <unistd.h>
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
 #include "core/program_files.h"
 #include "window_fixture.h"
 
-using testing_support::TraceRecorder;
-using testing_support::WindowTest;
-
 namespace {
 
-enum class Fault {
-  Missing,
-  Empty,
-  Truncated,
-  RandomBytes,
-  Directory,
-  Fifo,
-  FifoWithWriter,
-  SymlinkLoop,
-  Oversized,
-  TwoCaseVariants,
-  CaseChanged,
-  NonNumeric,
-  EmptyField,
-  LongLine,
-  NulBytes
-};
-
-// In the order of Fault: the name the test cases are called by, and the cause a picture and a
-// data file are reported with ("" where it depends on the bytes; no data cause: the picture's).
-const struct {
+// A fault by the name the test cases are called by, and the cause a picture and a data file are
+// reported with: "" where it depends on the bytes; no data cause: the picture's; no picture
+// cause: a fault of a record's field, made in the data files only.
+const struct Fault {
   const char* name;
   const char* pictureCause;
   const char* dataCause;
@@ -54,136 +32,86 @@ const struct {
     {"a symbolic link loop", "シンボリックリンクが多すぎます", nullptr},
     {"a gibibyte", "ファイルが大きすぎます", nullptr},
     {"two case variants", "大文字と小文字だけが違う名前のファイルが複数あります", nullptr},
-    {"its name in upper case", "", nullptr},
-    {"a non-numeric field", "", nullptr},
-    {"an empty field", "", "値が空です"},
-    {"a 10 MB line", "", nullptr},
-    {"NUL bytes", "", nullptr},
-};
-static_assert(std::size(kFaults) == static_cast<std::size_t>(Fault::NulBytes) + 1);
-
-struct InputFile {
-  std::string_view name;
-  int button;  // Command1 index, or -2 for Command2
-  bool data;
+    {"its name in upper case", "", nullptr},  // no fault: it plays
+    {"a non-numeric field", nullptr, ""},
+    {"an empty field", nullptr, "値が空です"},
+    {"a 10 MB line", nullptr, ""},
+    {"NUL bytes", nullptr, ""},
 };
 
-// Every file of the program with the button that reads it.
-const InputFile kFiles[] = {
-    {kepler::kLawsPicture, -2, false},   {kepler::kPlanetPicture, 0, false},
-    {kepler::kEarthPicture, 1, false},   {kepler::kMarsPicture, 2, false},
-    {kepler::kMercuryPicture, 3, false}, {kepler::kCometPicture, 5, false},
-    {kepler::kVenusPicture, 7, false},   {kepler::kMarsData, 6, true},
-    {kepler::kMercuryData, 7, true},
+// Every file of the program with the button that reads it (WindowTest::button).
+const std::pair<std::string_view, int> kFiles[] = {
+    {kepler::kLawsPicture, 8},  {kepler::kPlanetPicture, 0},  {kepler::kEarthPicture, 1},
+    {kepler::kMarsPicture, 2},  {kepler::kMercuryPicture, 3}, {kepler::kCometPicture, 5},
+    {kepler::kVenusPicture, 7}, {kepler::kMarsData, 6},       {kepler::kMercuryData, 7},
 };
 static_assert(std::size(kFiles) == kepler::kProgramFiles.size());
 
 struct Case {
-  InputFile file;
-  Fault fault;
-};
-
-QString expectedCause(const Case& c) {
-  const auto& fault = kFaults[static_cast<int>(c.fault)];
-  return QString::fromUtf8(c.file.data && fault.dataCause ? fault.dataCause : fault.pictureCause);
-}
-
-// Every fault for every file; the faults of a record's fields for the data files only.
-std::vector<Case> allCases() {
-  std::vector<Case> cases;
-  for (const InputFile& file : kFiles) {
-    for (std::size_t f = 0; f < std::size(kFaults); ++f) {
-      const auto fault = static_cast<Fault>(f);
-      if (file.data || fault < Fault::NonNumeric) cases.push_back({file, fault});
-    }
+  std::string_view file;
+  int button;
+  const Fault* fault;
+  bool data() const { return file.ends_with(".dat"); }
+  QString name() const {
+    return QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size()));
   }
-  return cases;
-}
+};
 
 class FaultMatrixTest : public WindowTest, public ::testing::WithParamInterface<Case> {
  protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    useCopyOfAssets();
-  }
-
   void TearDown() override {
     if (writer_ >= 0) ::close(writer_);
     WindowTest::TearDown();
   }
 
-  void applyFault(const QString& name, Fault fault) {
+  void applyFault(const QString& name, std::string_view fault) {
     QFile file(name);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QByteArray content = file.readAll();
+    const QByteArray original = file.readAll();
     file.close();
-    if (fault == Fault::CaseChanged || fault == Fault::TwoCaseVariants) {
+    if (fault == "its name in upper case" || fault == "two case variants") {
       ASSERT_TRUE(QFile::rename(name, name.toUpper()));
-      if (fault == Fault::TwoCaseVariants) {
-        // A second variant, its first letter's case turned over: "Kepler.bmp", "venus01.gif".
-        QString other = name;
-        other[0] = other[0].isUpper() ? other[0].toLower() : other[0].toUpper();
-        ASSERT_TRUE(QFile::copy(name.toUpper(), other));
-      }
+      // A second variant, its first letter's case turned over: "Kepler.bmp", "venus01.gif".
+      QString other = name;
+      other[0] = other[0].isUpper() ? other[0].toLower() : other[0].toUpper();
+      ASSERT_TRUE(fault != "two case variants" || QFile::copy(name.toUpper(), other));
       return;
     }
     QFile::remove(name);
-    const QByteArray path = name.toLocal8Bit();
-    switch (fault) {
-      case Fault::Missing:
-        return;
-      case Fault::Directory:
-        ASSERT_TRUE(QDir().mkdir(name));
-        return;
-      case Fault::Fifo:
-        ASSERT_EQ(::mkfifo(path.constData(), 0600), 0);
-        return;
-      case Fault::FifoWithWriter:
-        // A writer that keeps the FIFO open and full of blank lines.
-        ASSERT_EQ(::mkfifo(path.constData(), 0600), 0);
-        writer_ = ::open(path.constData(), O_RDWR | O_NONBLOCK);
-        ASSERT_GE(writer_, 0);
-        while (::write(writer_, "\n\n\n\n\n\n\n\n", 8) > 0) {
-        }
-        return;
-      case Fault::SymlinkLoop:
-        ASSERT_TRUE(QFile::link(name, name));
-        return;
-      case Fault::Oversized:
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(file.resize(qint64{1} << 30));  // sparse: a gibibyte of zero bytes
-        return;
-      case Fault::Empty:
-        content.clear();
-        break;
-      case Fault::Truncated:
-        content.truncate(content.size() / 2);
-        break;
-      case Fault::RandomBytes: {
-        QRandomGenerator random(20261206);
-        content.resize(4096);
-        for (char& c : content) c = static_cast<char>(random.bounded(256));
-        break;
-      }
-      case Fault::NonNumeric:
-        content.replace(content.indexOf(',') + 1, 3, "abc");
-        break;
-      case Fault::EmptyField: {
-        const auto first = content.indexOf(',') + 1;
-        content.remove(first, content.indexOf(',', first) - first);
-        break;
-      }
-      case Fault::LongLine:
-        content.insert(content.indexOf(',') + 1, QByteArray(10 * 1024 * 1024, '7'));
-        break;
-      case Fault::NulBytes:
-        content.replace(content.indexOf(',') + 2, 1, QByteArray(1, '\0'));
-        break;
-      default:  // the case variants, renamed above
-        break;
+    // The faults of the content, written in the file's place.
+    QByteArray content = original;
+    const qsizetype field = content.indexOf(',') + 1;  // a record's second field
+    if (fault == "empty") content.clear();
+    if (fault == "truncated") content.truncate(content.size() / 2);
+    if (fault == "random bytes") {
+      QRandomGenerator random(20261206);
+      content.resize(4096);
+      for (char& c : content) c = static_cast<char>(random.bounded(256));
     }
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
+    if (fault == "a non-numeric field") content.replace(field, 3, "abc");
+    if (fault == "an empty field") content.remove(field, content.indexOf(',', field) - field);
+    if (fault == "a 10 MB line") content.insert(field, QByteArray(10 * 1024 * 1024, '7'));
+    if (fault == "NUL bytes") content.replace(field + 1, 1, QByteArray(1, '\0'));
+    if (content != original) {
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(content);
+      return;
+    }
+    // Something else in the file's place, or nothing at all.
+    const QByteArray path = name.toLocal8Bit();
+    ASSERT_TRUE(fault != "a directory" || QDir().mkdir(name));
+    ASSERT_TRUE(!fault.starts_with("a FIFO") || ::mkfifo(path.constData(), 0600) == 0);
+    if (fault == "a FIFO with a writer") {
+      // A writer that keeps the FIFO open and full of blank lines.
+      writer_ = ::open(path.constData(), O_RDWR | O_NONBLOCK);
+      ASSERT_GE(writer_, 0);
+      while (::write(writer_, "\n\n\n\n\n\n\n\n", 8) > 0) {
+      }
+    }
+    ASSERT_TRUE(fault != "a symbolic link loop" || QFile::link(name, name));
+    // A sparse gibibyte of zero bytes.
+    ASSERT_TRUE(fault != "a gibibyte" ||
+                (file.open(QIODevice::WriteOnly) && file.resize(qint64{1} << 30)));
   }
 
   int writer_ = -1;
@@ -193,37 +121,37 @@ class FaultMatrixTest : public WindowTest, public ::testing::WithParamInterface<
 
 TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
   const Case c = GetParam();
-  const QString name =
-      QString::fromUtf8(c.file.name.data(), static_cast<qsizetype>(c.file.name.size()));
-  applyFault(name, c.fault);
+  const QString name = c.name();
+  useCopyOfAssets();
+  applyFault(name, c.fault->name);
   TraceRecorder trace;
-  const bool plays = c.fault == Fault::CaseChanged;
+  const bool plays = c.fault->name == std::string_view("its name in upper case");
   if (!plays) modal.answer("OK");
   testing::internal::CaptureStderr();
   QElapsedTimer timer;
   timer.start();
-  click(c.file.button == -2 ? form->Command2 : form->Command1(c.file.button));
+  click(c.button);
   const qint64 elapsedMs = timer.elapsed();
   const QString err = QString::fromStdString(testing::internal::GetCapturedStderr());
-
-  if (c.fault == Fault::CaseChanged) {
+  if (plays) {
     // Found under its changed name, as the desktop the program was written for found it.
     EXPECT_FALSE(form->ending()) << modal.seen().join(' ').toStdString();
     EXPECT_EQ(trace.lines().last(),
-              c.file.button == -2 ? QStringLiteral("Form1 Return Command2")
-                                  : QStringLiteral("Form1 Return Command1(%1)").arg(c.file.button));
+              "Form1 Return " + QString::fromStdString(button(c.button).name()));
     return;
   }
   ASSERT_TRUE(form->ending()) << "the fault went unnoticed";
   EXPECT_NE(form->exitCode(), 0);
   ASSERT_EQ(modal.seen().size(), 1);
+  // The message names the file and its own cause, in Japanese.
   const QString shown = modal.seen().first();
-  EXPECT_TRUE(shown.startsWith("実行時エラー|")) << shown.toStdString();
-  EXPECT_TRUE(shown.contains("\"" + name + "\"")) << shown.toStdString();
   static const QRegularExpression japaneseCause(
       QStringLiteral("[\\x{3040}-\\x{30ff}\\x{4e00}-\\x{9fff}]{4}"));
-  EXPECT_TRUE(shown.contains(japaneseCause)) << shown.toStdString();
-  EXPECT_TRUE(shown.contains(expectedCause(c))) << shown.toStdString();
+  EXPECT_TRUE(shown.startsWith("実行時エラー|") && shown.contains("\"" + name + "\"") &&
+              shown.contains(japaneseCause) &&
+              shown.contains(QString::fromUtf8(
+                  c.data() && c.fault->dataCause ? c.fault->dataCause : c.fault->pictureCause)))
+      << shown.toStdString();
   // A FIFO without a writer used to hold the window for good, a gibibyte of blank lines for
   // seconds; the error comes in milliseconds now. The bound leaves room for a loaded machine.
   EXPECT_LT(elapsedMs, 3000) << "nothing in a file's place may hold the window up";
@@ -234,12 +162,20 @@ TEST_P(FaultMatrixTest, EndsThroughTheErrorPathOrPlaysAsStated) {
   EXPECT_EQ(trace.starting("Form1 Error").size(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(NineFiles, FaultMatrixTest, ::testing::ValuesIn(allCases()),
+// Every fault for every file; the faults of a record's fields for the data files only.
+std::vector<Case> AllCases() {
+  std::vector<Case> cases;
+  for (const auto& [file, button] : kFiles) {
+    for (const Fault& fault : kFaults) {
+      if (file.ends_with(".dat") || fault.pictureCause) cases.push_back({file, button, &fault});
+    }
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(NineFiles, FaultMatrixTest, ::testing::ValuesIn(AllCases()),
                          [](const ::testing::TestParamInfo<Case>& p) {
-                           QString name = QStringLiteral("%1_%2").arg(
-                               QString::fromUtf8(p.param.file.name.data(),
-                                                 static_cast<qsizetype>(p.param.file.name.size())),
-                               kFaults[static_cast<int>(p.param.fault)].name);
-                           name.replace(QRegularExpression("[^A-Za-z0-9]"), "_");
-                           return name.toStdString();
+                           return QString(p.param.name() + "_" + p.param.fault->name)
+                               .replace(QRegularExpression("[^A-Za-z0-9]"), "_")
+                               .toStdString();
                          });

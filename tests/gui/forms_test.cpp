@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "forms/form_window.h"
 #include "forms/label.h"
 #include "forms/picture_box.h"
@@ -24,14 +26,8 @@ TEST(Trace, LinesQuoteTexts) {
 }
 
 TEST(Labels, DrawTheirTextAsAPlainTextQLabelDoesAndMeasureItAsQtDoes) {
-  struct Case {
-    const char* text;
-    forms::FontSpec font;
-    forms::LabelStyle style;
-    int width;
-    int height;
-  };
-  const Case cases[] = {
+  // Each label: its text, font, style, width and height (0 for an auto-size label).
+  const std::tuple<const char*, forms::FontSpec, forms::LabelStyle, int, int> cases[] = {
       {"　　　　　　　　　　　　 148　日経過", forms::kF1, {.autoSize = true}, 0, 0},
       {"公転速度　", forms::kF1, {.autoSize = true}, 0, 0},
       {"　　　　　　　　　　　　", forms::kF1, {.autoSize = true}, 0, 0},
@@ -44,14 +40,14 @@ TEST(Labels, DrawTheirTextAsAPlainTextQLabelDoesAndMeasureItAsQtDoes) {
       {"", forms::kF1, {.autoSize = true}, 0, 0},  // an empty read-out shrinks to nothing
   };
   forms::FormWindow window(989, 577);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    forms::Label label("Label1", window.client(), c.font, kBack, kYellow, std::string(10, ' '),
-                       c.style, 580, 5, static_cast<float>(c.width), static_cast<float>(c.height));
-    label.setCaption(c.text);
-    const QFont font = forms::qt::ToQFont(c.font);
-    const QString text = QString::fromUtf8(c.text);
-    if (c.style.autoSize) {
+  for (const auto& [caption, spec, style, width, height] : cases) {
+    SCOPED_TRACE(caption);
+    forms::Label label("Label1", window.client(), spec, kBack, kYellow, std::string(10, ' '), style,
+                       580, 5, static_cast<float>(width), static_cast<float>(height));
+    label.setCaption(caption);
+    const QFont font = forms::qt::ToQFont(spec);
+    const QString text = QString::fromUtf8(caption);
+    if (style.autoSize) {
       EXPECT_EQ(label.width(), std::ceil(QFontMetricsF(font).horizontalAdvance(text)))
           << "measured from the line the label draws";
     }
@@ -61,8 +57,8 @@ TEST(Labels, DrawTheirTextAsAPlainTextQLabelDoesAndMeasureItAsQtDoes) {
     QLabel reference(text);
     reference.setFont(font);
     reference.setTextFormat(Qt::PlainText);
-    reference.setWordWrap(c.style.wordWrap);
-    reference.setAlignment((c.style.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    reference.setWordWrap(style.wordWrap);
+    reference.setAlignment((style.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
     reference.setMargin(0);
     reference.setIndent(0);
     QPalette palette = reference.palette();

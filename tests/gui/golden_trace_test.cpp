@@ -3,27 +3,20 @@
 // KEPLER_TRACE_DUMP=<folder> writes each trace as <case>.trace for reading the difference, and
 // for comparing another build's trace with this one's.
 #include <QCryptographicHash>
-#include <QFile>
 
+#include <algorithm>
 #include <clocale>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "forms/lesson.h"
-#include "post_click.h"
 #include "window_fixture.h"
-
-using testing_support::TraceRecorder;
-using testing_support::WindowTest;
 
 namespace {
 
 struct GoldenCase {
   std::string name;
-  int button = 0;        // 0..7 Command1(i), 8 Command2, 9 Command3, -1 start-up only
+  int button = 0;        // WindowTest::button's number, or -1: start-up only
   std::string answer;    // the quit box's answer for Command3, or empty
   int nestedAt = 0;      // virtual ms after the click at which a second scenario click comes, or 0
   int nestedButton = 0;  // the Command1 index of that click
@@ -54,14 +47,6 @@ const std::vector<GoldenCase>& Cases() {
   return cases;
 }
 
-const GoldenCase& Case(std::string_view name) {
-  for (const GoldenCase& c : Cases()) {
-    if (c.name == name) return c;
-  }
-  static const GoldenCase missing{"missing", 0, {}, 0, 0, 0, {}};
-  return missing;
-}
-
 std::string Digest(const QStringList& lines) {
   const QByteArray text = lines.join(QLatin1Char('\n')).toUtf8();
   return QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex().toStdString();
@@ -78,28 +63,18 @@ class GoldenTraceTest : public WindowTest, public ::testing::WithParamInterface<
 
 TEST_P(GoldenTraceTest, TraceIsUnchanged) {
   const GoldenCase& c = GetParam();
-  QStringList lines;
-  {
-    TraceRecorder trace;
-    startRecorded();
-    forms::Lesson lesson(lessonClock);
-    lesson.sectorsChanged = [&] { form->SetSectors(lesson.sectorsShown(), lesson.sectorCount()); };
-    if (c.button >= 0) {
-      trace.clear();
-      if (c.name.starts_with("sectors_")) {
-        lesson.act(forms::LessonAction::ToggleSectors);
-      }
-      if (!c.answer.empty()) modal.answer(QString::fromStdString(c.answer));
-      if (c.nestedAt > 0) {
-        clock.after(static_cast<std::uint32_t>(c.nestedAt),
-                    [this, &c] { testing_support::PostClick(form->Command1(c.nestedButton)); });
-      }
-      if (c.button <= 7) click(form->Command1(c.button));
-      if (c.button == 8) click(form->Command2);
-      if (c.button == 9) click(form->Command3);
-    }
-    lines = trace.lines();
+  TraceRecorder trace;
+  startRecorded();
+  forms::Lesson lesson(lessonClock);
+  lesson.sectorsChanged = [&] { form->SetSectors(lesson.sectorsShown(), lesson.sectorCount()); };
+  if (c.button >= 0) {
+    trace.clear();
+    if (c.name.starts_with("sectors_")) lesson.act(forms::LessonAction::ToggleSectors);
+    if (!c.answer.empty()) modal.answer(QString::fromStdString(c.answer));
+    if (c.nestedAt > 0) clickLater(static_cast<std::uint32_t>(c.nestedAt), c.nestedButton);
+    click(c.button);
   }
+  const QStringList lines = trace.lines();
   const QByteArray text = lines.join(QLatin1Char('\n')).toUtf8();
   if (const QByteArray dump = qgetenv("KEPLER_TRACE_DUMP"); !dump.isEmpty()) {
     QFile file(QString::fromLocal8Bit(dump) + QLatin1Char('/') + QString::fromStdString(c.name) +
@@ -112,15 +87,12 @@ TEST_P(GoldenTraceTest, TraceIsUnchanged) {
       << c.name << ": rerun with KEPLER_TRACE_DUMP=<folder> and compare the traces";
 }
 
-std::string CaseName(const ::testing::TestParamInfo<GoldenCase>& param) {
-  return param.param.name;
-}
-
 TEST(GoldenTraces, TheFileHoldsEveryCase) {
   EXPECT_EQ(Cases().size(), 19u) << KEPLER_GOLDEN_TRACES;
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryButton, GoldenTraceTest, ::testing::ValuesIn(Cases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(EveryButton, GoldenTraceTest, ::testing::ValuesIn(Cases()),
+                         [](const auto& param) { return param.param.name; });
 
 // Qt takes the C library's whole locale from the desktop's environment. A German or French
 // desktop writes 9673.1 as 9673,1 there, so the window must not ask the C library for its
@@ -130,11 +102,12 @@ TEST_F(WindowTest, EveryLocaleTracesTheSameNumbers) {
   for (const char* locale : {"C.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "ja_JP.UTF-8"}) {
     ASSERT_NE(std::setlocale(LC_ALL, locale), nullptr)
         << locale << ", LOCPATH " << getenv("LOCPATH");
-    for (const GoldenCase& c : {Case("command1_2"), Case("command1_6")}) {
+    for (const std::string name : {"command1_2", "command1_6"}) {
+      const auto c = std::find_if(Cases().begin(), Cases().end(),
+                                  [&](const GoldenCase& g) { return g.name == name; });
+      ASSERT_NE(c, Cases().end()) << name;
       restart();
-      TraceRecorder trace;
-      click(form->Command1(c.button));
-      EXPECT_EQ(Digest(trace.lines()), c.sha256) << c.name << " in " << locale;
+      EXPECT_EQ(Digest(traceOf(c->button)), c->sha256) << name << " in " << locale;
     }
   }
   std::setlocale(LC_ALL, "C");

@@ -1,44 +1,25 @@
 // The data demonstrations on files made by hand: which records fill the table, faults found while
 // reading or playing, and what nesting leaves a run to continue with.
-#include <QFile>
-
 #include <functional>
 #include <vector>
 
-#include "forms/qt/access.h"
-#include "forms/qt/color.h"
 #include "frame_log.h"
-#include "post_click.h"
 #include "window_fixture.h"
-
-using testing_support::FrameLog;
-using testing_support::WindowTest;
 
 namespace {
 
 const std::string kMars = "kasei-kouten-Koukei.dat";
-const std::string kMercury = "Suisei-kouten-Koukei.dat";
 
 // A recognisable record n: longitude n / 4 degrees, distance 200 + n / 1000.
-double longitudeOf(int n) {
-  return n / 4.0;
+constexpr auto longitudeOf = [](int n) { return n / 4.0; };
+constexpr auto distanceOf = [](int n) { return 200 + n / 1000.0; };
+QByteArray plainRecord(int n) {
+  return QString::asprintf("\"day %d\",%g,%g\n", n, longitudeOf(n), distanceOf(n)).toUtf8();
 }
-double distanceOf(int n) {
-  return 200 + n / 1000.0;
-}
-
-QByteArray records(int count, const std::function<QByteArray(int)>& format) {
+QByteArray records(int count, const std::function<QByteArray(int)>& format = plainRecord) {
   QByteArray text;
   for (int n = 1; n <= count; ++n) text += format(n);
   return text;
-}
-
-QByteArray plainRecord(int n) {
-  return QStringLiteral("\"day %1\",%2,%3\n")
-      .arg(n)
-      .arg(longitudeOf(n))
-      .arg(distanceOf(n))
-      .toUtf8();
 }
 
 // Runs in a folder holding copies of the program's pictures and data files that a test may
@@ -54,18 +35,7 @@ class LongitudeTest : public WindowTest {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(content);
   }
-  void press(int index) { click(form->Command1(index)); }
   double cell(int row, int column) { return *form->LongitudeTable(row, column).number(); }
-  // The error message shown, after answering the box.
-  QString errorAfter(int index) {
-    modal.answer("OK");
-    testing::internal::CaptureStderr();
-    press(index);
-    testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(form->ending());
-    EXPECT_NE(form->exitCode(), 0);
-    return modal.seen().value(modal.seen().size() - 1);
-  }
 };
 
 }  // namespace
@@ -73,8 +43,7 @@ class LongitudeTest : public WindowTest {
 TEST_F(LongitudeTest, TheTableTakesTheRecordsCountedAndNothingAfterThem) {
   // The reader's own tests cover the layouts; here, that the table fills from the fields it reads.
   write(kMars, records(700, [](int n) {
-                 return QByteArray("  \"a, b\",") +
-                        plainRecord(n).mid(plainRecord(n).indexOf(',') + 1);
+                 return "  \"a, b\"," + plainRecord(n).mid(plainRecord(n).indexOf(',') + 1);
                }) + "# made by hand\nnot, a, record\n");
   form->LoadLongitudeTable(kMars, 686);
   for (int n = 1; n <= 686; ++n) {
@@ -85,30 +54,16 @@ TEST_F(LongitudeTest, TheTableTakesTheRecordsCountedAndNothingAfterThem) {
 }
 
 TEST_F(LongitudeTest, MercuryOverwritesOnlyItsRowsOfTheMarsTable) {
-  press(6);
+  click(6);
   std::vector<double> mars(687);
   for (int n = 1; n <= 686; ++n) mars[n] = cell(n, 1);
-  press(7);
-  QFile mercury(QString::fromStdString(kMercury));
+  click(7);
+  QFile mercury("Suisei-kouten-Koukei.dat");
   ASSERT_TRUE(mercury.open(QIODevice::ReadOnly));
-  const QList<QByteArray> first = mercury.readLine().split(',');
-  EXPECT_EQ(cell(1, 1), first[1].toDouble()) << "row 1 holds Mercury's first record";
+  EXPECT_EQ(cell(1, 1), mercury.readLine().split(',')[1].toDouble())
+      << "row 1 holds Mercury's first record";
   for (int n = 440; n <= 686; ++n) ASSERT_EQ(cell(n, 1), mars[n]) << n;
   EXPECT_NE(cell(439, 1), mars[439]);
-}
-
-// ---- Faults in the files ----
-
-TEST_F(LongitudeTest, AMarsFileOneRecordShortEndsTheProgramWhileReading) {
-  write(kMars, records(685, plainRecord));
-  FrameLog log(clock, *form);
-  const QString message = errorAfter(6);
-  EXPECT_TRUE(message.contains("記録 686 の項目 1"));
-  EXPECT_TRUE(message.contains("ファイルの終わり"));
-  EXPECT_TRUE(log.samples().empty()) << "no frame played";
-  EXPECT_EQ(forms::qt::ImageOf(form->Picture1).pixel(150, 250),
-            forms::qt::ToQRgb(form->Picture1.foreColor()))
-      << "the Earth's circle was drawn before the file was read";
 }
 
 TEST_F(LongitudeTest, AFaultyFieldEndsTheProgramWhileReadingOrAtTheFrameThatUsesIt) {
@@ -121,25 +76,21 @@ TEST_F(LongitudeTest, AFaultyFieldEndsTheProgramWhileReadingOrAtTheFrameThatUses
   };
   const auto withDecimalCommas = [](int n) { return plainRecord(n).replace('.', ','); };
   const auto withTabs = [](int n) { return plainRecord(n).replace(',', '\t'); };
-  const struct {
-    const char* what;
-    QByteArray file;
-    const char* message;
-    std::size_t frames;
-  } cases[] = {
+  // Each case: what is wrong, the file, the message, and the frames played before it.
+  const std::tuple<const char*, QByteArray, const char*, std::size_t> cases[] = {
       {"a word", fifth("\"day 5\",east,201\n"), "記録 5 の経度 \"east\" は数値ではありません", 4},
       // A no-break space after a number is shown, not left to look like a blank.
       {"a no-break space", fifth("\"day 5\",93.2712\u00a0,201\n"),
        "記録 5 の経度 \"93.2712\\u00A0\" は数値ではありません", 4},
       // 1e308 is a double; Mars 1.14e308 px left of the Sun is no single (3.4e38 at most).
       {"1e308", fifth("\"day 5\",0,1e308\n"), "実行時エラー|オーバーフローしました。", 4},
-      {"an empty row after record 300",
-       records(300, plainRecord) + ",,\n" + records(386, plainRecord),
+      {"one record short", records(685), "記録 686 の項目 1（先頭の項目）: ファイルの終わり", 0},
+      {"an empty row after record 300", records(300) + ",,\n" + records(386),
        "記録 301 の項目 2（経度）: 値が空です", 0},
       {"an empty longitude", fifth("\"day 5\",,201\n"), "記録 5 の項目 2（経度）: 値が空です", 0},
-      {"an empty distance", records(685, plainRecord) + "\"day 686\",3,\n",
+      {"an empty distance", records(685) + "\"day 686\",3,\n",
        "記録 686 の項目 3（距離）: 値が空です", 0},
-      {"a file cut after a comma", records(685, plainRecord) + "\"day 686\",3,",
+      {"a file cut after a comma", records(685) + "\"day 686\",3,",
        "記録 686 の項目 3（距離）: ファイルの終わり", 0},
       {"decimal commas", records(686, withDecimalCommas),
        "記録 1 の項目 1（先頭の項目）: 1 行目: 数値の中にカンマがあります（小数点はピリオドで書いて"
@@ -150,20 +101,28 @@ TEST_F(LongitudeTest, AFaultyFieldEndsTheProgramWhileReadingOrAtTheFrameThatUses
        "\"\"day 1\"\\x090.25\\x09200.001\"",
        0},
       {"tabs from record 3 on",
-       records(2, plainRecord) + records(686, withTabs).mid(records(2, withTabs).size()),
+       records(2) + records(686, withTabs).mid(records(2, withTabs).size()),
        "記録 3 の項目 1（先頭の項目）: 3 行目: カンマの代わりにタブ", 0},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    write(kMars, c.file);
+  for (const auto& [what, file, expected, frames] : cases) {
+    SCOPED_TRACE(what);
+    write(kMars, file);
     restart();  // the case before ended the program
     FrameLog log(clock, *form);
-    const QString message = errorAfter(6);
-    EXPECT_TRUE(message.contains(QString::fromUtf8(c.message))) << message.toStdString();
-    if (c.frames == 0) {
-      EXPECT_TRUE(message.contains(QString::fromStdString(kMars))) << message.toStdString();
-    }
-    EXPECT_EQ(log.samples().size(), c.frames);
+    modal.answer("OK");
+    testing::internal::CaptureStderr();
+    click(6);
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(form->ending());
+    EXPECT_NE(form->exitCode(), 0);
+    const QString message = modal.seen().value(modal.seen().size() - 1);
+    EXPECT_TRUE(message.contains(QString::fromUtf8(expected))) << message.toStdString();
+    EXPECT_EQ(log.samples.size(), frames);
+    if (frames > 0) continue;
+    EXPECT_TRUE(message.contains(QString::fromStdString(kMars))) << message.toStdString();
+    EXPECT_EQ(forms::qt::ImageOf(form->Picture1).pixel(150, 250),
+              forms::qt::ToQRgb(form->Picture1.foreColor()))
+        << "the Earth's circle was drawn before the file was read";
   }
 }
 
@@ -171,10 +130,10 @@ TEST_F(LongitudeTest, AFaultyFieldEndsTheProgramWhileReadingOrAtTheFrameThatUses
 
 TEST_F(LongitudeTest, EarthAndMarsInsideItselfEndsTheInterruptedRun) {
   FrameLog log(clock, *form);
-  clock.after(100, [this] { testing_support::PostClick(form->Command1(6)); });
-  press(6);
+  clickLater(100, 6);
+  click(6);
   // The fourth frame's wait held the nested run; the outer run shows day 1371 and waits no more.
-  EXPECT_EQ(log.outerFrames().size(), 4u);
+  EXPECT_EQ(log.frames(1).size(), 4u);
   EXPECT_EQ(form->Label5.caption(), "　　　　　　　　　　　　 1371　日経過");
   EXPECT_EQ(form->FrameCounter, 1372);
 }

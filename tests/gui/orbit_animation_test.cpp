@@ -1,34 +1,52 @@
 // The single-orbit demonstrations frame by frame, read off the window at each wait, and what a
 // scenario clicked inside one of their waits leaves them to continue with.
-#include "comet_reference.h"
+#include <cmath>
+
 #include "core/comet_pacing.h"
 #include "core/orbit.h"
 #include "frame_log.h"
-#include "post_click.h"
-#include "window_fixture.h"
-
-using testing_support::FrameLog;
-using testing_support::TracedFrame;
-using testing_support::WindowTest;
 
 namespace {
 
-class OrbitAnimationTest : public WindowTest {
- protected:
-  float placeX(int degree) const { return static_cast<float>(form->OrbitTable(degree, 1) - 15); }
-  float placeY(int degree) const { return static_cast<float>(form->OrbitTable(degree, 2) - 15); }
+struct CometStep {
+  int degree;
+  bool slow;
+  std::int32_t wait;
 };
 
-// The frame of `frames` in whose wait a nested demonstration ran: the first that is followed by a
-// wait of a deeper run.
-std::size_t interrupted(const FrameLog& log) {
-  const auto& samples = log.samples();
-  std::size_t outer = 0;
-  for (std::size_t i = 0; i + 1 < samples.size(); ++i) {
-    if (samples[i + 1].depth > 1) return outer;
-    if (samples[i].depth == 1) ++outer;
+// The tests' reference model of an uninterrupted comet run over degrees 160 to 200 of the next
+// turn: the frames and sub-frames it plays, written out here from the pacing rules themselves (not
+// through the program's functions), to hold the animation against.
+//   s <= 50       fast: one frame waiting s ms, then Int(25 / s) + 2 degrees more are skipped;
+//   50 < s < 500  medium: one frame waiting s / 5 ms;
+//   s >= 500      slow: Int(sqrt(s / 50)) sub-frames waiting s / 25 ms each.
+// Waits are rounded to the nearest integer, ties to even (the default rounding mode).
+std::vector<CometStep> PlanCometRun(const std::array<double, 361>& stepTimes) {
+  std::vector<CometStep> plan;
+  for (int j = 160; j <= 560; ++j) {
+    const int degree = j > 360 ? j - 360 : j;
+    const double s = stepTimes[static_cast<std::size_t>(degree)];
+    const auto wait = static_cast<std::int32_t>(std::nearbyint(s / (s <= 50   ? 1
+                                                                    : s < 500 ? 5
+                                                                              : 25)));
+    const int frames = s >= 500 ? static_cast<int>(std::floor(std::sqrt(s / 50))) : 1;
+    for (int k = 0; k < frames; ++k) plan.push_back({degree, s >= 500, wait});
+    if (s <= 50) j += static_cast<int>(std::floor(25 / s)) + 2;
   }
-  return samples.size();
+  return plan;
+}
+
+using OrbitAnimationTest = WindowTest;
+
+// The frame of the clicked demonstration in whose wait a nested demonstration ran: the first that
+// is followed by a wait of a deeper run.
+std::size_t interrupted(const FrameLog& log) {
+  std::size_t outer = 0;
+  for (std::size_t i = 0; i + 1 < log.samples.size(); ++i) {
+    if (log.samples[i + 1].depth > 1) return outer;
+    if (log.samples[i].depth == 1) ++outer;
+  }
+  return log.samples.size();
 }
 
 }  // namespace
@@ -39,16 +57,19 @@ TEST_F(OrbitAnimationTest, RunsLastTheirWholeTimeAndTheCometFollowsItsPlan) {
   // rules, and the virtual time its run takes.
   const auto start = clock.elapsed();
   FrameLog log(clock, *form);
-  click(form->Command1(5));
-  const std::vector<TracedFrame> frames = log.frames();
+  click(5);
+  const std::vector<Frame> frames = log.frames();
   EXPECT_EQ(clock.elapsed() - start, 40210u);
-  const auto plan = testing_support::PlanCometRun(kepler::StepTimes(300, 0.967), 1);
+  const auto plan = PlanCometRun(kepler::StepTimes(300, 0.967));
   ASSERT_EQ(frames.size(), plan.size());
   for (std::size_t f = 0; f < plan.size(); ++f) {
     ASSERT_EQ(frames[f].wait, plan[f].wait) << f;
     if (!plan[f].slow) {
-      ASSERT_EQ(frames[f].after.left, placeX(plan[f].degree)) << f;
-      ASSERT_EQ(frames[f].after.top, placeY(plan[f].degree)) << f;
+      // The body's picture is 30 px square, placed by its centre on the orbit.
+      ASSERT_EQ(frames[f].shown.left, static_cast<float>(form->OrbitTable(plan[f].degree, 1) - 15))
+          << f;
+      ASSERT_EQ(frames[f].shown.top, static_cast<float>(form->OrbitTable(plan[f].degree, 2) - 15))
+          << f;
     }
   }
   EXPECT_EQ(form->OrbitAngle, 200);
@@ -58,15 +79,15 @@ TEST_F(OrbitAnimationTest, RunsLastTheirWholeTimeAndTheCometFollowsItsPlan) {
 
 TEST_F(OrbitAnimationTest, PlanetClickedInsideAPlanetWaitRunsNestedAndTheOuterGoesOnWithItsState) {
   FrameLog log(clock, *form);
-  clock.after(1025, [this] { testing_support::PostClick(form->Command1(0)); });
-  click(form->Command1(4));
-  const std::vector<TracedFrame> outer = log.outerFrames();
+  clickLater(1025, 0);
+  click(4);
+  const std::vector<Frame> outer = log.frames(1);
   const std::size_t f = interrupted(log);
   ASSERT_LT(f, outer.size());
   EXPECT_EQ(outer.size(), 541u) << "the outer run plays all its frames";
   // The interrupted frame shows the degree the nested circle left (270), from its tables.
-  EXPECT_EQ(outer[f].after.readOut, "10000.");
-  EXPECT_EQ(outer[f].after.left, 300.4f - 15);
+  EXPECT_EQ(outer[f].shown.readOut, "10000.");
+  EXPECT_EQ(outer[f].shown.left, 300.4f - 15);
   // The following frames wait by the circle's table and factor: 50 ms each.
   for (std::size_t g = f + 1; g < outer.size(); ++g) ASSERT_EQ(outer[g].wait, 50) << g;
   EXPECT_FALSE(form->ending());
@@ -75,9 +96,9 @@ TEST_F(OrbitAnimationTest, PlanetClickedInsideAPlanetWaitRunsNestedAndTheOuterGo
 TEST_F(OrbitAnimationTest, SlowCometSubFramesReadTheAngleAgainAfterANestedRun) {
   // Degree 161 is slow: its first sub-frame wait begins after the 95 ms of degree 160.
   FrameLog log(clock, *form);
-  clock.after(100, [this] { testing_support::PostClick(form->Command1(0)); });
-  click(form->Command1(5));
-  const std::vector<TracedFrame> outer = log.outerFrames();
+  clickLater(100, 0);
+  click(5);
+  const std::vector<Frame> outer = log.frames(1);
   const std::size_t f = interrupted(log);
   ASSERT_EQ(f, 1u) << "the first sub-frame of degree 161";
   // The nested circle left OrbitAngle 270, a = 200, e = 0 and the focus (300, 250): the
@@ -86,8 +107,8 @@ TEST_F(OrbitAnimationTest, SlowCometSubFramesReadTheAngleAgainAfterANestedRun) {
   for (int k = 1; k <= count; ++k) {
     const auto expected = kepler::SubFramePosition(270, k, count, 200, 0, 300, 250);
     SCOPED_TRACE(k);
-    EXPECT_EQ(outer[f + k - 1].after.left, static_cast<float>(expected.point.x - 15));
-    EXPECT_EQ(outer[f + k - 1].after.top, static_cast<float>(expected.point.y - 15));
+    EXPECT_EQ(outer[f + k - 1].shown.left, static_cast<float>(expected.point.x - 15));
+    EXPECT_EQ(outer[f + k - 1].shown.top, static_cast<float>(expected.point.y - 15));
   }
   EXPECT_FALSE(form->ending());
 }

@@ -1,10 +1,9 @@
 #pragma once
 // A started window on lesson time over a virtual clock, in a working directory of the test's
-// choosing: the asset folder (the program's nine files) or an empty folder.
+// choosing: the asset folder (the program's nine files) or a copy of it.
 
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -12,11 +11,8 @@
 #include <memory>
 
 #include "forms/lesson_clock.h"
-#include "forms/qt/access.h"
 #include "forms/qt/color.h"
-#include "modal.h"
-#include "trace_recorder.h"
-#include "virtual_clock.h"
+#include "gui_support.h"
 #include "window/form1.h"
 
 namespace testing_support {
@@ -26,35 +22,44 @@ class WindowTest : public ::testing::Test {
   void SetUp() override {
     previousDir_ = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(QStringLiteral(KEPLER_ASSET_DIR)));
-    start();
+    restart();
   }
   void TearDown() override {
     form.reset();
     ClearApplicationExit();
     QDir::setCurrent(previousDir_);
   }
-  void start() {
-    form = std::make_unique<Form1>(lessonClock);
-    form->Form_Load();
-    form->show();
-  }
   // A fresh program in the same folder, after one that may have ended.
   void restart() {
     form.reset();
     ClearApplicationExit();
-    start();
+    form = std::make_unique<Form1>(lessonClock);
+    form->Form_Load();
+    form->show();
+  }
+  forms::qt::ScaledWindow* window() { return forms::qt::WidgetOf(form->window()); }
+  // Buttons by number: 0..7 Command1(i), 8 Command2, 9 Command3.
+  forms::CommandButton& button(int i) {
+    return i == 8 ? form->Command2 : i == 9 ? form->Command3 : form->Command1(i);
   }
   // Runs the handler of a button as a click does.
-  void click(forms::CommandButton& button) { forms::qt::ButtonOf(button)->click(); }
-  // Moves to an empty working directory, where no file of the program exists.
-  void useEmptyFolder() { ASSERT_TRUE(QDir::setCurrent(emptyDir_.path())); }
+  void click(int i) { forms::qt::ButtonOf(button(i))->click(); }
+  // The trace of one click.
+  QStringList traceOf(int i) {
+    TraceRecorder trace;
+    click(i);
+    return trace.lines();
+  }
+  // A click posted `delay` ms of virtual time from now, inside whichever wait gets there.
+  void clickLater(std::uint32_t delay, int i) {
+    clock.after(delay, [this, i] { PostClick(button(i)); });
+  }
   // Moves to a copy of the asset folder whose files a test may change.
   void useCopyOfAssets() {
     for (const QString& name : QDir(QStringLiteral(KEPLER_ASSET_DIR)).entryList(QDir::Files)) {
-      ASSERT_TRUE(
-          QFile::copy(QStringLiteral(KEPLER_ASSET_DIR "/") + name, emptyDir_.filePath(name)));
+      ASSERT_TRUE(QFile::copy(QStringLiteral(KEPLER_ASSET_DIR "/") + name, copy_.filePath(name)));
     }
-    ASSERT_TRUE(QDir::setCurrent(emptyDir_.path()));
+    ASSERT_TRUE(QDir::setCurrent(copy_.path()));
   }
 
   VirtualClock clock;
@@ -66,7 +71,10 @@ class WindowTest : public ::testing::Test {
 
  private:
   QString previousDir_;
-  QTemporaryDir emptyDir_;
+  QTemporaryDir copy_;
 };
 
 }  // namespace testing_support
+
+using testing_support::TraceRecorder;
+using testing_support::WindowTest;

@@ -1,33 +1,17 @@
 // The window after start-up, the pacing wait, the laws picture, the end of the program and the
 // run-time error path.
-#include <QRegularExpression>
-
 #include <cmath>
-#include <vector>
 
-#include "forms/qt/access.h"
-#include "forms/qt/color.h"
-#include "post_click.h"
 #include "window/colors.h"
 #include "window_fixture.h"
 
-using testing_support::TraceRecorder;
-using testing_support::WindowTest;
-
-namespace {
-
-QRgb pixel(const forms::PictureBox& box, int x, int y) {
-  return box.rgbAt(x, y);
-}
-constexpr QRgb kSurfaceRgb = forms::qt::ToQRgb(colors::kDrawingSurface) & 0xFFFFFF;
-constexpr QRgb kSunRgb = forms::qt::ToQRgb(colors::kSun) & 0xFFFFFF;
-}  // namespace
-
 TEST_F(WindowTest, StartUpDrawsOnlyASolidSunDisc) {
+  constexpr QRgb kSurfaceRgb = forms::qt::ToQRgb(colors::kDrawingSurface) & 0xFFFFFF;
+  constexpr QRgb kSunRgb = forms::qt::ToQRgb(colors::kSun) & 0xFFFFFF;
   for (int y = 0; y < 500; ++y) {
     for (int x = 0; x < 800; ++x) {
       const double d = std::hypot(x - 300, y - 250);
-      const QRgb p = pixel(form->Picture1, x, y);
+      const QRgb p = form->Picture1.rgbAt(x, y);
       if (d <= 9.0) {
         ASSERT_EQ(p, kSunRgb) << "hole in the Sun at " << x << "," << y;
       } else if (d > 10.8) {
@@ -35,9 +19,9 @@ TEST_F(WindowTest, StartUpDrawsOnlyASolidSunDisc) {
       }
     }
   }
-  EXPECT_EQ(pixel(form->Picture1, 290, 250), kSunRgb) << "the outermost ring reaches radius 10";
+  EXPECT_EQ(form->Picture1.rgbAt(290, 250), kSunRgb) << "the outermost ring reaches radius 10";
   for (int y = 0; y < 30; ++y) {
-    for (int x = 0; x < 800; ++x) ASSERT_EQ(pixel(form->Picture2, x, y), kSurfaceRgb);
+    for (int x = 0; x < 800; ++x) ASSERT_EQ(form->Picture2.rgbAt(x, y), kSurfaceRgb);
   }
 }
 
@@ -48,19 +32,16 @@ TEST_F(WindowTest, AWaitLastsItsDelayFromTheLatestWaitStartAndNoneWithoutPumping
   // A 1 ms wait lasts until the clock next advances. WaitStartTime is shared: interrupted 10 ms in
   // by a handler that waits, a wait returns right after the nested one, or measures its own delay
   // from the nested one's start.
-  const struct {
-    int delay;
-    int nested;  // the handler's wait, or 0
-    std::uint64_t lasts;
-  } cases[] = {{0, 0, 0}, {-1, 0, 0},   {-2147483647 - 1, 0, 0},
-               {1, 0, 1}, {30, 50, 60}, {100, 20, 110}};
-  for (const auto& c : cases) {
+  // Each case: the delay, the handler's wait or 0, and how long the wait lasts.
+  const std::tuple<int, int, std::uint64_t> cases[] = {
+      {0, 0, 0}, {-1, 0, 0}, {-2147483647 - 1, 0, 0}, {1, 0, 1}, {30, 50, 60}, {100, 20, 110}};
+  for (const auto& [delay, nested, lasts] : cases) {
     const int pumps = clock.pumps();
     const auto start = clock.elapsed();
-    if (c.nested) clock.after(10, [&] { form->WaitMilliseconds(c.nested); });
-    form->WaitMilliseconds(c.delay);
-    EXPECT_EQ(clock.elapsed() - start, c.lasts) << c.delay;
-    if (c.delay <= 0) EXPECT_EQ(clock.pumps(), pumps) << c.delay;
+    if (nested) clock.after(10, [&] { form->WaitMilliseconds(nested); });
+    form->WaitMilliseconds(delay);
+    EXPECT_EQ(clock.elapsed() - start, lasts) << delay;
+    EXPECT_TRUE(delay > 0 || clock.pumps() == pumps) << delay << ": pumped";
   }
 }
 
@@ -80,7 +61,7 @@ TEST_F(WindowTest, LawsPictureHidesTheBodiesAndLiesOverTheKeptDrawing) {
   form->Image1.setVisible(true);
   form->Image4.setVisible(true);
   const QImage drawingBefore = forms::qt::ImageOf(form->Picture1);
-  click(form->Command2);
+  click(8);
   EXPECT_EQ(forms::qt::WidgetOf(form->Image3)->geometry(), QRect(0, 0, 800, 500));
   EXPECT_EQ(forms::qt::ImageOf(form->Picture1), drawingBefore)
       << "the drawing stays under the picture";
@@ -102,12 +83,10 @@ TEST_F(WindowTest, AnErrorInsideADemonstrationEndsItAndEveryClickAfter) {
   modal.answer("OK");
   modal.answer("OK");  // for a second box, which must not come
   clock.after(100, [this] {
-    testing_support::PostClick(form->Command2);
-    testing_support::PostClick(form->Command1(4));
-    testing_support::PostClick(form->Command1(5));
+    for (const int b : {8, 4, 5}) testing_support::PostClick(button(b));  // Command2 first
   });
   testing::internal::CaptureStderr();
-  click(form->Command1(0));
+  click(0);
   testing::internal::GetCapturedStderr();
   const qsizetype error = trace.lines().indexOf(QRegularExpression("Form1 Error .*"));
   ASSERT_GE(error, 0);
