@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <QPixmap>
 
-#include <algorithm>
 #include <cstring>
 
 #include "core/picture.h"
@@ -11,69 +10,13 @@
 
 namespace forms::qt {
 
-BodyWidget::BodyWidget(QWidget* container) : QWidget(container), layer_(BodyLayer::of(container)) {
-  hide();
-  layer_->add(this);
-}
-
-BodyWidget::~BodyWidget() {
-  if (layer_) layer_->remove(this);
-}
-
-void BodyWidget::repaint(const QRect& area) {
-  if (shown_ && layer_ && !pixmap_.isNull()) layer_->update(area);
-}
-
 void BodyWidget::setPixmap(const QPixmap& pixmap) {
-  repaint(geometry());
   pixmap_ = pixmap;
-  repaint(geometry());
+  update();
 }
 
-void BodyWidget::setShown(bool shown) {
-  if (shown == shown_) return;
-  shown_ = shown;
-  if (layer_ && !pixmap_.isNull()) layer_->update(geometry());
-}
-
-void BodyWidget::moved(const QRect& before) {
-  repaint(before);
-  repaint(geometry());
-}
-
-BodyLayer::BodyLayer(QWidget* container) : QWidget(container) {
-  setAttribute(Qt::WA_TransparentForMouseEvents);
-  setAttribute(Qt::WA_NoSystemBackground);
-  setGeometry(container->rect());
-  container->installEventFilter(this);
-}
-
-BodyLayer* BodyLayer::of(QWidget* container) {
-  for (QObject* child : container->children()) {
-    if (auto* layer = dynamic_cast<BodyLayer*>(child)) return layer;
-  }
-  return new BodyLayer(container);
-}
-
-void BodyLayer::remove(BodyWidget* body) {
-  bodies_.erase(std::remove(bodies_.begin(), bodies_.end(), body), bodies_.end());
-  update(body->geometry());
-}
-
-bool BodyLayer::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == parent() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
-  return QWidget::eventFilter(watched, event);
-}
-
-void BodyLayer::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  for (const BodyWidget* body : bodies_) {
-    if (!body->shown() || body->pixmap().isNull()) continue;
-    const QRect place = body->geometry();
-    const QRect area = event->rect() & place;
-    if (area.isEmpty()) continue;
-    painter.drawPixmap(area, body->pixmap(), area.translated(-place.topLeft()));
-  }
+void BodyWidget::paintEvent(QPaintEvent* event) {
+  if (!pixmap_.isNull()) QPainter(this).drawPixmap(event->rect(), pixmap_, event->rect());
 }
 
 ImageWidgetPeer::ImageWidgetPeer(QWidget* surface)
@@ -83,7 +26,7 @@ void ImageWidgetPeer::setPicture(const kepler::Picture* picture) {
   if (picture == nullptr || picture->width <= 0 || picture->height <= 0) {
     picture_ = QImage();
     shown_ = QSize();
-    body_->clear();
+    body_->setPixmap(QPixmap());
     return;
   }
   QImage image(picture->width, picture->height, QImage::Format_ARGB32);

@@ -35,10 +35,7 @@ QRect PeerWidget::shownGeometry() const {
 void PeerWidget::applyGeometry() {
   const QRect shown = shownGeometry();
   // A body that moves by less than a pixel a frame often stays on the same pixel.
-  if (widget_->geometry() == shown) return;
-  const QRect before = widget_->geometry();
-  widget_->setGeometry(shown);
-  placeChanged(before);
+  if (widget_->geometry() != shown) widget_->setGeometry(shown);
 }
 
 void PeerWidget::applyScale() {

@@ -31,8 +31,6 @@ class PeerWidget {
 
  protected:
   void showRect(const PixelRect& rect);
-  // Called when the widget has just been moved or resized from `before`.
-  virtual void placeChanged(const QRect& before) { (void)before; }
   // The font the control's text is laid out in [logical px]; shown at the window's scale.
   void setFont(const QFont& font);
   const QFont& logicalFont() const { return *font_; }

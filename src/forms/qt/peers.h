@@ -4,7 +4,6 @@
 
 #include <QImage>
 #include <QPixmap>
-#include <QPointer>
 #include <QPushButton>
 #include <QTextLayout>
 
@@ -107,58 +106,27 @@ class SurfaceWidgetPeer final : public SurfacePeer, public PeerWidget, public Qt
   Surface* surface_;
 };
 
-class BodyLayer;
-
-// The place of an image control on its container. The widget itself is never shown: the
-// container's body layer draws every picture on it, so that a moving body costs a repaint of
-// the two areas it leaves and enters and no widget move.
+// The widget of an image control: its picture, already at the shown size, over whatever lies
+// beneath it (the picture's transparent pixels let it through).
 class BodyWidget : public QWidget {
  public:
-  explicit BodyWidget(QWidget* container);
-  ~BodyWidget() override;
-  const QPixmap& pixmap() const { return pixmap_; }
+  using QWidget::QWidget;
   void setPixmap(const QPixmap& pixmap);
-  void clear() { setPixmap(QPixmap()); }
-  bool shown() const { return shown_; }
-  void setShown(bool shown);
-  // Repaints where the body was and where it is now.
-  void moved(const QRect& before);
-
- private:
-  void repaint(const QRect& area);
-  QPointer<BodyLayer> layer_;
-  QPixmap pixmap_;
-  bool shown_ = true;
-};
-
-// A transparent widget over the whole of its container that draws the container's bodies, in
-// the order they were made; the window keeps it above the container's labels.
-class BodyLayer : public QWidget {
- public:
-  // The container's layer, made on first use.
-  static BodyLayer* of(QWidget* container);
-  void add(BodyWidget* body) { bodies_.push_back(body); }
-  void remove(BodyWidget* body);
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  explicit BodyLayer(QWidget* container);
-  std::vector<BodyWidget*> bodies_;
+  QPixmap pixmap_;
 };
 
 class ImageWidgetPeer final : public ImagePeer, public PeerWidget {
  public:
   explicit ImageWidgetPeer(QWidget* surface);
   void setGeometry(const PixelRect& rect) override { showRect(rect); }
-  void setVisible(bool visible) override { body_->setShown(visible); }
+  void setVisible(bool visible) override { body_->setVisible(visible); }
   void setPicture(const kepler::Picture* picture) override;
   void applyGeometry() override;
-
- protected:
-  void placeChanged(const QRect& before) override { body_->moved(before); }
 
  private:
   // Hands the picture, magnified to the body's shown size, to the body layer.

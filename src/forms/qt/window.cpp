@@ -53,12 +53,9 @@ void WindowWidgetPeer::show() {
   // Buttons and picture boxes lie above the labels of their container, and the pictures above
   // the labels inside a drawing surface, each kind in the order it was made.
   const auto stack = [](QWidget* container) {
-    const QObjectList children = container->children();
+    const QObjectList children = container->children();  // lowering reorders the list
     for (QObject* child : children) {
       if (auto* label = dynamic_cast<TextLabel*>(child)) label->lower();
-    }
-    for (QObject* child : children) {
-      if (auto* bodies = dynamic_cast<BodyLayer*>(child)) bodies->raise();
     }
   };
   stack(window_.get());
