@@ -37,8 +37,7 @@ QRect captionBox(const forms::CommandButton& button) {
 void expectFace(const QImage& image, const QRect& caption, bool focused, bool sunken) {
   const QRgb light[2] = {ToQRgb(forms::system3DHighlight()), ToQRgb(forms::system3DLight())};
   const QRgb dark[2] = {ToQRgb(forms::system3DDarkShadow()), ToQRgb(forms::systemButtonShadow())};
-  const int w = image.width();
-  const int h = image.height();
+  const int w = image.width(), h = image.height();
   int checked = 0;
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
@@ -87,8 +86,7 @@ TEST_F(FacesAndKeysTest, FaceIsFlatInItsBackColorBeforeAndAfterAClickAndHoverCha
   const QImage afterClick = grabButton(button);
   expectFace(afterClick, caption, true, false);
   // The focus mark: dots two pixels long, two apart, in the caption colour, four pixels in.
-  const int w = afterClick.width();
-  const int h = afterClick.height();
+  const int w = afterClick.width(), h = afterClick.height();
   for (const QPoint p :
        {QPoint(4, 4), QPoint(5, 4), QPoint(8, 4), QPoint(4, 8), QPoint(w - 5, 8), QPoint(8, h - 5),
         QPoint(6, 4), QPoint(7, 4), QPoint(4, 6), QPoint(10, h - 5)}) {
@@ -187,8 +185,7 @@ TEST_F(FacesAndKeysTest, SchemeColorsMakeLabel3ABarelyVisiblePanel) {
   EXPECT_EQ(shown.pixel(800, 520), panel) << "Label8's column beside the drawing surface";
   // Barely visible: off the window's grey, but by less than a tenth of the range.
   EXPECT_NE(panel, ground);
-  for (const int channel : {qRed(panel), qGreen(panel), qBlue(panel)}) {
+  for (const int channel : {qRed(panel), qGreen(panel), qBlue(panel)})
     EXPECT_LE(std::abs(channel - 224), 25);
-  }
   EXPECT_EQ(shown.pixel(979, 38), ToQRgb(forms::systemButtonFace())) << "Label9's ground";
 }

@@ -18,13 +18,10 @@ TEST_F(WindowTest, EveryCaptionIsDrawnInTheBuiltInFacesWithRealGlyphs) {
         << family.toStdString();
   }
   EXPECT_EQ(QFontInfo(window()->font()).family(), forms::qt::kEmbeddedPGothic);
-  std::vector<std::pair<const forms::Control*, std::string>> captions = {
-      {&form->Label1, form->Label1.caption()},
-      {&form->Label9, form->Label9.caption()},
-      {&form->Command2, form->Command2.caption()},
-      {&form->Command3, form->Command3.caption()}};
-  for (int i = 0; i <= 7; ++i)
-    captions.emplace_back(&form->Command1(i), form->Command1(i).caption());
+  std::vector<std::pair<const forms::Control*, std::string>> captions;
+  for (const forms::Label* l : {&form->Label1, &form->Label9})
+    captions.emplace_back(l, l->caption());
+  for (int i = 0; i <= 9; ++i) captions.emplace_back(&button(i), button(i).caption());
   for (const auto& [control, caption] : captions) {
     SCOPED_TRACE(control->name());
     const QFont font = forms::qt::WidgetOf(*control)->font();

@@ -59,12 +59,8 @@ TEST(Labels, DrawTheirTextAsAPlainTextQLabelDoesAndMeasureItAsQtDoes) {
     reference.setTextFormat(Qt::PlainText);
     reference.setWordWrap(style.wordWrap);
     reference.setAlignment((style.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-    reference.setMargin(0);
-    reference.setIndent(0);
-    QPalette palette = reference.palette();
-    palette.setColor(QPalette::Window, QColor(128, 128, 255));
-    palette.setColor(QPalette::WindowText, QColor(255, 255, 0));
-    reference.setPalette(palette);
+    // Yellow text on the back colour; a label uses no other role.
+    reference.setPalette(QPalette(QColor(255, 255, 0), QColor(128, 128, 255), {}, {}, {}, {}, {}));
     reference.setAutoFillBackground(true);
     reference.resize(shown->size());
     EXPECT_EQ(shown->grab().toImage(), reference.grab().toImage());

@@ -8,16 +8,14 @@
 
 #include "window_fixture.h"
 
-struct Shown {
+// A wait with what the window shows: in samples, while the wait lasts; in frames, once the frame
+// has been shown.
+struct Frame {
+  int wait = 0;     // [ms]
+  int depth = 0;    // scenario nesting: 1 for the clicked demonstration, 2 inside its wait, ...
   QString readOut;  // Label11
   float left = 0;   // Image1
   float top = 0;
-};
-
-struct Frame {
-  int wait = 0;   // [ms]
-  int depth = 0;  // scenario nesting: 1 for the clicked demonstration, 2 inside its wait, ...
-  Shown shown;    // in samples, while the wait lasts; in frames, once the frame has been shown
 };
 
 class FrameLog {
@@ -25,8 +23,8 @@ class FrameLog {
   FrameLog(testing_support::VirtualClock& clock, const Form1& form) : clock_(clock), form_(form) {
     clock_.onPump = [this] {
       if (clock_.now() != form_.WaitStartTime) return;  // a later pump of the same wait
-      samples.push_back({forms::ClockDifference(clock_.deadline(), form_.WaitStartTime),
-                         form_.scenarioDepth(), shownNow()});
+      samples.push_back(shownNow());
+      samples.back().wait = forms::ClockDifference(clock_.deadline(), form_.WaitStartTime);
     };
   }
   ~FrameLog() { clock_.onPump = nullptr; }
@@ -39,8 +37,9 @@ class FrameLog {
       std::size_t next = i + 1;
       while (next < samples.size() && samples[next].depth > samples[i].depth) ++next;
       if (depth != 0 && samples[i].depth != depth) continue;
-      out.push_back({samples[i].wait, samples[i].depth,
-                     next < samples.size() ? samples[next].shown : shownNow()});
+      out.push_back(next < samples.size() ? samples[next] : shownNow());
+      out.back().wait = samples[i].wait;
+      out.back().depth = samples[i].depth;
     }
     return out;
   }
@@ -48,9 +47,10 @@ class FrameLog {
   std::vector<Frame> samples;
 
  private:
-  Shown shownNow() const {
-    return {QString::fromStdString(form_.Label11.caption()), form_.Image1.left(),
-            form_.Image1.top()};
+  // What the window shows now, during a wait at the current depth.
+  Frame shownNow() const {
+    return {0, form_.scenarioDepth(), QString::fromStdString(form_.Label11.caption()),
+            form_.Image1.left(), form_.Image1.top()};
   }
 
   testing_support::VirtualClock& clock_;

@@ -24,10 +24,6 @@ struct GoldenCase {
   std::string sha256;  // of the lines joined by "\n"
 };
 
-void PrintTo(const GoldenCase& c, std::ostream* out) {
-  *out << c.name;
-}
-
 // The cases, shared with the page's trace test (tests/web/program_trace_test.py).
 const std::vector<GoldenCase>& Cases() {
   static const std::vector<GoldenCase> cases = [] {
@@ -56,7 +52,6 @@ class GoldenTraceTest : public WindowTest, public ::testing::WithParamInterface<
  protected:
   // The window is started inside the test, with the trace on, so start-up is recorded too.
   void SetUp() override {}
-  void startRecorded() { WindowTest::SetUp(); }
 };
 
 }  // namespace
@@ -64,7 +59,7 @@ class GoldenTraceTest : public WindowTest, public ::testing::WithParamInterface<
 TEST_P(GoldenTraceTest, TraceIsUnchanged) {
   const GoldenCase& c = GetParam();
   TraceRecorder trace;
-  startRecorded();
+  WindowTest::SetUp();
   forms::Lesson lesson(lessonClock);
   lesson.sectorsChanged = [&] { form->SetSectors(lesson.sectorsShown(), lesson.sectorCount()); };
   if (c.button >= 0) {
@@ -75,12 +70,11 @@ TEST_P(GoldenTraceTest, TraceIsUnchanged) {
     click(c.button);
   }
   const QStringList lines = trace.lines();
-  const QByteArray text = lines.join(QLatin1Char('\n')).toUtf8();
   if (const QByteArray dump = qgetenv("KEPLER_TRACE_DUMP"); !dump.isEmpty()) {
     QFile file(QString::fromLocal8Bit(dump) + QLatin1Char('/') + QString::fromStdString(c.name) +
                QStringLiteral(".trace"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text + '\n');
+    file.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
   }
   EXPECT_EQ(lines.size(), c.lines) << c.name;
   EXPECT_EQ(Digest(lines), c.sha256)

@@ -64,12 +64,6 @@ class ScaledWindowTest : public WindowTest {
     return QPoint((kProjector.width() - clientWidth) / 2 + static_cast<int>(std::lround(x * scale)),
                   static_cast<int>(std::lround(y * scale)));
   }
-  void key(Qt::Key k) {
-    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
-    QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : window(),
-                            &press);
-    QTest::qWait(20);
-  }
 };
 
 }  // namespace
@@ -99,7 +93,24 @@ TEST(OpeningSize, FitsTheScreensOwnPixelsAtAnyScaleFactor) {
   }
 }
 
-TEST_F(ScaledWindowTest, MaximisedOnAProjectorTheLayoutAndTheTextScaleUniformlyAndCentre) {
+TEST_F(ScaledWindowTest, F11AndEscToggleFullScreenAndMaximisedTheLayoutScalesUniformlyAndCentres) {
+  bool full = false;  // Esc leaves full screen, or does nothing outside it; F11 toggles
+  for (const Qt::Key pressed :
+       {Qt::Key_Escape, Qt::Key_F11, Qt::Key_Escape, Qt::Key_F11, Qt::Key_F11}) {
+    QKeyEvent press(QEvent::KeyPress, pressed, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : window(),
+                            &press);
+    QTest::qWait(20);
+    full = pressed == Qt::Key_F11 && !full;
+    ASSERT_EQ(window()->isFullScreen(), full);
+    const QRect shown = window()->geometry();
+    EXPECT_EQ(shown,
+              full ? QRect(QPoint(0, 0), kProjector) : QRect(shown.topLeft(), QSize(989, 577)));
+    EXPECT_DOUBLE_EQ(window()->scale(), full ? 1080.0 / 577 : 1.0);
+  }
+  EXPECT_EQ(forms::qt::WidgetOf(form->Command1(3))->geometry(), QRect(801, 191, 180, 50))
+      << "back at its own size, the window shows the layout pixel for pixel";
+
   maximise();
   ASSERT_EQ(window()->size(), kProjector);
   const double s = std::min(1920.0 / 989, 1080.0 / 577);  // the height ratio, 1.8718
@@ -137,22 +148,6 @@ TEST_F(ScaledWindowTest, MaximisedOnAProjectorTheLayoutAndTheTextScaleUniformlyA
     EXPECT_GE(shown->width(), QFontMetricsF(shown->font()).horizontalAdvance(caption))
         << "no digit of the read-out is cut off";
   }
-}
-
-TEST_F(ScaledWindowTest, F11TogglesFullScreenAndEscLeavesItTheLayoutFollows) {
-  bool full = false;  // Esc leaves full screen, or does nothing outside it; F11 toggles
-  for (const Qt::Key pressed :
-       {Qt::Key_Escape, Qt::Key_F11, Qt::Key_Escape, Qt::Key_F11, Qt::Key_F11}) {
-    key(pressed);
-    full = pressed == Qt::Key_F11 && !full;
-    ASSERT_EQ(window()->isFullScreen(), full);
-    const QRect shown = window()->geometry();
-    EXPECT_EQ(shown,
-              full ? QRect(QPoint(0, 0), kProjector) : QRect(shown.topLeft(), QSize(989, 577)));
-    EXPECT_DOUBLE_EQ(window()->scale(), full ? 1080.0 / 577 : 1.0);
-  }
-  EXPECT_EQ(forms::qt::WidgetOf(form->Command1(3))->geometry(), QRect(801, 191, 180, 50))
-      << "back at its own size, the window shows the layout pixel for pixel";
 }
 
 // ---- Repaint pacing ----

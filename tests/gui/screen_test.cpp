@@ -29,9 +29,8 @@ class ScreenTest : public WindowTest {
     QImage bodies(model.size(), QImage::Format_ARGB32);
     bodies.fill(Qt::transparent);
     QRegion labels;
-    for (const forms::Label* label : {&form->Label6, &form->Label7, &form->Label11}) {
+    for (const forms::Label* label : {&form->Label6, &form->Label7, &form->Label11})
       if (label->isVisible()) labels += forms::qt::WidgetOf(*label)->geometry();
-    }
     QPainter onModel(&model);
     QPainter onBodies(&bodies);
     for (const forms::ImageControl* body :

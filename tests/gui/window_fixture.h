@@ -56,9 +56,8 @@ class WindowTest : public ::testing::Test {
   }
   // Moves to a copy of the asset folder whose files a test may change.
   void useCopyOfAssets() {
-    for (const QString& name : QDir(QStringLiteral(KEPLER_ASSET_DIR)).entryList(QDir::Files)) {
+    for (const QString& name : QDir(QStringLiteral(KEPLER_ASSET_DIR)).entryList(QDir::Files))
       ASSERT_TRUE(QFile::copy(QStringLiteral(KEPLER_ASSET_DIR "/") + name, copy_.filePath(name)));
-    }
     ASSERT_TRUE(QDir::setCurrent(copy_.path()));
   }
 

@@ -68,9 +68,8 @@ TEST_F(WindowTest, LawsPictureHidesTheBodiesAndLiesOverTheKeptDrawing) {
   form->Label11.setCaption("10000.");
   const QImage shown = forms::qt::WidgetOf(form->Picture1)->grab().toImage();
   const QImage laws(QStringLiteral("kepler.bmp"));
-  for (const QPoint p : {QPoint(50, 12), QPoint(600, 12), QPoint(710, 12)}) {
+  for (const QPoint p : {QPoint(50, 12), QPoint(600, 12), QPoint(710, 12)})
     EXPECT_EQ(shown.pixel(p), laws.pixel(p)) << "the picture covers the read-outs at " << p.x();
-  }
   EXPECT_FALSE(form->ending());
 }
 
