@@ -64,9 +64,9 @@ class WebApp(BrowserCase):
         data = json.loads(manifest["data"])
         self.assertEqual((data["name"], data["display"], data["orientation"]),
                          (NAME, "standalone", "landscape"))
-        sizes = [png_header((self.folder / icon["src"]).read_bytes())[:2] for icon in data["icons"]]
-        self.assertEqual([icon["sizes"] for icon in data["icons"]], ["192x192", "512x512"])
-        self.assertEqual(sizes, [(192, 192), (512, 512)])
+        icons = [(i["sizes"], png_header((self.folder / i["src"]).read_bytes())[:2])
+                 for i in data["icons"]]
+        self.assertEqual(icons, [("192x192", (192, 192)), ("512x512", (512, 512))])
         # Safari's Home Screen: its tags, and a 180 px icon without transparency (shown black).
         tags = b.value("""Object.fromEntries([...document.querySelectorAll(
             'meta[name^="apple-"], link[rel="apple-touch-icon"]')].map(
