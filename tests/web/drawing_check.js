@@ -31,11 +31,10 @@ async function keplerDrawingCheck(shotBase64) {
   }
   for (const label of surface.querySelectorAll(".kepler-label")) {
     if (getComputedStyle(label).display == "none") continue;
-    const top = label.offsetTop, left = label.offsetLeft;
+    const top = label.offsetTop, left = Math.max(0, label.offsetLeft);
+    const right = Math.min(width, label.offsetLeft + label.offsetWidth);
     for (let y = Math.max(0, top); y < Math.min(height, top + label.offsetHeight); ++y) {
-      for (let x = Math.max(0, left); x < Math.min(width, left + label.offsetWidth); ++x) {
-        owner[y * width + x] = -1;
-      }
+      owner.fill(-1, y * width + left, y * width + Math.max(left, right));
     }
   }
 
@@ -53,16 +52,14 @@ async function keplerDrawingCheck(shotBase64) {
   for (const element of surface.querySelectorAll(".kepler-image")) {
     const name = element.dataset.control, image = state[name];
     if (!image || !image.visible || !image.file) continue;
-    if (image.left === undefined || image.top === undefined) {
+    if (image.left === undefined || image.top === undefined)
       throw new Error(name + " is shown before the trace placed it");
-    }
-    const body = {name: name, file: image.file, left: image.left, top: image.top};
-    bodies.push(body);
+    bodies.push({name, file: image.file, left: image.left, top: image.top});
     const pixels = await pixelsOf(new Blob([Module.FS.readFile(image.file)]));
     for (let y = 0; y < pixels.height; ++y) {
       for (let x = 0; x < pixels.width; ++x) {
         const at = 4 * (y * pixels.width + x), alpha = pixels.data[at + 3];
-        const sx = body.left + x, sy = body.top + y;
+        const sx = image.left + x, sy = image.top + y;
         if (alpha == 0 || sx < 0 || sy < 0 || sx >= width || sy >= height) continue;
         const to = sy * width + sx;
         owner[to] = alpha == 255 ? 1 : -1;  // a partly transparent pixel: left out
@@ -73,9 +70,8 @@ async function keplerDrawingCheck(shotBase64) {
 
   const shot = await pixelsOf(
       new Blob([Uint8Array.from(atob(shotBase64), c => c.charCodeAt(0))], {type: "image/png"}));
-  if (shot.width != width || shot.height != height) {
+  if (shot.width != width || shot.height != height)
     throw new Error("the shot is " + shot.width + " x " + shot.height);
-  }
   let compared = 0, mismatched = 0;
   const mismatches = [];
   for (let i = 0; i < width * height; ++i) {

@@ -19,6 +19,8 @@ import unittest
 sys.path.append(str(pathlib.Path(__file__).resolve().parents[2] / "web"))
 from browser import ENGINE, ENGINES  # noqa: E402
 
+BUTTONS = [f"Command1({i})" for i in range(8)] + ["Command2", "Command3"]  # in Tab order
+
 
 def matching(line):
     """A JavaScript test of a trace line: it is `line`, or begins so if `line` ends in a blank."""
@@ -56,8 +58,7 @@ class ProgramPage:
 
     def box(self, css):
         """(x, y, width, height) of rect(css)."""
-        r = self.rect(css)
-        return r["x"], r["y"], r["width"], r["height"]
+        return tuple(map(self.rect(css).get, ("x", "y", "width", "height")))
 
     def view(self):
         """The view's size without scroll bars: [width, height]."""

@@ -18,11 +18,10 @@ import pathlib
 import sys
 import unittest
 
-from harness import BrowserCase
+from harness import BUTTONS, BrowserCase
 
 PAGE = None  # set from the command line
 GOLDEN = pathlib.Path(__file__).resolve().parent.parent / "gui" / "golden_traces.txt"
-BUTTONS = [f"Command1({i})" for i in range(8)] + ["Command2", "Command3"]
 ANSWERS = {"はい": "はい(Y)", "いいえ": "いいえ(N)"}
 # {name: (button index or -1, the quit box's answer or "-", lines, sha256)} for the cases without a
 # second, nested click (those need the desktop clock's schedule): name, button, answer, nested_at,

@@ -46,11 +46,13 @@ class WebApp(BrowserCase):
         cls.addClassCleanup(cls.server.stop)
         super().setUpClass()
 
-    def open_and_play(self):  # the window starts and the circle plays to its end
+    def visit(self, url, play=False):  # the window starts, and the circle plays to its end
         b = self.browser
+        b.open_url(url)
         b.wait_for("window.keplerFirstFrame", timeout=60)
-        b.run("document.querySelector('[data-control=\"Command1(0)\"]').click();")
-        b.wait_line("Form1 Return Command1(0)", timeout=120)
+        if play:
+            b.run("document.querySelector('[data-control=\"Command1(0)\"]').click();")
+            b.wait_line("Form1 Return Command1(0)", timeout=120)
 
     def test_1_first_visit_the_page_is_installable_and_stored(self):
         b = self.browser
@@ -64,9 +66,9 @@ class WebApp(BrowserCase):
         data = json.loads(manifest["data"])
         self.assertEqual((data["name"], data["display"], data["orientation"]),
                          (NAME, "standalone", "landscape"))
-        sizes = [png_header((self.folder / icon["src"]).read_bytes())[:2] for icon in data["icons"]]
-        self.assertEqual([icon["sizes"] for icon in data["icons"]], ["192x192", "512x512"])
-        self.assertEqual(sizes, [(192, 192), (512, 512)])
+        icons = [(i["sizes"], png_header((self.folder / i["src"]).read_bytes())[:2])
+                 for i in data["icons"]]
+        self.assertEqual(icons, [("192x192", (192, 192)), ("512x512", (512, 512))])
         # Safari's Home Screen: its tags, and a 180 px icon without transparency (shown black).
         tags = b.value("""Object.fromEntries([...document.querySelectorAll(
             'meta[name^="apple-"], link[rel="apple-touch-icon"]')].map(
@@ -89,26 +91,20 @@ class WebApp(BrowserCase):
         page.write_text(page.read_text().replace(
             "<head>", '<head>\n<meta name="kepler-build" content="next">', 1))
         worker = self.folder / "sw.js"
-        old = worker_version(self.folder)
-        worker.write_text(worker.read_text().replace(old, "next"))
+        worker.write_text(worker.read_text().replace(worker_version(self.folder), "next"))
         b = self.browser
-        b.open_url(self.server.url(QUERY))  # this visit finds the new service worker
-        b.wait_for("window.keplerFirstFrame", timeout=60)
+        self.visit(self.server.url(QUERY))  # this visit finds the new service worker
         b.wait_for("caches.keys().then(k => k.join() === 'kepler-laws-next')", timeout=60,
                    poll=0.2)
         self.server.stop()
-        b.open_url(self.server.url(QUERY))  # and the one after shows the new page, offline
-        self.open_and_play()
+        self.visit(self.server.url(QUERY), play=True)  # the one after: the new page, offline
         self.assertEqual(b.value("document.querySelector('meta[name=kepler-build]')?.content"),
                          "next")
-        b.open_url(self.server.url("index.html" + QUERY))  # by its file's name too
-        b.wait_for("window.keplerFirstFrame", timeout=60)
+        self.visit(self.server.url("index.html" + QUERY))  # by its file's name too
 
     def test_3_from_file_the_sites_page_runs_and_asks_for_no_service_worker(self):
-        b = self.browser
-        b.open(self.folder / "index.html", QUERY)
-        self.open_and_play()
-        self.assertEqual([m for m in b.console() if "offline" in m], [])
+        self.visit((self.folder / "index.html").as_uri() + QUERY, play=True)
+        self.assertEqual([m for m in self.browser.console() if "offline" in m], [])
 
 
 class CacheName(unittest.TestCase):
@@ -121,8 +117,7 @@ class CacheName(unittest.TestCase):
                 subprocess.run([sys.executable, SITE_PY, "--page", page, "--icons", SITE,
                                 "--out", out], check=True)
                 versions.append(worker_version(out))
-            self.assertEqual(versions[0], versions[1])
-            self.assertNotEqual(versions[0], versions[2])
+            self.assertEqual([v == versions[0] for v in versions], [True, True, False])
 
 
 if __name__ == "__main__":
