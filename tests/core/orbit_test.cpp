@@ -28,9 +28,7 @@ TEST(DemonstrationArithmetic, HandCheckedFigures) {
   // e = 0.5: aphelion is (1 + e) / (1 - e) = 3 times as far, its sweep about 9 times the
   // perihelion's; 6.28 for the turn leaves it at 8.9996 once cut to four decimals.
   const std::array<double, 361> steps = StepTimes(200, 0.5);
-  EXPECT_EQ(steps[180], 8.9996);
-  EXPECT_EQ(steps[90], 2.258);
-  EXPECT_EQ(steps[360], 1.0);
+  EXPECT_EQ((std::array{steps[180], steps[90], steps[360]}), (std::array{8.9996, 2.258, 1.0}));
   EXPECT_EQ(GaugeEnd(SpeedValue(1)), 780);  // 580 + 10000 / 50
   EXPECT_EQ(GaugeEnd(SpeedValue(8.9996)), 580 + 10000 / 8.9996 / 50);
 
@@ -55,15 +53,12 @@ TEST(DemonstrationArithmetic, HandCheckedFigures) {
   // just past aphelion, r = 589.9459, so x = 590 + 589.9 and y a little above the focus.
   const SubFrame sub = SubFramePosition(180, 1, 3, 300, 0.967, 590, 250);
   EXPECT_NEAR(sub.radius, 589.94591381, 1e-8);
-  EXPECT_EQ(sub.point.x, 1179.9);
-  EXPECT_EQ(sub.point.y, 247.5);
+  EXPECT_EQ(std::pair(sub.point.x, sub.point.y), std::pair(1179.9, 247.5));
 
   // The data demonstrations: Mars's 686 records play again from the first on day 687, Mercury's
   // 439 from the first on frame 440; a record at longitude 90 degrees, 1.5 AU, 100 px an AU lies
   // below the Sun (300, 250), a little left of it since 6.28 falls short of the turn.
-  EXPECT_EQ(MarsRow(686), 686);
-  EXPECT_EQ(MarsRow(687), 1);
-  EXPECT_EQ(MercuryRow(440), 1);
+  EXPECT_EQ(std::tuple(MarsRow(686), MarsRow(687), MercuryRow(440)), std::tuple(686, 1, 1));
   const PlotPoint mars = RecordPoint(90, 1.5, 100);
   EXPECT_NEAR(mars.x, 299.880551, 1e-6);
   EXPECT_NEAR(mars.y, 399.999952, 1e-6);

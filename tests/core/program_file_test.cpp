@@ -90,9 +90,7 @@ TEST_F(ProgramFileTest, AMissingFileNamesTheFolderOrThatItIsGone) {
 TEST_F(ProgramFileTest, TheProgramFindsItsFilesNextToItsExecutable) {
   // A build tree: <build>/src/kepler-laws with its files in <build>/assets.
   const fs::path build = folder_ / "build", elsewhere = folder_ / "elsewhere";
-  fs::create_directories(build / "src");
-  fs::create_directories(build / "assets");
-  fs::create_directory(elsewhere);
+  for (const fs::path& f : {build / "src", build / "assets", elsewhere}) fs::create_directories(f);
   Write(build / "assets/KEPLER.BMP", "k");
   fs::current_path(elsewhere);
   EXPECT_EQ(kepler::EnterProgramFolder((build / "src").string()), (build / "assets").string());
