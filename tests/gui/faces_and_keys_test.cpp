@@ -39,7 +39,7 @@ void expectFace(const QImage& image, const QRect& caption, bool focused, bool su
   const QRgb dark[2] = {ToQRgb(forms::system3DDarkShadow()), ToQRgb(forms::systemButtonShadow())};
   const int w = image.width(), h = image.height();
   int checked = 0;
-  for (int y = 0; y < h; ++y) {
+  for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const int ring = std::min({x, y, w - 1 - x, h - 1 - y});
       const bool far = x == w - 1 - ring || y == h - 1 - ring;
@@ -53,7 +53,6 @@ void expectFace(const QImage& image, const QRect& caption, bool focused, bool su
         ++checked;
       }
     }
-  }
   EXPECT_GT(checked, 4000) << "over half of a 180x50 face lies away from the caption";
 }
 
@@ -179,12 +178,11 @@ TEST_F(FacesAndKeysTest, ConfirmationBoxAnswersYAndNWithOrWithoutAltAndReturnIsY
 TEST_F(FacesAndKeysTest, SchemeColorsMakeLabel3ABarelyVisiblePanel) {
   const QImage shown = window()->grab().toImage();
   const QRgb panel = shown.pixel(850, 560);  // Label3, below おわり
-  const QRgb ground = shown.pixel(950, 560);
   EXPECT_EQ(panel, ToQRgb(forms::system3DLight()));
-  EXPECT_EQ(ground, qRgb(224, 224, 224));
+  EXPECT_EQ(shown.pixel(950, 560), qRgb(224, 224, 224));
   EXPECT_EQ(shown.pixel(800, 520), panel) << "Label8's column beside the drawing surface";
   // Barely visible: off the window's grey, but by less than a tenth of the range.
-  EXPECT_NE(panel, ground);
+  EXPECT_NE(panel, qRgb(224, 224, 224));
   for (const int channel : {qRed(panel), qGreen(panel), qBlue(panel)})
     EXPECT_LE(std::abs(channel - 224), 25);
   EXPECT_EQ(shown.pixel(979, 38), ToQRgb(forms::systemButtonFace())) << "Label9's ground";

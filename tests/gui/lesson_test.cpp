@@ -72,8 +72,7 @@ TEST_F(LessonTest, APauseHoldsTheWaitItFallsInAndAddsExactlyItsLength) {
   const QStringList normal = play(5);  // the comet
   restart();
   TraceRecorder trace;
-  qsizetype linesAtPause = -1;
-  qsizetype linesAtResume = -1;
+  qsizetype linesAtPause = -1, linesAtResume = -1;
   // 10 s of pause from 12,345 ms, well inside some wait.
   clock.after(12345, [&] {
     lesson.act(LessonAction::PauseOrResume);

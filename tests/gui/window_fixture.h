@@ -44,6 +44,12 @@ class WindowTest : public ::testing::Test {
   }
   // Runs the handler of a button as a click does.
   void click(int i) { forms::qt::ButtonOf(button(i))->click(); }
+  // A click whose error lines on stderr are kept out of the test's output and handed back.
+  std::string quietClick(int i) {
+    testing::internal::CaptureStderr();
+    click(i);
+    return testing::internal::GetCapturedStderr();
+  }
   // The trace of one click.
   QStringList traceOf(int i) {
     TraceRecorder trace;

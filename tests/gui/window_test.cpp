@@ -8,7 +8,7 @@
 TEST_F(WindowTest, StartUpDrawsOnlyASolidSunDisc) {
   constexpr QRgb kSurfaceRgb = forms::qt::ToQRgb(colors::kDrawingSurface) & 0xFFFFFF;
   constexpr QRgb kSunRgb = forms::qt::ToQRgb(colors::kSun) & 0xFFFFFF;
-  for (int y = 0; y < 500; ++y) {
+  for (int y = 0; y < 500; ++y)
     for (int x = 0; x < 800; ++x) {
       const double d = std::hypot(x - 300, y - 250);
       const QRgb p = form->Picture1.rgbAt(x, y);
@@ -18,11 +18,9 @@ TEST_F(WindowTest, StartUpDrawsOnlyASolidSunDisc) {
         ASSERT_EQ(p, kSurfaceRgb) << "stray pixel at " << x << "," << y;
       }
     }
-  }
   EXPECT_EQ(form->Picture1.rgbAt(290, 250), kSunRgb) << "the outermost ring reaches radius 10";
-  for (int y = 0; y < 30; ++y) {
+  for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 800; ++x) ASSERT_EQ(form->Picture2.rgbAt(x, y), kSurfaceRgb);
-  }
 }
 
 // ---- The pacing wait ----
@@ -84,9 +82,7 @@ TEST_F(WindowTest, AnErrorInsideADemonstrationEndsItAndEveryClickAfter) {
   clock.after(100, [this] {
     for (const int b : {8, 4, 5}) testing_support::PostClick(button(b));  // Command2 first
   });
-  testing::internal::CaptureStderr();
-  click(0);
-  testing::internal::GetCapturedStderr();
+  quietClick(0);
   const qsizetype error = trace.lines().indexOf(QRegularExpression("Form1 Error .*"));
   ASSERT_GE(error, 0);
   EXPECT_EQ(trace.lines().mid(error + 1), QStringList({"Form1 End"}));
