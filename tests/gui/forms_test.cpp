@@ -47,9 +47,10 @@ TEST(Labels, DrawTheirTextAsAPlainTextQLabelDoesAndMeasureItAsQtDoes) {
     label.setCaption(caption);
     const QFont font = forms::qt::ToQFont(spec);
     const QString text = QString::fromUtf8(caption);
-    if (style.autoSize)
+    if (style.autoSize) {
       EXPECT_EQ(label.width(), std::ceil(QFontMetricsF(font).horizontalAdvance(text)))
           << "measured from the line the label draws";
+    }
     QWidget* shown = forms::qt::WidgetOf(label);
     EXPECT_EQ(shown->geometry(),
               QRect(580, 5, static_cast<int>(label.width()), static_cast<int>(label.height())));
