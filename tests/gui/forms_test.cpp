@@ -40,12 +40,12 @@ TEST(Labels, DrawTheirTextAsAPlainTextQLabelDoesAndMeasureItAsQtDoes) {
       {"", forms::kF1, {.autoSize = true}, 0, 0},  // an empty read-out shrinks to nothing
   };
   forms::FormWindow window(989, 577);
-  for (const auto& [caption, spec, style, width, height] : cases) {
+  for (const auto& [caption, face, style, width, height] : cases) {
     SCOPED_TRACE(caption);
-    forms::Label label("Label1", window.client(), spec, kBack, kYellow, std::string(10, ' '), style,
+    forms::Label label("Label1", window.client(), face, kBack, kYellow, std::string(10, ' '), style,
                        580, 5, static_cast<float>(width), static_cast<float>(height));
     label.setCaption(caption);
-    const QFont font = forms::qt::ToQFont(spec);
+    const QFont font = forms::qt::ToQFont(face);
     const QString text = QString::fromUtf8(caption);
     if (style.autoSize) {
       EXPECT_EQ(label.width(), std::ceil(QFontMetricsF(font).horizontalAdvance(text)))
